@@ -1,0 +1,82 @@
+/*
+ * The model API library (libTessraAPI): everything the front end does to a
+ * model goes through these functions. The library loads one model library
+ * (model.so), owns its parameter values, the simulation time and the world,
+ * and forwards to the model's own functions.
+ *
+ * Every function may be called with no model loaded, with no world built,
+ * and with coordinates or indexes out of range: it then answers 0, an empty
+ * text or null and touches no memory outside the world.
+ *
+ * Texts returned are owned by the library and stay valid until the next call
+ * into it; callers copy them at once.
+ *
+ * Address lifetimes:
+ *  - getParamRef: until the next _loadModel.
+ *  - _getPSimTime: until the next _loadModel (the time itself is reset to 0 by
+ *    _newAgents).
+ *  - _getStateByName: until the next _newAgents, _loadModel or _deleteAgents.
+ *
+ * All functions are called on one thread.
+ */
+#ifndef TESSRA_API_H
+#define TESSRA_API_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define TESSRA_API __attribute__((visibility("default")))
+
+/** The callback forEachAgentVar drives. values: the states of one site;
+ *  the four integers: column, row, world width, world height; phase: 1 before
+ *  the first site, 0 for each site, -1 after the last; result: the address
+ *  given to forEachAgentVar, passed unchanged. Returns non-zero to go on. */
+typedef unsigned char (*TessraSiteOperation)(float* values, int column, int row, int width,
+                                             int height, int phase, double* result);
+
+/* Model loading and description */
+TESSRA_API void _loadModel(const char* path);
+TESSRA_API const char* _getLoadModelErr(void);
+TESSRA_API const char* _callAboutModel(int field);
+TESSRA_API const char* _getApiVersion(void);
+
+/* World */
+TESSRA_API int _getWorldWidth(void);
+TESSRA_API int _getWorldHeight(void);
+TESSRA_API void _newAgents(void);
+TESSRA_API void _callSimReady(void);
+TESSRA_API void _deleteAgents(void);
+TESSRA_API double _callTimestep(void);
+TESSRA_API double _getSimTime(void);
+TESSRA_API double* _getPSimTime(void);
+TESSRA_API void _callColorAgent(int column, int row, unsigned short* red, unsigned short* green,
+                                unsigned short* blue);
+TESSRA_API const char* _callAgentHint(int column, int row);
+TESSRA_API void _callMouseUp(int button, int column, int row, int keys);
+
+/* Parameters */
+TESSRA_API int _getParamCount(void);
+TESSRA_API const char* _getParamName(int index);
+TESSRA_API const char* _getParamNameAndProp(int index);
+TESSRA_API double _getParamValue(int index);
+TESSRA_API void _setParamValue(int index, const char* text);
+TESSRA_API unsigned char _validateParam(int index, const char* text, int quiet);
+TESSRA_API const char* _callAboutParam(int index, const double* candidates);
+TESSRA_API double* getParamRef(const char* name);
+TESSRA_API void _loadParams(const char* path);
+TESSRA_API void _saveParams(const char* path);
+
+/* States */
+TESSRA_API int _getStateCount(void);
+TESSRA_API const char* _getStateName(int index);
+TESSRA_API double _getStateValue(int column, int row, int index);
+TESSRA_API float* _getStateByName(int column, int row, const char* name);
+TESSRA_API const char* _callAboutState(int column, int row, int index);
+TESSRA_API void forEachAgentVar(TessraSiteOperation operation, double* result, int always1);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TESSRA_API_H */
