@@ -1,14 +1,17 @@
 # tessra_add_test(NAME name SOURCES ... [LIBS ...] [QT] [ENV ...])
-# One test executable per area, registered with CTest. QT tests run on the
+# One test executable per area (QT: with a QApplication main), registered with CTest. QT tests run on the
 # offscreen platform; every test gets private settings and data folders.
 function(tessra_add_test)
   cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   tessra_warnings(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
-  if(NOT T_QT)
+  if(T_QT)
+    target_link_libraries(${T_NAME} PRIVATE Tessra::qt_test_main)
+  else()
     target_link_libraries(${T_NAME} PRIVATE GTest::gtest_main)
   endif()
+  target_link_libraries(${T_NAME} PRIVATE Tessra::test_support)
   target_compile_definitions(${T_NAME} PRIVATE
     TESSRA_BINARY_DIR="${CMAKE_BINARY_DIR}"
     TESSRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
