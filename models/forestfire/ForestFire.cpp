@@ -28,14 +28,6 @@ Site kindOf(float value)
     return value >= 1.5f ? Burning : value >= 0.5f ? Tree : Empty;
 }
 
-/// Growth and lightning as last known outside the New Simulation dialog, for
-/// checks that compare the two when the host cannot tell the dialog's values.
-struct Rates {
-    double growth = 0.01;
-    double lightning = 1e-5;
-};
-Rates knownRates;
-
 } // namespace
 
 class ForestFire {
@@ -50,8 +42,8 @@ public:
         tessra::realParam("Growth", "Growth <i>p</i>", 0.01, 0, 1,
             "Chance per step that a tree grows on an empty site."),
         tessra::realParam("Lightning", "Lightning <i>f</i>", 1e-5, 0, 1,
-            "Chance per step that lightning sets a tree on fire. It may not exceed the growth "
-            "chance p."),
+            "Chance per step that lightning sets a tree on fire; in this dialog it may not "
+            "exceed the growth chance p."),
         tessra::realParam("Density", "Trees at start", 0.5, 0, 1,
             "Share of the sites that carry a tree when the simulation starts."),
         tessra::wholeParam("Width", "Width", 256, 1, 4096, "Columns of the forest."),
@@ -64,28 +56,21 @@ public:
 
     static void worldSize(tessra::Params p, int& width, int& height)
     {
-        knownRates = Rates { p[Growth], p[Lightning] };
         width = p.whole(Width);
         height = p.whole(Height);
     }
 
+    /// In the New Simulation dialog, lightning may not be more likely than
+    /// growth; the dialog's values for the other one come from the host.
+    /// Settings files and scripts set one value at a time, so there any value
+    /// in range is taken (a check across two values would depend on their order).
     static bool validateParam(int index, double value)
     {
-        const bool inDialog = tessra_is_dnew_visible() != 0;
-        Rates rates = inDialog
-            ? Rates { tessra_dnew_param_value(Growth), tessra_dnew_param_value(Lightning) }
-            : knownRates;
-        if (index == Growth)
-            rates.growth = value;
-        else if (index == Lightning)
-            rates.lightning = value;
-        else
+        if ((index != Growth && index != Lightning) || !tessra_is_dnew_visible())
             return true;
-        if (rates.lightning > rates.growth)
-            return false;
-        if (!inDialog)
-            knownRates = rates;
-        return true;
+        const double growth = index == Growth ? value : tessra_dnew_param_value(Growth);
+        const double lightning = index == Lightning ? value : tessra_dnew_param_value(Lightning);
+        return lightning <= growth;
     }
 
     static std::string aboutParam(int index, tessra::Params p)
@@ -101,7 +86,9 @@ public:
             text += "\nf = " + number(p[Lightning]) + ": about "
                 + number(p[Lightning] * sites * p[Density]) + " strikes per step on the "
                 + number(sites) + " sites at the start.";
-            if (p[Lightning] > 0)
+            if (p[Lightning] > p[Growth])
+                text += "\nLightning is more likely than growth: lower f below p.";
+            else if (p[Lightning] > 0)
                 text += "\np / f = " + number(p[Growth] / p[Lightning])
                     + ": the larger, the rarer and bigger the fires.";
         }
