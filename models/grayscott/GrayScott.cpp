@@ -64,9 +64,9 @@ public:
         "https://groups.csail.mit.edu/mac/projects/amorphous/GrayScott/" };
 
     static constexpr TessraParamInfo params[] {
-        tessra::realParam("Feed", "Feed rate <i>F</i>", 0.037, 0, 0.1,
+        tessra::realParam("Feed", "Feed rate <i>F</i>", 0.0367, 0, 0.1,
             "Rate at which U is fed in (and all chemicals are washed out)."),
-        tessra::realParam("Kill", "Kill rate <i>k</i>", 0.06, 0, 0.1,
+        tessra::realParam("Kill", "Kill rate <i>k</i>", 0.0649, 0, 0.1,
             "Rate at which V is removed, on top of the feed rate."),
         tessra::realParam("Du", "Diffusion <i>D<sub>u</sub></i>", 1.0, 0, 1,
             "How fast U spreads to neighbouring sites."),
@@ -220,17 +220,28 @@ private:
         x.out[m + 1] = flushTiny(v + k.dt * (k.dv * lv + uvv - k.loss * v));
     }
 
-    static const char* regime(double feed, double kill)
+    /// The known kind of pattern nearest to (feed, kill).
+    static std::string regime(double feed, double kill)
     {
-        if (kill > 0.0 && feed > kill)
-            return "V dies out and U fills the world";
-        if (feed < 0.02)
-            return "slow, pulsing waves";
-        if (feed < 0.03)
-            return kill < 0.055 ? "chaotic waves" : "moving spots";
-        if (feed < 0.045)
-            return kill < 0.058 ? "stripes and labyrinths" : "spots";
-        return kill < 0.062 ? "labyrinths" : "holes and worms";
+        struct Known {
+            double feed, kill;
+            const char* pattern;
+        };
+        static constexpr Known known[] { { 0.0367, 0.0649, "spots that divide" },
+            { 0.03, 0.062, "still spots" }, { 0.037, 0.06, "labyrinths" },
+            { 0.0545, 0.062, "coral-like labyrinths" }, { 0.025, 0.05, "chaotic waves" },
+            { 0.014, 0.054, "moving spots and waves" }, { 0.078, 0.061, "V dies out" } };
+        const Known* nearest = &known[0];
+        double best = 1e9;
+        for (const Known& k : known) {
+            const double d = std::hypot(k.feed - feed, k.kill - kill);
+            if (d < best) {
+                best = d;
+                nearest = &k;
+            }
+        }
+        return std::string(best < 0.003 ? "close to " : "nearest known: ") + nearest->pattern
+            + " (F = " + number(nearest->feed) + ", k = " + number(nearest->kill) + ")";
     }
 
     std::vector<float> m_next;
