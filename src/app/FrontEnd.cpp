@@ -93,7 +93,6 @@ FrontEnd::FrontEnd(ModelApi model, TimeSeriesRecorder& recorder, StopConditions&
     m_enabled[index(Command::Run)] = false;
     m_enabled[index(Command::Pause)] = false;
     m_enabled[index(Command::Step)] = false;
-    m_modelLoaded = m_model.isLoaded();
     m_modelFolder = QDir::toNativeSeparators(QDir::currentPath() + u'/');
     m_runTimer.setInterval(0);
     m_refreshTimer.setInterval(InitialRefreshInterval);
@@ -135,6 +134,7 @@ bool FrontEnd::loadModelFile(const QString& path)
     if (!m_modelLoaded) {
         m_worldImage = QImage();
         emit worldImageChanged();
+        updateWindowTitle(QString()); // the caption names no model that is gone
         setStatusText(QStringLiteral("No model loaded."));
         return false;
     }

@@ -142,7 +142,8 @@ public:
     // ---- run control ------------------------------------------------------------------
 
     /// True from Run until the pause has completed at the end of a step, and during a
-    /// single step (a model is loaded and Run is disabled).
+    /// single step (a model is loaded and Run is disabled). The front end counts a model
+    /// as loaded only once its own loadModelFile has succeeded, and not after freeWorld.
     bool isRunning() const;
     RunState runState() const;
     bool isCommandEnabled(Command command) const { return m_enabled[index(command)]; }
@@ -158,8 +159,8 @@ public:
     /// another model call.
     bool sbStepClick();
     /// Returns once isRunning() is false, serving the event loop meanwhile. Returns at
-    /// once when nothing runs, and when called while the model is at work (from inside
-    /// a step), since the run could not end before the caller returns.
+    /// once when no run is going, and when called while the model is at work (from
+    /// inside a step), since the run could not end before the caller returns.
     void waitWhileRunning();
     /// requestPause(), then waitWhileRunning().
     void pauseAndWait();

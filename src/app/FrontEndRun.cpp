@@ -40,11 +40,14 @@ private:
 
 } // namespace
 
-bool FrontEnd::isRunning() const { return m_modelLoaded && !isCommandEnabled(Command::Run); }
+bool FrontEnd::isRunning() const
+{
+    return m_modelLoaded && !m_worldFreed && !isCommandEnabled(Command::Run);
+}
 
 FrontEnd::RunState FrontEnd::runState() const
 {
-    if (!m_modelLoaded)
+    if (!m_modelLoaded || m_worldFreed)
         return RunState::NoModel;
     if (isCommandEnabled(Command::Run))
         return RunState::Ready;
@@ -106,7 +109,8 @@ void FrontEnd::waitWhileRunning()
     // returns: the step that would end it is the one under way.
     if (m_modelWork > 0)
         return;
-    while (isRunning())
+    // Only a run going under the run timer can end by itself.
+    while (isRunning() && m_runTimer.isEnabled())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 

@@ -15,9 +15,13 @@
 
 #include <dlfcn.h>
 #include <functional>
+#include <ostream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+/// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace tessra::test {
 

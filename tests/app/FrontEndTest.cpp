@@ -64,6 +64,8 @@ TEST_F(FrontEndTest, failed_load_disables_the_model_commands_and_hides_the_windo
     EXPECT_FALSE(frontEnd().isTimeSeriesChecked());
     EXPECT_FALSE(frontEnd().setStopConditionsVisible(false));
     EXPECT_EQ(frontEnd().modelCaptionName(), "Model");
+    EXPECT_EQ(frontEnd().windowTitle(), "Tessra");
+    EXPECT_TRUE(frontEnd().worldImage().isNull());
 }
 
 TEST_F(FrontEndTest, run_and_step_without_a_model_do_nothing)
@@ -126,16 +128,17 @@ TEST_F(FrontEndTest, new_simulation_calls_the_model_in_order)
     ASSERT_TRUE(log.isLoaded());
     log.reset();
     QStringList statuses;
-    connect(&frontEnd(), &FrontEnd::statusTextChanged, &frontEnd(),
+    QObject::connect(&frontEnd(), &FrontEnd::statusTextChanged, &frontEnd(),
             [&](const QString& text) { statuses << text; });
     bool builtWhileDisabled = false;
-    connect(&frontEnd(), &FrontEnd::inputEnabledChanged, &frontEnd(), [&](bool enabled) {
+    QObject::connect(&frontEnd(), &FrontEnd::inputEnabledChanged, &frontEnd(), [&](bool enabled) {
         builtWhileDisabled = builtWhileDisabled || (!enabled && log.count("init") == 0);
     });
     frontEnd().newSimulation(QString());
 
-    const std::vector<std::string> expected { "worldSize 2 0.25", "init 3 5", "color 15",
-        "simReady 0" };
+    // The old world goes first (the model cleans up), then the new one is built.
+    const std::vector<std::string> expected { "cleanup", "worldSize 2 0.25", "init 3 5",
+        "color 15", "simReady 0" };
     EXPECT_EQ(log.lines(), expected);
     EXPECT_EQ(statuses, QStringList({ "Creating new agents...", "Ready" }));
     EXPECT_TRUE(builtWhileDisabled);
@@ -217,7 +220,7 @@ TEST_F(FrontEndTest, single_step_steps_and_refreshes_once)
     log.reset();
     QSignalSpy refreshes(&frontEnd(), &FrontEnd::refreshed);
     std::vector<RunState> during;
-    connect(&frontEnd(), &FrontEnd::refreshed, &frontEnd(),
+    QObject::connect(&frontEnd(), &FrontEnd::refreshed, &frontEnd(),
             [&] { during.push_back(frontEnd().runState()); });
     ASSERT_TRUE(frontEnd().sbStepClick());
 
@@ -259,7 +262,7 @@ TEST_F(FrontEndTest, nothing_re_enters_the_model_from_inside_a_step)
     loadCallLog();
     frontEnd().setFrameRate(2); // Fast: every step refreshes from inside the step
     int checks = 0;
-    connect(&frontEnd(), &FrontEnd::refreshed, &frontEnd(), [&] {
+    QObject::connect(&frontEnd(), &FrontEnd::refreshed, &frontEnd(), [&] {
         if (!frontEnd().isInsideStep() || checks > 0)
             return;
         ++checks;
@@ -432,7 +435,7 @@ TEST_F(FrontEndTest, attached_windows_follow_the_check_marks_and_survive_a_load)
     EXPECT_TRUE(inspector.shown);
     EXPECT_TRUE(frontEnd().setStopConditionsVisible(true));
     bool hiddenDuringLoad = false;
-    connect(&frontEnd(), &FrontEnd::worldCreated, &frontEnd(),
+    QObject::connect(&frontEnd(), &FrontEnd::worldCreated, &frontEnd(),
             [&] { hiddenDuringLoad = !inspector.shown && !stop.shown; });
     loadCallLog();
     EXPECT_TRUE(hiddenDuringLoad);

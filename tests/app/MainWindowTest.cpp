@@ -10,6 +10,8 @@
 #include "TfMain.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -100,14 +102,14 @@ TEST_F(MainWindowTest, two_file_names_give_the_usage_box_and_keep_the_first)
 
 TEST_F(MainWindowTest, layout_menus_and_tool_bar)
 {
-    auto window = makeWindow();
+    auto window = makeWindow({}, true);
     EXPECT_EQ(window->windowTitle(), "Tessra");
     EXPECT_EQ(window->size(), QSize(491, 347));
+    EXPECT_EQ(window->minimumSize(), QSize(396, 110));
     const char* buttons[][3] = { { "sbNew", "New", "New Simulation" },
         { "sbLoad", "Load", "Load Parameters" }, { "sbRun", "Run", "Run Simulation" },
         { "sbPause", "Pause", "Pause Simulation" }, { "sbStep", "Step", "Step Simulation" },
         { "sbInspect", "Sites", "Inspect Sites" }, { "sbTimeSeries", "Series", "Time Series" } };
-    int left = -1;
     for (const auto& b : buttons) {
         auto* button = child<QToolButton>(*window, b[0]);
         ASSERT_NE(button, nullptr);
@@ -115,8 +117,6 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
         EXPECT_EQ(button->toolTip(), b[2]);
         EXPECT_EQ(button->size(), QSize(48, 48));
         EXPECT_FALSE(button->icon().isNull()) << b[0];
-        EXPECT_GT(button->x(), left) << b[0]; // left to right
-        left = button->x();
     }
     EXPECT_TRUE(child<QToolButton>(*window, "sbInspect")->isCheckable());
     auto* slider = child<QSlider>(*window, "tbFrameRate");
@@ -158,6 +158,16 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
         zooms << item->text();
     EXPECT_EQ(zooms, QStringList({ "&Stretch", "Zoom &50%", "Zoom &100%", "Zoom &200%",
                          "Zoom &400%", "Zoom &800%" }));
+
+    window->show(); // the tool bar is laid out left to right
+    ASSERT_TRUE(waitUntil([&] { return window->isStartupDone(); }));
+    int left = -1;
+    for (const auto& b : buttons) {
+        auto* button = child<QToolButton>(*window, b[0]);
+        EXPECT_GT(button->x(), left) << b[0];
+        left = button->x();
+    }
+    EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
 }
 
 TEST_F(MainWindowTest, first_show_loads_the_model_in_the_current_folder)
@@ -224,6 +234,8 @@ TEST_F(MainWindowTest, load_model_command_reports_a_model_that_fails)
     EXPECT_EQ(m_dialogs.messages[0].text, m_core.frontEnd().loadModelError());
     EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra");
     EXPECT_FALSE(action(*window, "Run1")->isEnabled());
+    EXPECT_EQ(window->windowTitle(), "Tessra"); // no longer names the model that went
+    EXPECT_EQ(window->portal().size(), child<QScrollArea>(*window, "sbPortal")->viewport()->size());
 
     m_dialogs.modelToChoose.clear(); // cancelled: nothing changes
     action(*window, "mLoadModel")->trigger();
@@ -291,6 +303,59 @@ TEST_F(MainWindowTest, portal_pointer_gives_hints_once_per_site_and_mouse_codes)
                         Qt::RightButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(&portal, &release);
     EXPECT_EQ(log.lines().back(), "mouseUp 16 2 4 12");
+}
+
+TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    action(*window, "Zoom800")->trigger();
+    const QImage shown = window->portal().grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(24, 40));
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const QColor site(50 * column, 50 * row, 100);
+            for (QPoint inside : { QPoint(0, 0), QPoint(7, 7), QPoint(3, 5) })
+                EXPECT_EQ(shown.pixelColor(QPoint(8 * column, 8 * row) + inside), site)
+                    << column << "," << row;
+        }
+    }
+    action(*window, "Stretch1")->trigger();
+    window->resize(600, 500);
+    QApplication::processEvents();
+    const QImage stretched = window->portal().grab().toImage();
+    EXPECT_EQ(stretched.pixelColor(stretched.width() - 1, stretched.height() - 1),
+              QColor(100, 200, 100));
+    EXPECT_EQ(stretched.pixelColor(0, 0), QColor(0, 0, 100));
+}
+
+TEST_F(MainWindowTest, runs_life_in_the_window)
+{
+    const QDir life(QString::fromStdString(test::exampleFolder("life")));
+    for (const char* name : { "model.so", "default.ini" })
+        ASSERT_TRUE(QFile::copy(life.filePath(name), m_folder.file(name)));
+    auto window = startWindow();
+    ASSERT_TRUE(m_core.frontEnd().isModelLoaded());
+    EXPECT_EQ(window->windowTitle(), "Tessra: Life");
+    action(*window, "Zoom200")->trigger();
+    window->resize(560, 420);
+    action(*window, "Run1")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return m_core.model().simTime() >= 30; }));
+    action(*window, "Pause1")->trigger();
+    m_core.frontEnd().waitWhileRunning();
+    QApplication::processEvents();
+    const QImage shot = window->grab().toImage();
+    EXPECT_EQ(window->statusPanels().panelText(StatusBar::Message), "Paused");
+    // Where a picture of the running program is wanted (documentation), keep one.
+    const QString keep = qEnvironmentVariable("TESSRA_SCREENSHOT");
+    if (!keep.isEmpty())
+        shot.save(keep);
+    const QImage world = m_core.frontEnd().worldImage();
+    int alive = 0;
+    for (int y = 0; y < world.height(); ++y)
+        for (int x = 0; x < world.width(); ++x)
+            alive += world.pixel(x, y) != world.pixel(0, 0) ? 1 : 0;
+    EXPECT_GT(alive, 0);
 }
 
 TEST_F(MainWindowTest, status_bar_panels_and_hints)
