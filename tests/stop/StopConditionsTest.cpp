@@ -6,13 +6,32 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <new>
 
 #include "ModelApi.h"
 #include "StopConditions.h"
 #include "QtPrinters.h"
 #include "TestPaths.h"
+
+// Counts every allocation of this program, so a test can show that the
+// condition test allocates nothing.
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tessra {
 namespace {
@@ -102,6 +121,20 @@ TEST_F(StopConditionsTest, unknown_name_is_inert_and_others_are_still_tested)
     EXPECT_EQ(conditions.compiledCount(), 1);
     EXPECT_FALSE(conditions.anyHolds());
     EXPECT_EQ(runUntilStop(10), 3.0);
+}
+
+TEST_F(StopConditionsTest, the_test_allocates_nothing)
+{
+    conditions.setEnabled(true);
+    ASSERT_TRUE(conditions.addCondition("Tick", StopConditions::GreaterOrEqual, 1e9));
+    ASSERT_TRUE(conditions.addCondition("Seed", StopConditions::Equal, -1));
+    conditions.appendCondition("Missing", "=", "0.000000");
+    const long before = allocations.load();
+    bool held = false;
+    for (int i = 0; i < 1000; ++i)
+        held = conditions.anyHolds() || held;
+    EXPECT_FALSE(held);
+    EXPECT_EQ(allocations.load(), before);
 }
 
 TEST_F(StopConditionsTest, same_condition_twice_gives_two_rows_either_stops)
