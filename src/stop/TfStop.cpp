@@ -144,6 +144,7 @@ QWidget* TfStop::buildGridSide()
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->setMinimumWidth(80);
     layout->addWidget(m_grid, 1);
     return side;
@@ -173,8 +174,9 @@ QWidget* TfStop::buildInputSide()
     m_name->setObjectName(QStringLiteral("cbName"));
     m_name->setEditable(false);
     m_name->setMaxVisibleItems(10);
-    m_name->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_name->setMinimumContentsLength(10);
+    // The inputs keep one width; a wider window widens the list instead.
+    const int inputWidth = fontMetrics().horizontalAdvance(QStringLiteral("000000.000000")) + 12;
+    m_name->setFixedWidth(inputWidth);
     m_greaterEqual = comparatorButton(QStringLiteral(">="), tr("Is greater than or equal to"),
                                       "rbGreaterEqual", side);
     m_equal = comparatorButton(QStringLiteral("  ="), tr("Exactly equals"), "rbEqual", side);
@@ -183,6 +185,7 @@ QWidget* TfStop::buildInputSide()
     m_value = new QLineEdit(side);
     m_value->setObjectName(QStringLiteral("feValue"));
     m_value->setAlignment(Qt::AlignRight);
+    m_value->setFixedWidth(inputWidth);
     inputs->addWidget(m_name);
     inputs->addWidget(m_greaterEqual);
     inputs->addWidget(m_equal);

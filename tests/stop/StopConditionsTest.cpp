@@ -235,7 +235,7 @@ TEST_F(StopConditionsTest, name_list_is_filled_once_and_kept_across_models)
 TEST_F(StopConditionsTest, unloading_forgets_addresses_until_recompiled)
 {
     conditions.setEnabled(true);
-    ASSERT_TRUE(conditions.addCondition("Tick", StopConditions::GreaterOrEqual, 0));
+    ASSERT_TRUE(conditions.addCondition("Seed", StopConditions::GreaterOrEqual, 0));
     EXPECT_TRUE(conditions.anyHolds());
     conditions.modelUnloading();
     EXPECT_EQ(conditions.compiledCount(), 0);
@@ -247,7 +247,7 @@ TEST_F(StopConditionsTest, unloading_forgets_addresses_until_recompiled)
     model.loadModel("/nonexistent/model.so");
     conditions.recompile();
     EXPECT_FALSE(model.isLoaded());
-    EXPECT_EQ(conditions.compiledCount(), 0) << "no model, nothing to read";
+    EXPECT_EQ(conditions.compiledCount(), 0) << "no model, no parameter to read";
     EXPECT_FALSE(conditions.anyHolds());
 }
 

@@ -158,7 +158,7 @@ TEST_F(TfStopTest, add_takes_the_inputs_and_fits_the_columns)
     conditions.setEnabled(true);
     window.show();
     child<QComboBox>("cbName")->setCurrentIndex(1);
-    QTest::mouseClick(child<QRadioButton>("rbLessEqual"), Qt::LeftButton);
+    child<QRadioButton>("rbLessEqual")->click();
     type(QStringLiteral("1e-7")); // the value is taken without leaving the edit first
     click("bAdd");
     ASSERT_EQ(conditions.conditions(), (QList<Row>{{"Width", "<=", "0.000000"}}));
@@ -168,7 +168,7 @@ TEST_F(TfStopTest, add_takes_the_inputs_and_fits_the_columns)
     type(QStringLiteral("12345.5"));
     QTest::keyClick(value(), Qt::Key_Return);
     EXPECT_EQ(value()->text(), "12345.500000");
-    QTest::mouseClick(child<QRadioButton>("rbEqual"), Qt::LeftButton);
+    child<QRadioButton>("rbEqual")->click();
     click("bAdd");
     EXPECT_EQ(conditions.conditions().last(), (Row{"Width", "=", "12345.500000"}));
     EXPECT_EQ(grid()->rowCount(), 2);
