@@ -37,14 +37,16 @@ qint16 comparatorCode(const QString& text)
 QLocale thresholdLocale()
 {
     QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator
-                            | QLocale::RejectGroupSeparator);
+    locale.setNumberOptions(
+        locale.numberOptions() | QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
     return locale;
 }
 
 } // namespace
 
-StopConditions::StopConditions(ModelApi model, QObject* parent) : QObject(parent), m_model(model)
+StopConditions::StopConditions(ModelApi model, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
 {
 }
 
@@ -62,10 +64,10 @@ void StopConditions::fillNames()
         emit namesChanged();
 }
 
-void StopConditions::appendCondition(const QString& name, const QString& comparator,
-                                     const QString& value)
+void StopConditions::appendCondition(
+    const QString& name, const QString& comparator, const QString& value)
 {
-    m_conditions.append(Condition{name, comparator, value});
+    m_conditions.append(Condition { name, comparator, value });
     recompile();
     emit conditionsChanged();
 }
@@ -130,8 +132,8 @@ bool StopConditions::setInputText(const QString& text)
 
 void StopConditions::addChosen()
 {
-    appendCondition(m_names.value(m_chosenName, TickName), comparatorText(m_chosenComparator),
-                    inputText());
+    appendCondition(
+        m_names.value(m_chosenName, TickName), comparatorText(m_chosenComparator), inputText());
 }
 
 bool StopConditions::addCondition(const QString& name, int code, double value)
@@ -154,19 +156,21 @@ bool StopConditions::addCondition(const QString& name, int code, double value)
     return true;
 }
 
-void StopConditions::modelUnloading() { m_compiled.clear(); }
+void StopConditions::modelUnloading()
+{
+    m_compiled.clear();
+}
 
 void StopConditions::recompile()
 {
     m_compiled.clear();
     m_compiled.reserve(static_cast<size_t>(m_conditions.size()));
     for (const Condition& row : m_conditions) {
-        const double* address = row.name == TickName
-                                    ? m_model.simTimeRef()
-                                    : m_model.paramRef(row.name.toStdString());
+        const double* address = row.name == TickName ? m_model.simTimeRef()
+                                                     : m_model.paramRef(row.name.toStdString());
         if (!address)
             continue; // the model has no such value: the row takes part in no test
-        Compiled compiled{address, comparatorCode(row.comparator), 0.0};
+        Compiled compiled { address, comparatorCode(row.comparator), 0.0 };
         bool ok = false;
         compiled.threshold = thresholdLocale().toDouble(row.value, &ok);
         if (!ok)

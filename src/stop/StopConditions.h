@@ -45,9 +45,9 @@ public:
 
     /// One row of the list, as the window shows it.
     struct Condition {
-        QString name;       ///< "Tick" or a parameter name, as the name list writes it.
+        QString name; ///< "Tick" or a parameter name, as the name list writes it.
         QString comparator; ///< ">=", "<=" or "=".
-        QString value;      ///< The threshold, written by formatThreshold().
+        QString value; ///< The threshold, written by formatThreshold().
         bool operator==(const Condition&) const = default;
     };
 
@@ -165,7 +165,7 @@ private:
     };
 
     ModelApi m_model;
-    QStringList m_names{TickName};
+    QStringList m_names { TickName };
     QList<Condition> m_conditions;
     bool m_enabled = false;
     int m_chosenName = 0;

@@ -39,8 +39,8 @@ QLabel* centredLabel(const QString& text, const char* name, QWidget* parent)
     return label;
 }
 
-QRadioButton* comparatorButton(const QString& caption, const QString& hint, const char* name,
-                               QWidget* parent)
+QRadioButton* comparatorButton(
+    const QString& caption, const QString& hint, const char* name, QWidget* parent)
 {
     auto* button = new QRadioButton(caption, parent);
     button->setObjectName(QLatin1String(name));
@@ -59,12 +59,16 @@ QPushButton* pushButton(const QString& caption, const char* name, QWidget* paren
     return button;
 }
 
-bool sameValue(double a, double b) { return a == b && std::signbit(a) == std::signbit(b); }
+bool sameValue(double a, double b)
+{
+    return a == b && std::signbit(a) == std::signbit(b);
+}
 
 } // namespace
 
 TfStop::TfStop(StopConditions& conditions, QWidget* parent)
-    : QWidget(parent, Qt::Tool), m_conditions(conditions)
+    : QWidget(parent, Qt::Tool)
+    , m_conditions(conditions)
 {
     setObjectName(QStringLiteral("TfStop"));
     setWindowTitle(tr("Stop Conditions"));
@@ -82,7 +86,10 @@ TfStop::TfStop(StopConditions& conditions, QWidget* parent)
     restorePlacement();
 }
 
-TfStop::~TfStop() { savePlacement(); }
+TfStop::~TfStop()
+{
+    savePlacement();
+}
 
 void TfStop::mirrorSwitch(QAction* menuItem)
 {
@@ -177,11 +184,11 @@ QWidget* TfStop::buildInputSide()
     // The inputs keep one width; a wider window widens the list instead.
     const int inputWidth = fontMetrics().horizontalAdvance(QStringLiteral("000000.000000")) + 12;
     m_name->setFixedWidth(inputWidth);
-    m_greaterEqual = comparatorButton(QStringLiteral(">="), tr("Is greater than or equal to"),
-                                      "rbGreaterEqual", side);
+    m_greaterEqual = comparatorButton(
+        QStringLiteral(">="), tr("Is greater than or equal to"), "rbGreaterEqual", side);
     m_equal = comparatorButton(QStringLiteral("  ="), tr("Exactly equals"), "rbEqual", side);
-    m_lessEqual = comparatorButton(QStringLiteral("<="), tr("Is less than or equal to"),
-                                   "rbLessEqual", side);
+    m_lessEqual = comparatorButton(
+        QStringLiteral("<="), tr("Is less than or equal to"), "rbLessEqual", side);
     m_value = new QLineEdit(side);
     m_value->setObjectName(QStringLiteral("feValue"));
     m_value->setAlignment(Qt::AlignRight);
@@ -206,7 +213,7 @@ void TfStop::connectControls()
     connect(m_removeAll, &QPushButton::clicked, this, &TfStop::bRemoveAllClick);
     connect(m_value, &QLineEdit::editingFinished, this, &TfStop::feValueExit);
     connect(m_name, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_conditions.chooseName(index); });
+        [this](int index) { m_conditions.chooseName(index); });
     const auto choose = [this](QRadioButton* button, StopConditions::Comparator comparator) {
         connect(button, &QRadioButton::toggled, this, [this, comparator](bool on) {
             if (on)
@@ -244,9 +251,15 @@ void TfStop::bRemoveClick()
         m_conditions.removeCondition(row);
 }
 
-void TfStop::bRemoveAllClick() { m_conditions.removeAllConditions(); }
+void TfStop::bRemoveAllClick()
+{
+    m_conditions.removeAllConditions();
+}
 
-void TfStop::cgbEnabledClick(bool checked) { m_conditions.setEnabled(checked); }
+void TfStop::cgbEnabledClick(bool checked)
+{
+    m_conditions.setEnabled(checked);
+}
 
 void TfStop::feValueExit()
 {
@@ -311,8 +324,8 @@ void TfStop::showConditions()
     m_grid->setRowCount(std::max(count, 1));
     for (int r = 0; r < m_grid->rowCount(); ++r) {
         const QStringList texts = r < count
-                                      ? QStringList{rows[r].name, rows[r].comparator, rows[r].value}
-                                      : QStringList{QString(), QString(), QString()};
+            ? QStringList { rows[r].name, rows[r].comparator, rows[r].value }
+            : QStringList { QString(), QString(), QString() };
         for (int c = 0; c < 3; ++c)
             m_grid->setItem(r, c, new QTableWidgetItem(texts[c]));
     }
@@ -327,7 +340,7 @@ void TfStop::fitColumns()
     if (rows.isEmpty())
         return;
     const QFontMetrics metrics(m_grid->font());
-    int widths[3] = {0, 0, 0};
+    int widths[3] = { 0, 0, 0 };
     for (const StopConditions::Condition& row : rows) {
         widths[0] = std::max(widths[0], metrics.horizontalAdvance(row.name));
         widths[1] = std::max(widths[1], metrics.horizontalAdvance(row.comparator));

@@ -7,7 +7,10 @@
 
 #include "StopConditions.h"
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace tessra {
 inline void PrintTo(const StopConditions::Condition& row, std::ostream* os)

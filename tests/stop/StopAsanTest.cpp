@@ -53,7 +53,7 @@ protected:
     }
 
     ModelApi model;
-    StopConditions conditions{model};
+    StopConditions conditions { model };
 };
 
 TEST_F(StopAsanTest, conditions_survive_model_loads_and_new_worlds)
@@ -69,9 +69,8 @@ TEST_F(StopAsanTest, conditions_survive_model_loads_and_new_worlds)
     EXPECT_EQ(conditions.compiledCount(), 3);
     EXPECT_EQ(stepsUntilStop(10), 3);
 
-    const std::string models[] = {test::fixtureModel("calllog"), test::exampleModel("life"),
-                                  "/nonexistent/model.so", test::fixtureModel("calllog"),
-                                  test::exampleModel("life")};
+    const std::string models[] = { test::fixtureModel("calllog"), test::exampleModel("life"),
+        "/nonexistent/model.so", test::fixtureModel("calllog"), test::exampleModel("life") };
     for (const std::string& path : models) {
         SCOPED_TRACE(path);
         if (!load(path)) {

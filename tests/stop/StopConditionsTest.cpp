@@ -13,14 +13,14 @@
 #include <new>
 
 #include "ModelApi.h"
-#include "StopConditions.h"
 #include "QtPrinters.h"
+#include "StopConditions.h"
 #include "TestPaths.h"
 
 // Counts every allocation of this program, so a test can show that the
 // condition test allocates nothing.
 namespace {
-std::atomic<long> allocations{0};
+std::atomic<long> allocations { 0 };
 }
 
 void* operator new(std::size_t size)
@@ -30,8 +30,14 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace tessra {
 namespace {
@@ -72,14 +78,14 @@ protected:
     }
 
     ModelApi model;
-    StopConditions conditions{model};
+    StopConditions conditions { model };
 };
 
 TEST_F(StopConditionsTest, tick_at_least_stops_after_first_tick_reaching_it)
 {
     conditions.setEnabled(true);
     ASSERT_TRUE(conditions.addCondition("Tick", StopConditions::GreaterOrEqual, 100));
-    EXPECT_EQ(conditions.conditions(), (QList<Row>{{"Tick", ">=", "100.000000"}}));
+    EXPECT_EQ(conditions.conditions(), (QList<Row> { { "Tick", ">=", "100.000000" } }));
     EXPECT_EQ(runUntilStop(1000), 100.0);
     // Running on while it still holds stops again after one step.
     EXPECT_EQ(runUntilStop(1000), 101.0);
@@ -172,11 +178,11 @@ TEST_F(StopConditionsTest, add_condition_finds_names_in_any_case_and_refuses_bad
     ASSERT_TRUE(conditions.addCondition("tick", StopConditions::GreaterOrEqual, 5));
     ASSERT_TRUE(conditions.addCondition("SEED", StopConditions::Equal, 7));
     EXPECT_EQ(conditions.conditions(),
-              (QList<Row>{{"Tick", ">=", "5.000000"}, {"Seed", "=", "7.000000"}}));
+        (QList<Row> { { "Tick", ">=", "5.000000" }, { "Seed", "=", "7.000000" } }));
 
     EXPECT_FALSE(conditions.addCondition("Nothing", StopConditions::Equal, 1));
     EXPECT_FALSE(conditions.addCondition("Tick >", StopConditions::Equal, 1));
-    for (int code : {2, -2, 100, -32768}) {
+    for (int code : { 2, -2, 100, -32768 }) {
         EXPECT_FALSE(conditions.addCondition("width", code, 1)) << code;
         EXPECT_EQ(conditions.names().value(conditions.chosenName()), "Width")
             << "the name found stays chosen";
@@ -201,7 +207,7 @@ TEST_F(StopConditionsTest, add_condition_leaves_the_inputs_showing_it)
     conditions.chooseComparator(StopConditions::Equal);
     ASSERT_TRUE(conditions.setInputText(" 1e-7 "));
     conditions.addChosen();
-    EXPECT_EQ(conditions.conditions().last(), (Row{"Tick", "=", "0.000000"}));
+    EXPECT_EQ(conditions.conditions().last(), (Row { "Tick", "=", "0.000000" }));
     EXPECT_FALSE(conditions.setInputText("abc"));
     EXPECT_FALSE(conditions.setInputText("inf"));
     EXPECT_EQ(conditions.inputValue(), 1e-7) << "a refused text keeps the input";
@@ -209,10 +215,10 @@ TEST_F(StopConditionsTest, add_condition_leaves_the_inputs_showing_it)
 
 TEST_F(StopConditionsTest, name_list_is_filled_once_and_kept_across_models)
 {
-    EXPECT_EQ(conditions.names(), QStringList{"Tick"});
+    EXPECT_EQ(conditions.names(), QStringList { "Tick" });
     QSignalSpy grew(&conditions, &StopConditions::namesChanged);
     conditions.fillNames();
-    const QStringList life{"Tick", "Width", "Height", "Density", "Seed"};
+    const QStringList life { "Tick", "Width", "Height", "Density", "Seed" };
     EXPECT_EQ(conditions.names(), life);
     conditions.fillNames();
     EXPECT_EQ(grew.size(), 1);
@@ -253,12 +259,12 @@ TEST_F(StopConditionsTest, unloading_forgets_addresses_until_recompiled)
 
 TEST_F(StopConditionsTest, remove_condition_moves_rows_up_and_ignores_bad_rows)
 {
-    for (double v : {1.0, 2.0, 3.0})
+    for (double v : { 1.0, 2.0, 3.0 })
         ASSERT_TRUE(conditions.addCondition("Tick", StopConditions::Equal, v));
     QSignalSpy changed(&conditions, &StopConditions::conditionsChanged);
     conditions.removeCondition(1);
     EXPECT_EQ(conditions.conditions(),
-              (QList<Row>{{"Tick", "=", "1.000000"}, {"Tick", "=", "3.000000"}}));
+        (QList<Row> { { "Tick", "=", "1.000000" }, { "Tick", "=", "3.000000" } }));
     conditions.removeCondition(5);
     conditions.removeCondition(-1);
     EXPECT_EQ(conditions.conditions().size(), 2);
@@ -285,7 +291,7 @@ struct FormatCase {
     const char* text;
 };
 
-class ThresholdFormatTest : public ::testing::TestWithParam<FormatCase> {};
+class ThresholdFormatTest : public ::testing::TestWithParam<FormatCase> { };
 
 TEST_P(ThresholdFormatTest, writes_six_decimals_or_exponent_past_18_digits)
 {
@@ -293,18 +299,17 @@ TEST_P(ThresholdFormatTest, writes_six_decimals_or_exponent_past_18_digits)
     EXPECT_EQ(StopConditions::formatThreshold(c.value), QString::fromLatin1(c.text));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CLocale, ThresholdFormatTest,
-    ::testing::Values(FormatCase{0, "0.000000"}, FormatCase{1e-7, "0.000000"},
-                      FormatCase{-1e-7, "0.000000"}, FormatCase{100, "100.000000"},
-                      FormatCase{1.23456789, "1.234568"}, FormatCase{-2.5, "-2.500000"},
-                      FormatCase{1234567.0, "1234567.000000"},
-                      FormatCase{123456789012345678.0, "123456789012345680.000000"},
-                      FormatCase{1e18, "1e+18"}, FormatCase{-2.5e20, "-2.5e+20"}));
+INSTANTIATE_TEST_SUITE_P(CLocale, ThresholdFormatTest,
+    ::testing::Values(FormatCase { 0, "0.000000" }, FormatCase { 1e-7, "0.000000" },
+        FormatCase { -1e-7, "0.000000" }, FormatCase { 100, "100.000000" },
+        FormatCase { 1.23456789, "1.234568" }, FormatCase { -2.5, "-2.500000" },
+        FormatCase { 1234567.0, "1234567.000000" },
+        FormatCase { 123456789012345678.0, "123456789012345680.000000" },
+        FormatCase { 1e18, "1e+18" }, FormatCase { -2.5e20, "-2.5e+20" }));
 
 TEST(ThresholdText, reads_back_what_it_writes_and_refuses_group_separators)
 {
-    for (double v : {0.5, -3.25, 1e18, 6.02e23}) {
+    for (double v : { 0.5, -3.25, 1e18, 6.02e23 }) {
         double read = 0;
         ASSERT_TRUE(StopConditions::parseThreshold(StopConditions::formatThreshold(v), &read));
         EXPECT_EQ(read, v);

@@ -52,7 +52,10 @@ protected:
             texts << (grid()->item(row, c) ? grid()->item(row, c)->text() : QString());
         return texts;
     }
-    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void click(const char* button)
+    {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    }
     void type(const QString& text)
     {
         value()->selectAll();
@@ -60,8 +63,8 @@ protected:
     }
 
     ModelApi model;
-    StopConditions conditions{model};
-    TfStop window{conditions};
+    StopConditions conditions { model };
+    TfStop window { conditions };
     int beeps = 0;
     std::function<void()> previousBeep;
 };
@@ -80,7 +83,7 @@ TEST_F(TfStopTest, starts_empty_with_tick_chosen_and_the_switch_off)
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(grid()->rowCount(), 1) << "one blank row";
     EXPECT_EQ(grid()->columnCount(), 3);
-    EXPECT_EQ(gridRow(0), (QStringList{"", "", ""}));
+    EXPECT_EQ(gridRow(0), (QStringList { "", "", "" }));
     EXPECT_EQ(child<QComboBox>("cbName")->currentText(), "Tick");
     EXPECT_TRUE(child<QRadioButton>("rbGreaterEqual")->isChecked());
     EXPECT_EQ(child<QRadioButton>("rbEqual")->text(), "  =");
@@ -103,13 +106,13 @@ TEST_F(TfStopTest, switch_off_leaves_nothing_usable_and_greys_the_list)
     EXPECT_FALSE(grid()->selectedItems().isEmpty());
 
     conditions.setEnabled(false);
-    for (const char* name : {"sgStopConditions", "cbName", "rbGreaterEqual", "rbEqual",
-                             "rbLessEqual", "feValue", "bAdd", "bRemove", "bRemoveAll",
-                             "lConditions", "lAddNew"}) {
+    for (const char* name :
+        { "sgStopConditions", "cbName", "rbGreaterEqual", "rbEqual", "rbLessEqual", "feValue",
+            "bAdd", "bRemove", "bRemoveAll", "lConditions", "lAddNew" }) {
         EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
     }
     EXPECT_EQ(grid()->rowCount(), 2) << "the conditions are still listed";
-    EXPECT_EQ(gridRow(1), (QStringList{"Seed", "=", "3.000000"}));
+    EXPECT_EQ(gridRow(1), (QStringList { "Seed", "=", "3.000000" }));
     EXPECT_TRUE(grid()->selectedItems().isEmpty()) << "no selected row while off";
 
     click("bAdd");
@@ -161,16 +164,16 @@ TEST_F(TfStopTest, add_takes_the_inputs_and_fits_the_columns)
     child<QRadioButton>("rbLessEqual")->click();
     type(QStringLiteral("1e-7")); // the value is taken without leaving the edit first
     click("bAdd");
-    ASSERT_EQ(conditions.conditions(), (QList<Row>{{"Width", "<=", "0.000000"}}));
+    ASSERT_EQ(conditions.conditions(), (QList<Row> { { "Width", "<=", "0.000000" } }));
     EXPECT_EQ(value()->text(), "0.000000");
-    EXPECT_EQ(gridRow(0), (QStringList{"Width", "<=", "0.000000"}));
+    EXPECT_EQ(gridRow(0), (QStringList { "Width", "<=", "0.000000" }));
 
     type(QStringLiteral("12345.5"));
     QTest::keyClick(value(), Qt::Key_Return);
     EXPECT_EQ(value()->text(), "12345.500000");
     child<QRadioButton>("rbEqual")->click();
     click("bAdd");
-    EXPECT_EQ(conditions.conditions().last(), (Row{"Width", "=", "12345.500000"}));
+    EXPECT_EQ(conditions.conditions().last(), (Row { "Width", "=", "12345.500000" }));
     EXPECT_EQ(grid()->rowCount(), 2);
     EXPECT_EQ(grid()->currentRow(), 1) << "the new row is current";
 
@@ -208,19 +211,19 @@ TEST_F(TfStopTest, remove_takes_the_current_row_and_remove_all_keeps_the_widths)
     EXPECT_TRUE(conditions.conditions().isEmpty()) << "removing from an empty list";
     EXPECT_EQ(grid()->rowCount(), 1);
 
-    for (double v : {1.0, 22.0, 333.0})
+    for (double v : { 1.0, 22.0, 333.0 })
         ASSERT_TRUE(conditions.addCondition("Tick", StopConditions::GreaterOrEqual, v));
     grid()->setCurrentCell(1, 0);
     click("bRemove");
     EXPECT_EQ(conditions.conditions(),
-              (QList<Row>{{"Tick", ">=", "1.000000"}, {"Tick", ">=", "333.000000"}}));
-    EXPECT_EQ(gridRow(1), (QStringList{"Tick", ">=", "333.000000"}));
+        (QList<Row> { { "Tick", ">=", "1.000000" }, { "Tick", ">=", "333.000000" } }));
+    EXPECT_EQ(gridRow(1), (QStringList { "Tick", ">=", "333.000000" }));
 
     const int width = grid()->columnWidth(2);
     click("bRemoveAll");
     EXPECT_TRUE(conditions.conditions().isEmpty());
     EXPECT_EQ(grid()->rowCount(), 1);
-    EXPECT_EQ(gridRow(0), (QStringList{"", "", ""}));
+    EXPECT_EQ(gridRow(0), (QStringList { "", "", "" }));
     EXPECT_EQ(grid()->columnWidth(2), width);
 }
 
@@ -232,7 +235,7 @@ TEST_F(TfStopTest, automation_leaves_the_hidden_window_showing_the_last_conditio
     EXPECT_EQ(child<QComboBox>("cbName")->currentText(), "Density");
     EXPECT_TRUE(child<QRadioButton>("rbEqual")->isChecked());
     EXPECT_EQ(value()->text(), "0.250000");
-    EXPECT_EQ(gridRow(0), (QStringList{"Density", "=", "0.250000"}));
+    EXPECT_EQ(gridRow(0), (QStringList { "Density", "=", "0.250000" }));
 }
 
 TEST_F(TfStopTest, placement_is_kept_and_closing_only_hides)
