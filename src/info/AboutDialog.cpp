@@ -13,13 +13,14 @@
 namespace tessra {
 
 namespace {
-constexpr char LinkTarget[] = "linkTarget";
+    constexpr char LinkTarget[] = "linkTarget";
 }
 
-AboutDialog::AboutDialog(const QString& objectName, const QString& caption, QSize clientSize,
-                         QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+AboutDialog::AboutDialog(
+    const QString& objectName, const QString& caption, QSize clientSize, QWidget* parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(objectName);
     setWindowTitle(caption);
@@ -62,7 +63,7 @@ QLabel* AboutDialog::linkLabel(const QString& name)
     label->setAlignment(Qt::AlignHCenter);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(label, &QLabel::linkActivated, label,
-            [label] { openLink(label->property(LinkTarget).toString()); });
+        [label] { openLink(label->property(LinkTarget).toString()); });
     return label;
 }
 

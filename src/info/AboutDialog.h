@@ -14,8 +14,8 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 
 protected:
-    AboutDialog(const QString& objectName, const QString& caption, QSize clientSize,
-                QWidget* parent);
+    AboutDialog(
+        const QString& objectName, const QString& caption, QSize clientSize, QWidget* parent);
 
     /// The panel's layout, which the window fills with its labels.
     QVBoxLayout* panelLayout() const { return m_panelLayout; }

@@ -9,10 +9,10 @@
 namespace tessra {
 
 namespace {
-QString modelText(const ModelApi& api, int field)
-{
-    return QString::fromStdString(api.aboutModel(field));
-}
+    QString modelText(const ModelApi& api, int field)
+    {
+        return QString::fromStdString(api.aboutModel(field));
+    }
 } // namespace
 
 ModelAboutTexts modelAboutTexts(const ModelApi& api)
@@ -66,7 +66,8 @@ QImage programIconImage(int size)
     const qreal gap = size / 32.0;
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 4; ++column) {
-            const QRectF site(column * cell + gap / 2, row * cell + gap / 2, cell - gap, cell - gap);
+            const QRectF site(
+                column * cell + gap / 2, row * cell + gap / 2, cell - gap, cell - gap);
             painter.setPen(Qt::NoPen);
             painter.setBrush(QColor::fromRgb(Colours[row][column]));
             painter.drawRoundedRect(site, gap, gap);

@@ -9,9 +9,9 @@ class ModelApi;
 
 /// What the about-the-model window shows, as the loaded model describes itself.
 struct ModelAboutTexts {
-    QString nameLine;  ///< the name, then a blank and the version when there is one
+    QString nameLine; ///< the name, then a blank and the version when there is one
     QString copyright;
-    QString address;   ///< the model's web address; empty when it gives none
+    QString address; ///< the model's web address; empty when it gives none
     QString comments;
 };
 

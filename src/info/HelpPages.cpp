@@ -9,13 +9,13 @@
 namespace tessra {
 
 namespace {
-// The application's help table, installed once by the main window; the
-// program's help commands live in windows that do not own it.
-HelpLookup& installedLookup()
-{
-    static HelpLookup lookup;
-    return lookup;
-}
+    // The application's help table, installed once by the main window; the
+    // program's help commands live in windows that do not own it.
+    HelpLookup& installedLookup()
+    {
+        static HelpLookup lookup;
+        return lookup;
+    }
 } // namespace
 
 HelpLookup helpLookup(const HelpTable& table)
@@ -28,12 +28,12 @@ QString programFolder()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
-QString helpPagePath(const HelpLookup& lookup, const QString& programDir, const QString& key,
-                     bool modelHelp)
+QString helpPagePath(
+    const HelpLookup& lookup, const QString& programDir, const QString& key, bool modelHelp)
 {
     const QString page = lookup(key);
-    const QString folder =
-        modelHelp ? lookup(QString::fromLatin1(HelpTable::ModelFolderName)) : programDir;
+    const QString folder
+        = modelHelp ? lookup(QString::fromLatin1(HelpTable::ModelFolderName)) : programDir;
     return folder + page;
 }
 

@@ -20,8 +20,8 @@ QString programFolder();
 /// The file a help command opens: the page the table holds for `key` (empty
 /// when it holds none), joined as it is to the model's folder (the entry
 /// `ModelFolder`) when `modelHelp` is true, otherwise to `programDir`.
-QString helpPagePath(const HelpLookup& lookup, const QString& programDir, const QString& key,
-                     bool modelHelp);
+QString helpPagePath(
+    const HelpLookup& lookup, const QString& programDir, const QString& key, bool modelHelp);
 
 /// Installs the help table that openHelpPage reads: the application installs
 /// a lookup into its own table once it exists, and an empty lookup when the

@@ -6,20 +6,20 @@
 namespace tessra {
 
 namespace {
-// Keys of the program's own help pages: the windows' names, and "Model" for
-// the page a model library brings in its own folder.
-constexpr std::pair<const char*, const char*> FixedEntries[] = {
-    { "dNew", "help/new.html" },
-    { "fInspect", "help/inspect.html" },
-    { "fMain", "help/index.html" },
-    { "fTimeSeries", "help/timeseries.html" },
-    { "Model", "help/index.html" },
-};
+    // Keys of the program's own help pages: the windows' names, and "Model" for
+    // the page a model library brings in its own folder.
+    constexpr std::pair<const char*, const char*> FixedEntries[] = {
+        { "dNew", "help/new.html" },
+        { "fInspect", "help/inspect.html" },
+        { "fMain", "help/index.html" },
+        { "fTimeSeries", "help/timeseries.html" },
+        { "Model", "help/index.html" },
+    };
 
-QString withTrailingSeparator(const QString& folder)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
+    QString withTrailingSeparator(const QString& folder)
+    {
+        return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    }
 } // namespace
 
 HelpTable::HelpTable()
@@ -44,7 +44,10 @@ QString HelpTable::value(const QString& name) const
     return i < 0 ? QString() : m_entries[i].second;
 }
 
-bool HelpTable::contains(const QString& name) const { return indexOf(name) >= 0; }
+bool HelpTable::contains(const QString& name) const
+{
+    return indexOf(name) >= 0;
+}
 
 void HelpTable::setValue(const QString& name, const QString& value)
 {
@@ -69,7 +72,7 @@ void HelpTable::remove(const QString& name)
 void HelpTable::setModelFile(const QString& modelFile)
 {
     setValue(QString::fromLatin1(ModelFolderName),
-             withTrailingSeparator(QFileInfo(modelFile).absolutePath()));
+        withTrailingSeparator(QFileInfo(modelFile).absolutePath()));
 }
 
 QStringList HelpTable::entries() const

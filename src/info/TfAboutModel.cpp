@@ -8,12 +8,12 @@
 namespace tessra {
 
 TfAboutModel::TfAboutModel(QWidget* parent)
-    : AboutDialog(QStringLiteral("fAboutModel"), QStringLiteral("About the Model"), QSize(367, 262),
-                  parent),
-      m_name(textLabel(QStringLiteral("lName"), Qt::AlignHCenter)),
-      m_copyright(textLabel(QStringLiteral("lCopyright"), Qt::AlignHCenter)),
-      m_address(linkLabel(QStringLiteral("lAddress"))),
-      m_comments(textLabel(QStringLiteral("lComments"), Qt::AlignHCenter | Qt::AlignTop, true))
+    : AboutDialog(
+        QStringLiteral("fAboutModel"), QStringLiteral("About the Model"), QSize(367, 262), parent)
+    , m_name(textLabel(QStringLiteral("lName"), Qt::AlignHCenter))
+    , m_copyright(textLabel(QStringLiteral("lCopyright"), Qt::AlignHCenter))
+    , m_address(linkLabel(QStringLiteral("lAddress")))
+    , m_comments(textLabel(QStringLiteral("lComments"), Qt::AlignHCenter | Qt::AlignTop, true))
 {
     QFont bold = m_name->font();
     bold.setBold(true);

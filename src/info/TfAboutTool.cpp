@@ -14,13 +14,13 @@
 namespace tessra {
 
 namespace {
-QPixmap iconPixmap()
-{
-    const QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull())
-        return icon.pixmap(64, 64);
-    return QPixmap::fromImage(programIconImage(64));
-}
+    QPixmap iconPixmap()
+    {
+        const QIcon icon = QApplication::windowIcon();
+        if (!icon.isNull())
+            return icon.pixmap(64, 64);
+        return QPixmap::fromImage(programIconImage(64));
+    }
 } // namespace
 
 TfAboutTool::TfAboutTool(QWidget* parent)
@@ -29,16 +29,16 @@ TfAboutTool::TfAboutTool(QWidget* parent)
 }
 
 TfAboutTool::TfAboutTool(const QString& apiVersion, QWidget* parent)
-    : AboutDialog(QStringLiteral("fAboutTool"), QStringLiteral("About Tessra"), QSize(367, 286),
-                  parent),
-      m_apiVersion(apiVersion),
-      m_product(textLabel(QStringLiteral("lProduct"), Qt::AlignLeft)),
-      m_version(textLabel(QStringLiteral("lVersion"), Qt::AlignLeft)),
-      m_apiVersionLabel(textLabel(QStringLiteral("lApiVersion"), Qt::AlignLeft)),
-      m_copyright(textLabel(QStringLiteral("lCopyright"), Qt::AlignHCenter, true)),
-      m_address(linkLabel(QStringLiteral("lAddress"))),
-      m_description(textLabel(QStringLiteral("lDescription"), Qt::AlignHCenter)),
-      m_notes(textLabel(QStringLiteral("lNotes"), Qt::AlignHCenter | Qt::AlignTop, true))
+    : AboutDialog(
+        QStringLiteral("fAboutTool"), QStringLiteral("About Tessra"), QSize(367, 286), parent)
+    , m_apiVersion(apiVersion)
+    , m_product(textLabel(QStringLiteral("lProduct"), Qt::AlignLeft))
+    , m_version(textLabel(QStringLiteral("lVersion"), Qt::AlignLeft))
+    , m_apiVersionLabel(textLabel(QStringLiteral("lApiVersion"), Qt::AlignLeft))
+    , m_copyright(textLabel(QStringLiteral("lCopyright"), Qt::AlignHCenter, true))
+    , m_address(linkLabel(QStringLiteral("lAddress")))
+    , m_description(textLabel(QStringLiteral("lDescription"), Qt::AlignHCenter))
+    , m_notes(textLabel(QStringLiteral("lNotes"), Qt::AlignHCenter | Qt::AlignTop, true))
 {
     QFont bold = m_product->font();
     bold.setBold(true);

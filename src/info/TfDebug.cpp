@@ -11,33 +11,38 @@
 namespace tessra {
 
 namespace {
-constexpr char SettingsKey[] = "fDebug/geometry";
+    constexpr char SettingsKey[] = "fDebug/geometry";
 
-QSettings displaySettings() { return QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra")); }
+    QSettings displaySettings()
+    {
+        return QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra"));
+    }
 
-QFont logFont()
-{
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPixelSize(15);
-    return font;
-}
+    QFont logFont()
+    {
+        QFont font(QStringLiteral("Courier New"));
+        font.setStyleHint(QFont::Monospace);
+        font.setFixedPitch(true);
+        font.setPixelSize(15);
+        return font;
+    }
 
-QPlainTextEdit* createMemo(QWidget* parent)
-{
-    auto* memo = new QPlainTextEdit(parent);
-    memo->setObjectName(QStringLiteral("mDebugLog"));
-    memo->setFont(logFont());
-    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    return memo;
-}
+    QPlainTextEdit* createMemo(QWidget* parent)
+    {
+        auto* memo = new QPlainTextEdit(parent);
+        memo->setObjectName(QStringLiteral("mDebugLog"));
+        memo->setFont(logFont());
+        memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        return memo;
+    }
 } // namespace
 
 TfDebug::TfDebug(QWidget* parent)
-    : QWidget(parent, Qt::Window), m_memo(createMemo(this)), m_log(m_memo->document())
+    : QWidget(parent, Qt::Window)
+    , m_memo(createMemo(this))
+    , m_log(m_memo->document())
 {
     setObjectName(QStringLiteral("fDebug"));
     setWindowTitle(QStringLiteral("Debug"));
@@ -117,6 +122,9 @@ void TfDebug::restorePlacement()
     }
 }
 
-void TfDebug::savePlacement() { displaySettings().setValue(QLatin1String(SettingsKey), saveGeometry()); }
+void TfDebug::savePlacement()
+{
+    displaySettings().setValue(QLatin1String(SettingsKey), saveGeometry());
+}
 
 } // namespace tessra
