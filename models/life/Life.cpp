@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,14 @@ constexpr std::array<tessra::Rgb, AgeColors> makeAgeColors()
     return table;
 }
 constexpr std::array<tessra::Rgb, AgeColors> ageColors = makeAgeColors();
+
+/// A state value as a whole number (any float a script may have written).
+std::string whole(float value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f", static_cast<double>(value));
+    return text;
+}
 
 } // namespace
 
@@ -134,7 +143,7 @@ public:
         std::string text = "(" + std::to_string(column) + ", " + std::to_string(row) + ") ";
         if (site[Alive] == 0.0f)
             return text + "dead";
-        return text + "alive, age " + std::to_string(static_cast<long long>(site[Age]));
+        return text + "alive, age " + whole(site[Age]);
     }
 
     void mouseUp(tessra::Sim sim, int button, int column, int row, int /*keys*/)
@@ -151,8 +160,7 @@ public:
         const float* site = sim.site(column, row);
         if (index == Alive)
             return site[Alive] != 0.0f ? "Alive: 1, the cell lives" : "Alive: 0, the cell is dead";
-        return "Age: " + std::to_string(static_cast<long long>(site[Age]))
-            + " steps lived since birth";
+        return "Age: " + whole(site[Age]) + " steps lived since birth";
     }
 
 private:

@@ -144,6 +144,17 @@ private:
     const TessraSim* m_sim;
 };
 
+/// The time after a step of dt ticks from time. Sums of decimal fractions such
+/// as 0.1 drift in binary; the result is kept on a grid of 1e-9 ticks (while
+/// the time is below 1e6) so that ten steps of 0.1 reach exactly 1.
+inline double nextTime(double time, double dt) noexcept
+{
+    const double next = time + dt;
+    if (std::fabs(next) >= 1e6)
+        return next;
+    return std::round(next * 1e9) / 1e9;
+}
+
 /// Writes one line to the host's debug log (nothing happens without a host).
 inline void debugLog(const std::string& text)
 {
