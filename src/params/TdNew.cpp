@@ -70,7 +70,14 @@ TdNew::TdNew(ModelApi model, QWidget* parent)
     connect(qApp, &QApplication::focusChanged, this, &TdNew::gridFocusChanged);
 }
 
-TdNew::~TdNew() = default;
+TdNew::~TdNew()
+{
+    // The widgets below are deleted after this body has run, and deleting a
+    // widget with the focus still announces focus changes.
+    disconnect(qApp, &QApplication::focusChanged, this, &TdNew::gridFocusChanged);
+    sgParams->removeEventFilter(this);
+    sgParams->viewport()->removeEventFilter(this);
+}
 
 int TdNew::designPixels(int pixels) const
 {
@@ -300,8 +307,12 @@ void TdNew::reportLater(const CommandError& error)
 bool TdNew::eventFilter(QObject* object, QEvent* event)
 {
     if (object == sgParams) {
+        // The grid also receives the focus for a moment whenever an editor
+        // closes (leaving a cell, Tab at the last cell); the editor is placed
+        // once that has settled, so only the cell that ends up current is
+        // described.
         if (event->type() == QEvent::FocusIn)
-            placeEditorOnCurrentCell();
+            QMetaObject::invokeMethod(this, &TdNew::placeEditorOnCurrentCell, Qt::QueuedConnection);
         if (isEnterKey(event)) {
             focusNextAfterGrid();
             return true;
@@ -314,7 +325,7 @@ bool TdNew::eventFilter(QObject* object, QEvent* event)
 
 void TdNew::placeEditorOnCurrentCell()
 {
-    if (sgParams->rowCount() == 0 || m_valueDelegate->openEditor())
+    if (!sgParams->hasFocus() || sgParams->rowCount() == 0 || m_valueDelegate->openEditor())
         return;
     const QModelIndex current = sgParams->currentIndex();
     if (!current.isValid() || current.column() != ValueColumn)

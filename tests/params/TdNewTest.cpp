@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "Beep.h"
@@ -148,7 +149,8 @@ TEST_F(TdNewTest, typing_one_two_x_describes_three_times_and_leaving_reverts_wit
     EXPECT_EQ(countLines(m_log, "aboutParam"), 3) << m_log.text();
     // Judged against the previous candidate, described with the new one.
     EXPECT_EQ(countLines(m_log, "validateParam 0 12 dnew 1 1 0.5"), 1) << m_log.text();
-    EXPECT_EQ(countLines(m_log, "aboutParam 0 12 0.5 dnew 1 12 0.5"), 1) << m_log.text();
+    // The refused 12x is described with the candidate 12 as well.
+    EXPECT_EQ(countLines(m_log, "aboutParam 0 12 0.5 dnew 1 12 0.5"), 2) << m_log.text();
     EXPECT_EQ(dialog.candidateValue(0), 12.0);
     EXPECT_EQ(editor->text(), QStringLiteral("12x"));
     EXPECT_EQ(memo(dialog), QStringLiteral("about Count with Count 12 and Rate 0.5"));
@@ -279,6 +281,31 @@ TEST_F(TdNewTest, the_name_column_is_never_current_and_tab_moves_between_values)
     dialog.reject();
 }
 
+TEST_F(TdNewTest, moving_to_another_cell_describes_only_the_cell_entered)
+{
+    TdNew dialog(m_model);
+    show(dialog);
+    QTableWidget* sgParams = grid(dialog);
+
+    m_log.reset();
+    QTest::keyClick(cellEditor(), Qt::Key_Down);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_log.lines(), (std::vector<std::string> { "validateParam 1 0.5 dnew 1 1 0.5",
+                                                          "aboutParam 1 1 0.5 dnew 1 1 0.5" }));
+    EXPECT_EQ(aboutLabel(dialog), QStringLiteral("Rate"));
+
+    m_log.reset();
+    const QPoint first = sgParams->visualItemRect(sgParams->item(0, 1)).center();
+    QTest::mouseClick(sgParams->viewport(), Qt::LeftButton, {}, first);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sgParams->currentRow(), 0);
+    EXPECT_EQ(countLines(m_log, "aboutParam"), 1) << m_log.text();
+    EXPECT_EQ(countLines(m_log, "aboutParam 0 "), 1) << m_log.text();
+    ASSERT_NE(cellEditor(), nullptr);
+    EXPECT_EQ(cellEditor()->text(), QStringLiteral("1"));
+    dialog.reject();
+}
+
 TEST_F(TdNewTest, a_model_without_parameters_gives_an_empty_grid_and_ok_still_succeeds)
 {
     loadModel(test::fixtureModel("noparams"));
@@ -406,8 +433,9 @@ TEST_F(TdNewForestFireTest, labels_with_markup_are_shown_formatted)
     EXPECT_FALSE(cursor.charFormat().fontItalic());
 
     // Text that only looks like a comparison is left as it is.
-    ParamLabelDelegate::setUpDocument(document, QStringLiteral("a<b and c>d"), QApplication::font());
-    EXPECT_EQ(document.toPlainText(), QStringLiteral("a<b and c>d"));
+    ParamLabelDelegate::setUpDocument(document, QStringLiteral("x < 5 & y > 3"),
+                                      QApplication::font());
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("x < 5 & y > 3"));
 
     TdNew dialog(m_model);
     show(dialog);
@@ -424,10 +452,13 @@ TEST_F(TdNewForestFireTest, the_models_check_sees_the_values_typed_in_the_dialog
     EXPECT_EQ(grid(dialog)->item(1, 1)->text(), QStringLiteral("1E-5"));
     QTest::keyClicks(cellEditor(), QStringLiteral("0.5"));
     QTest::keyClick(cellEditor(), Qt::Key_Tab);
-    // 0.3 exceeds the model's Growth of 0.01 but not the 0.5 typed above.
+    // Lightning may not exceed the Growth typed above (not the model's 0.01).
+    QTest::keyClicks(cellEditor(), QStringLiteral("0.6"));
+    QTest::keyClick(cellEditor(), Qt::Key_Return);
+    EXPECT_EQ(m_beeps, 1);
     QTest::keyClicks(cellEditor(), QStringLiteral("0.3"));
     QTest::keyClick(cellEditor(), Qt::Key_Return);
-    EXPECT_EQ(m_beeps, 0);
+    EXPECT_EQ(m_beeps, 1);
     QTest::keyClick(button(dialog, "OKBtn"), Qt::Key_Return);
     EXPECT_EQ(m_model.paramValue(0), 0.5);
     EXPECT_EQ(m_model.paramValue(1), 0.3);
