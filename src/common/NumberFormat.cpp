@@ -27,7 +27,7 @@ Decimal roundedDecimal(double magnitude)
     // correctly rounded significant digits: "d.dddddddddddddde+xx".
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                      std::chars_format::scientific, SignificantDigits - 1);
+        std::chars_format::scientific, SignificantDigits - 1);
     const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = text.find('e');
 
@@ -83,10 +83,10 @@ QString formatGeneral(double value, const QLocale& locale)
 
     const Decimal decimal = roundedDecimal(std::fabs(value));
     const QString separator = locale.decimalPoint();
-    const bool plain =
-        decimal.exponent >= SmallestPlainExponent && decimal.exponent <= LargestPlainExponent;
-    const QString text =
-        plain ? plainNotation(decimal, separator) : exponentNotation(decimal, separator);
+    const bool plain
+        = decimal.exponent >= SmallestPlainExponent && decimal.exponent <= LargestPlainExponent;
+    const QString text
+        = plain ? plainNotation(decimal, separator) : exponentNotation(decimal, separator);
     return value < 0 ? QLatin1Char('-') + text : text;
 }
 

@@ -16,8 +16,8 @@ constexpr char FreshEditor[] = "tessraFreshEditor";
 constexpr qreal LabelMargin = 2;
 } // namespace
 
-void ParamLabelDelegate::setUpDocument(QTextDocument& document, const QString& label,
-                                       const QFont& font)
+void ParamLabelDelegate::setUpDocument(
+    QTextDocument& document, const QString& label, const QFont& font)
 {
     document.setDefaultFont(font);
     document.setDocumentMargin(LabelMargin);
@@ -27,8 +27,8 @@ void ParamLabelDelegate::setUpDocument(QTextDocument& document, const QString& l
         document.setPlainText(label);
 }
 
-void ParamLabelDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const
+void ParamLabelDelegate::paint(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
@@ -45,14 +45,14 @@ void ParamLabelDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette = cell.palette;
-    context.palette.setColor(QPalette::Text,
-                             cell.palette.color(QPalette::Active, QPalette::ButtonText));
+    context.palette.setColor(
+        QPalette::Text, cell.palette.color(QPalette::Active, QPalette::ButtonText));
     document.documentLayout()->draw(painter, context);
     painter->restore();
 }
 
-QSize ParamLabelDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                   const QModelIndex& index) const
+QSize ParamLabelDelegate::sizeHint(
+    const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
@@ -62,12 +62,13 @@ QSize ParamLabelDelegate::sizeHint(const QStyleOptionViewItem& option,
 }
 
 ParamValueDelegate::ParamValueDelegate(AcceptanceCheck accepts, QObject* parent)
-    : QStyledItemDelegate(parent), m_accepts(std::move(accepts))
+    : QStyledItemDelegate(parent)
+    , m_accepts(std::move(accepts))
 {
 }
 
-QWidget* ParamValueDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                          const QModelIndex& index) const
+QWidget* ParamValueDelegate::createEditor(
+    QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
@@ -99,8 +100,8 @@ void ParamValueDelegate::setEditorData(QWidget* editor, const QModelIndex& index
     }
 }
 
-void ParamValueDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
-                                      const QModelIndex& index) const
+void ParamValueDelegate::setModelData(
+    QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
     m_lastCommitRefused = false;
     auto* line = qobject_cast<QLineEdit*>(editor);

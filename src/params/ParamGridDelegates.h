@@ -22,7 +22,7 @@ public:
     static void setUpDocument(QTextDocument& document, const QString& label, const QFont& font);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
+        const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
@@ -44,10 +44,10 @@ public:
     explicit ParamValueDelegate(AcceptanceCheck accepts, QObject* parent = nullptr);
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
+        const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override;
+    void setModelData(
+        QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
 
     /// The editor open now, or null.

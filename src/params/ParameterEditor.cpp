@@ -9,7 +9,10 @@ namespace tessra {
 
 namespace {
 
-QString fromModel(const std::string& text) { return QString::fromStdString(text); }
+QString fromModel(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 /// The model may end lines with "\r\n" or "\r"; the description shows "\n".
 QString withPlainLineBreaks(QString text)
@@ -22,7 +25,8 @@ QString withPlainLineBreaks(QString text)
 } // namespace
 
 ParameterEditor::ParameterEditor(ModelApi model)
-    : m_model(model), m_aboutLabel(QStringLiteral("Description"))
+    : m_model(model)
+    , m_aboutLabel(QStringLiteral("Description"))
 {
 }
 
@@ -43,9 +47,15 @@ QList<ParameterEditor::Row> ParameterEditor::open()
     return rows;
 }
 
-void ParameterEditor::close() { m_candidates.reset(); }
+void ParameterEditor::close()
+{
+    m_candidates.reset();
+}
 
-bool ParameterEditor::isOpen() const { return m_candidates != nullptr; }
+bool ParameterEditor::isOpen() const
+{
+    return m_candidates != nullptr;
+}
 
 int ParameterEditor::candidateCount() const
 {
@@ -73,7 +83,8 @@ bool ParameterEditor::describe(int index, const QString& text)
     if (ok) {
         const std::optional<double> value = parseNumber(text);
         if (!value)
-            throw CommandError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+            throw CommandError(
+                QStringLiteral("'%1' is not a valid floating point value").arg(text));
         (*candidates)[static_cast<std::size_t>(index)] = *value;
     }
     m_aboutLabel = fromModel(m_model.paramLabel(index));
@@ -88,8 +99,8 @@ bool ParameterEditor::accepts(int index, const QString& text) const
 
 void ParameterEditor::writeBack(const QStringList& valueTexts) const
 {
-    const int count =
-        static_cast<int>(std::min<qsizetype>(m_model.paramCount(), valueTexts.size()));
+    const int count
+        = static_cast<int>(std::min<qsizetype>(m_model.paramCount(), valueTexts.size()));
     for (int i = 0; i < count; ++i)
         m_model.setParamValue(i, valueTexts[i].toStdString());
 }

@@ -26,7 +26,7 @@ class ParameterEditor {
 public:
     /// One parameter as the dialog shows it when it opens.
     struct Row {
-        QString label;     ///< display label as the model gives it (may carry HTML markup)
+        QString label; ///< display label as the model gives it (may carry HTML markup)
         QString valueText; ///< current value in the general format of the user's locale
     };
 

@@ -52,16 +52,16 @@ bool isEnterKey(const QEvent* event)
 void showStandardError(QWidget* parent, const CommandError& error)
 {
     QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-                    error.message() + QLatin1Char('.'), QMessageBox::Ok, parent);
+        error.message() + QLatin1Char('.'), QMessageBox::Ok, parent);
     box.exec();
 }
 
 } // namespace
 
 TdNew::TdNew(ModelApi model, QWidget* parent)
-    : QDialog(parent), m_editor(model), m_reportError([this](const CommandError& error) {
-          showStandardError(this, error);
-      })
+    : QDialog(parent)
+    , m_editor(model)
+    , m_reportError([this](const CommandError& error) { showStandardError(this, error); })
 {
     setObjectName(QStringLiteral("dNew"));
     setWindowTitle(QStringLiteral("New Simulation"));
@@ -100,7 +100,7 @@ void TdNew::buildUi()
     sgParams->horizontalHeader()->setSectionsClickable(false);
     sgParams->setSelectionMode(QAbstractItemView::ContiguousSelection);
     sgParams->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked
-                              | QAbstractItemView::AnyKeyPressed);
+        | QAbstractItemView::AnyKeyPressed);
     sgParams->setTabKeyNavigation(true);
     sgParams->setItemDelegateForColumn(NameColumn, new ParamLabelDelegate(sgParams));
     m_valueDelegate = new ParamValueDelegate(
@@ -195,7 +195,10 @@ QWidget* TdNew::buildButtonBar()
     return bar;
 }
 
-bool TdNew::execute() { return exec() == QDialog::Accepted; }
+bool TdNew::execute()
+{
+    return exec() == QDialog::Accepted;
+}
 
 void TdNew::setVisible(bool visible)
 {
@@ -218,8 +221,8 @@ void TdNew::showEvent(QShowEvent* event)
     layout()->activate();
     const QList<int> sizes = Splitter1->sizes();
     const int total = sizes.value(0) + sizes.value(1);
-    const int pageHeight =
-        m_storedPageHeight > 0 ? m_storedPageHeight : total - designPixels(DescriptionHeight);
+    const int pageHeight
+        = m_storedPageHeight > 0 ? m_storedPageHeight : total - designPixels(DescriptionHeight);
     Splitter1->setSizes({ pageHeight, total - pageHeight });
     fitNameColumn();
 }

@@ -20,7 +20,8 @@ namespace {
 TEST(CommaLocale, the_environment_gives_a_comma_locale)
 {
     ASSERT_EQ(QLocale().decimalPoint(), QStringLiteral(","))
-        << "LC_ALL=" << qgetenv("LC_ALL").constData() << " LOCPATH=" << qgetenv("LOCPATH").constData();
+        << "LC_ALL=" << qgetenv("LC_ALL").constData()
+        << " LOCPATH=" << qgetenv("LOCPATH").constData();
     EXPECT_EQ(formatGeneral(0.5), QStringLiteral("0,5"));
     EXPECT_EQ(formatGeneral(1.5e-7), QStringLiteral("1,5E-7"));
     EXPECT_EQ(parseNumber(QStringLiteral("0,25")), 0.25);

@@ -8,13 +8,18 @@ const tessra::ParameterEditor* dialogEditor = nullptr;
 } // namespace
 
 namespace tessra::test {
-void setDialogEditor(const ParameterEditor* editor) { dialogEditor = editor; }
+void setDialogEditor(const ParameterEditor* editor)
+{
+    dialogEditor = editor;
+}
 } // namespace tessra::test
 
 extern "C" {
 
 // Models look for _simRun to learn that they run inside a host.
-__attribute__((visibility("default"))) void _simRun(void) {}
+__attribute__((visibility("default"))) void _simRun(void)
+{
+}
 
 __attribute__((visibility("default"))) unsigned char _isDNewVisible(void)
 {

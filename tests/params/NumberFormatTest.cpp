@@ -13,38 +13,38 @@ struct FormatCase {
     const char* text;
 };
 
-void PrintTo(const FormatCase& row, std::ostream* out) { *out << row.text; }
+void PrintTo(const FormatCase& row, std::ostream* out)
+{
+    *out << row.text;
+}
 
-class FormatGeneral : public ::testing::TestWithParam<FormatCase> {};
+class FormatGeneral : public ::testing::TestWithParam<FormatCase> { };
 
 TEST_P(FormatGeneral, writes_fifteen_significant_digits)
 {
     EXPECT_EQ(formatGeneral(GetParam().value, QLocale::c()).toStdString(), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, FormatGeneral,
+INSTANTIATE_TEST_SUITE_P(Examples, FormatGeneral,
     ::testing::Values(FormatCase { 0.0, "0" }, FormatCase { -0.0, "0" }, FormatCase { 0.5, "0.5" },
-                      FormatCase { 0.0001, "0.0001" }, FormatCase { 0.00001, "1E-5" },
-                      FormatCase { 1.5e20, "1.5E20" }, FormatCase { -2.5, "-2.5" },
-                      FormatCase { 1.0 / 3.0, "0.333333333333333" },
-                      FormatCase { static_cast<double>(0.1f), "0.100000001490116" },
-                      FormatCase { 123456789012345.0, "123456789012345" },
-                      FormatCase { 1234567890123456.0, "1.23456789012346E15" },
-                      FormatCase { 100.0, "100" }, FormatCase { 12.0, "12" },
-                      FormatCase { 1e14, "100000000000000" }, FormatCase { 1e15, "1E15" },
-                      FormatCase { 2.0 / 3.0 * 1e-4, "6.66666666666667E-5" },
-                      FormatCase { 0.00012345, "0.00012345" },
-                      FormatCase { -0.00001, "-1E-5" }, FormatCase { 1e-300, "1E-300" },
-                      // Rounding carries into a new digit and may change the notation.
-                      FormatCase { 9.9999999999999999e14, "1E15" },
-                      FormatCase { 0.999999999999999999, "1" },
-                      FormatCase { 0.00009999999999999999, "0.0001" },
-                      FormatCase { std::numeric_limits<double>::max(), "1.79769313486232E308" },
-                      FormatCase { std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324" },
-                      FormatCase { std::numeric_limits<double>::quiet_NaN(), "NAN" },
-                      FormatCase { std::numeric_limits<double>::infinity(), "INF" },
-                      FormatCase { -std::numeric_limits<double>::infinity(), "-INF" }));
+        FormatCase { 0.0001, "0.0001" }, FormatCase { 0.00001, "1E-5" },
+        FormatCase { 1.5e20, "1.5E20" }, FormatCase { -2.5, "-2.5" },
+        FormatCase { 1.0 / 3.0, "0.333333333333333" },
+        FormatCase { static_cast<double>(0.1f), "0.100000001490116" },
+        FormatCase { 123456789012345.0, "123456789012345" },
+        FormatCase { 1234567890123456.0, "1.23456789012346E15" }, FormatCase { 100.0, "100" },
+        FormatCase { 12.0, "12" }, FormatCase { 1e14, "100000000000000" },
+        FormatCase { 1e15, "1E15" }, FormatCase { 2.0 / 3.0 * 1e-4, "6.66666666666667E-5" },
+        FormatCase { 0.00012345, "0.00012345" }, FormatCase { -0.00001, "-1E-5" },
+        FormatCase { 1e-300, "1E-300" },
+        // Rounding carries into a new digit and may change the notation.
+        FormatCase { 9.9999999999999999e14, "1E15" }, FormatCase { 0.999999999999999999, "1" },
+        FormatCase { 0.00009999999999999999, "0.0001" },
+        FormatCase { std::numeric_limits<double>::max(), "1.79769313486232E308" },
+        FormatCase { std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324" },
+        FormatCase { std::numeric_limits<double>::quiet_NaN(), "NAN" },
+        FormatCase { std::numeric_limits<double>::infinity(), "INF" },
+        FormatCase { -std::numeric_limits<double>::infinity(), "-INF" }));
 
 TEST(NumberFormat, uses_the_decimal_separator_of_the_locale)
 {

@@ -94,13 +94,14 @@ TEST_F(ParameterEditorTest, typing_one_two_x_keeps_twelve_as_the_candidate)
     EXPECT_EQ(m_editor.aboutText(), QStringLiteral("about Count with Count 12 and Rate 0.5"));
 }
 
-TEST_F(ParameterEditorTest, the_model_validates_against_the_previous_and_describes_the_new_candidate)
+TEST_F(
+    ParameterEditorTest, the_model_validates_against_the_previous_and_describes_the_new_candidate)
 {
     m_editor.open();
     m_editor.describe(0, QStringLiteral("12"));
     EXPECT_EQ(m_log.lines(),
-              (std::vector<std::string> { "validateParam 0 12 dnew 1 1 0.5",
-                                          "aboutParam 0 12 0.5 dnew 1 12 0.5" }));
+        (std::vector<std::string> {
+            "validateParam 0 12 dnew 1 1 0.5", "aboutParam 0 12 0.5 dnew 1 12 0.5" }));
 }
 
 TEST_F(ParameterEditorTest, a_refused_text_leaves_the_candidate_and_is_still_described)
@@ -158,7 +159,8 @@ TEST_F(ParameterEditorTest, description_line_breaks_become_new_lines)
     ParameterEditor editor(m_model);
     editor.open();
     editor.describe(0, QStringLiteral("0.02"));
-    EXPECT_EQ(editor.aboutText().split(QLatin1Char('\n')).size(), 2) << editor.aboutText().toStdString();
+    EXPECT_EQ(editor.aboutText().split(QLatin1Char('\n')).size(), 2)
+        << editor.aboutText().toStdString();
     EXPECT_TRUE(editor.aboutText().contains(QStringLiteral("\np = 0.02")));
     EXPECT_FALSE(editor.aboutText().contains(QLatin1Char('\r')));
 }

@@ -32,9 +32,8 @@ using test::FixtureCallLog;
 int countLines(const FixtureCallLog& log, const std::string& prefix)
 {
     const std::vector<std::string> lines = log.lines();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
-        return line.rfind(prefix, 0) == 0;
-    }));
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+        [&](const std::string& line) { return line.rfind(prefix, 0) == 0; }));
 }
 
 /// The dialog over the calllog fixture (0 Count "Count <b>n</b>", whole 0..100,
@@ -43,7 +42,8 @@ class TdNewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra")).remove(QStringLiteral("dNew"));
+        QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra"))
+            .remove(QStringLiteral("dNew"));
         m_previousBeep = setBeepHandler([this] { ++m_beeps; });
         loadModel(test::fixtureModel("calllog"));
         m_model.setParamValue(0, "1");
@@ -121,8 +121,8 @@ TEST_F(TdNewTest, shows_every_parameter_and_describes_the_first_value_cell)
     EXPECT_EQ(sgParams->item(0, 1)->text(), QStringLiteral("1"));
     EXPECT_EQ(sgParams->item(1, 0)->text(), QStringLiteral("Rate"));
     EXPECT_EQ(sgParams->item(1, 1)->text(), QStringLiteral("0.5"));
-    for (const char* name : { "PageControl1", "lAboutParam", "mAboutParam", "OKBtn", "CancelBtn",
-                              "HelpBtn" })
+    for (const char* name :
+        { "PageControl1", "lAboutParam", "mAboutParam", "OKBtn", "CancelBtn", "HelpBtn" })
         EXPECT_NE(dialog.findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
 
     // The editor sits on the first value cell, which was described once.
@@ -290,8 +290,9 @@ TEST_F(TdNewTest, moving_to_another_cell_describes_only_the_cell_entered)
     m_log.reset();
     QTest::keyClick(cellEditor(), Qt::Key_Down);
     QCoreApplication::processEvents();
-    EXPECT_EQ(m_log.lines(), (std::vector<std::string> { "validateParam 1 0.5 dnew 1 1 0.5",
-                                                          "aboutParam 1 1 0.5 dnew 1 1 0.5" }));
+    EXPECT_EQ(m_log.lines(),
+        (std::vector<std::string> {
+            "validateParam 1 0.5 dnew 1 1 0.5", "aboutParam 1 1 0.5 dnew 1 1 0.5" }));
     EXPECT_EQ(aboutLabel(dialog), QStringLiteral("Rate"));
 
     m_log.reset();
@@ -433,8 +434,8 @@ TEST_F(TdNewForestFireTest, labels_with_markup_are_shown_formatted)
     EXPECT_FALSE(cursor.charFormat().fontItalic());
 
     // Text that only looks like a comparison is left as it is.
-    ParamLabelDelegate::setUpDocument(document, QStringLiteral("x < 5 & y > 3"),
-                                      QApplication::font());
+    ParamLabelDelegate::setUpDocument(
+        document, QStringLiteral("x < 5 & y > 3"), QApplication::font());
     EXPECT_EQ(document.toPlainText(), QStringLiteral("x < 5 & y > 3"));
 
     TdNew dialog(m_model);
