@@ -64,9 +64,9 @@ public:
         "https://groups.csail.mit.edu/mac/projects/amorphous/GrayScott/" };
 
     static constexpr TessraParamInfo params[] {
-        tessra::realParam("Feed", "Feed rate <i>F</i>", 0.037, 0, 0.1,
+        tessra::realParam("Feed", "Feed rate <i>F</i>", 0.0367, 0, 0.1,
             "Rate at which U is fed in (and all chemicals are washed out)."),
-        tessra::realParam("Kill", "Kill rate <i>k</i>", 0.06, 0, 0.1,
+        tessra::realParam("Kill", "Kill rate <i>k</i>", 0.0649, 0, 0.1,
             "Rate at which V is removed, on top of the feed rate."),
         tessra::realParam("Du", "Diffusion <i>D<sub>u</sub></i>", 1.0, 0, 1,
             "How fast U spreads to neighbouring sites."),
@@ -131,31 +131,21 @@ public:
         const int h = sim.height();
         const float* in = sim.sites();
         float* out = m_next.data();
-        const float dt = static_cast<float>(sim.param(Dt));
-        const float feed = static_cast<float>(sim.param(Feed));
-        const float loss = feed + static_cast<float>(sim.param(Kill));
-        const float du = static_cast<float>(sim.param(Du));
-        const float dv = static_cast<float>(sim.param(Dv));
+        const Rates k { static_cast<float>(sim.param(Dt)), static_cast<float>(sim.param(Feed)),
+            static_cast<float>(sim.param(Feed) + sim.param(Kill)),
+            static_cast<float>(sim.param(Du)), static_cast<float>(sim.param(Dv)) };
         for (int row = 0; row < h; ++row) {
             const float* up = in + static_cast<std::ptrdiff_t>((row + h - 1) % h) * w * 2;
             const float* mid = in + static_cast<std::ptrdiff_t>(row) * w * 2;
             const float* down = in + static_cast<std::ptrdiff_t>((row + 1) % h) * w * 2;
             float* o = out + static_cast<std::ptrdiff_t>(row) * w * 2;
-            for (int c = 0; c < w; ++c) {
-                const int l = 2 * (c == 0 ? w - 1 : c - 1);
-                const int r = 2 * (c == w - 1 ? 0 : c + 1);
-                const int m = 2 * c;
-                // Nine-point Laplacian: sides weigh 0.2, corners 0.05, the site -1.
-                const float lu = 0.2f * (up[m] + down[m] + mid[l] + mid[r])
-                    + 0.05f * (up[l] + up[r] + down[l] + down[r]) - mid[m];
-                const float lv = 0.2f * (up[m + 1] + down[m + 1] + mid[l + 1] + mid[r + 1])
-                    + 0.05f * (up[l + 1] + up[r + 1] + down[l + 1] + down[r + 1]) - mid[m + 1];
-                const float u = mid[m];
-                const float v = mid[m + 1];
-                const float uvv = u * v * v;
-                o[m] = u + dt * (du * lu - uvv + feed * (1.0f - u));
-                o[m + 1] = v + dt * (dv * lv + uvv - loss * v);
-            }
+            const Rows rows { up, mid, down, o };
+            // The edge columns wrap around; the ones between need no checks.
+            react(rows, k, 2 * (w - 1), 0, w > 1 ? 2 : 0);
+            for (int c = 1; c < w - 1; ++c)
+                react(rows, k, 2 * c - 2, 2 * c, 2 * c + 2);
+            if (w > 1)
+                react(rows, k, 2 * w - 4, 2 * w - 2, 0);
         }
         if (!m_next.empty())
             std::memcpy(sim.sites(), out, m_next.size() * sizeof(float));
@@ -200,17 +190,58 @@ public:
     }
 
 private:
-    static const char* regime(double feed, double kill)
+    struct Rates {
+        float dt, feed, loss, du, dv;
+    };
+    struct Rows {
+        const float* up;
+        const float* mid;
+        const float* down;
+        float* out;
+    };
+
+    /// Diffusion spreads V thinner and thinner into empty regions; left alone,
+    /// V and U * V * V there reach subnormal floats, which the processor
+    /// computes many times slower. Such amounts mean nothing: they become 0.
+    static float flushTiny(float x) { return std::fabs(x) < 1e-15f ? 0.0f : x; }
+
+    /// One site: l, m and r are the offsets of the left, own and right site's U.
+    static void react(const Rows& x, const Rates& k, int l, int m, int r)
     {
-        if (kill > 0.0 && feed > kill)
-            return "V dies out and U fills the world";
-        if (feed < 0.02)
-            return "slow, pulsing waves";
-        if (feed < 0.03)
-            return kill < 0.055 ? "chaotic waves" : "moving spots";
-        if (feed < 0.045)
-            return kill < 0.058 ? "stripes and labyrinths" : "spots";
-        return kill < 0.062 ? "labyrinths" : "holes and worms";
+        // Nine-point Laplacian: sides weigh 0.2, corners 0.05, the site -1.
+        const float lu = 0.2f * (x.up[m] + x.down[m] + x.mid[l] + x.mid[r])
+            + 0.05f * (x.up[l] + x.up[r] + x.down[l] + x.down[r]) - x.mid[m];
+        const float lv = 0.2f * (x.up[m + 1] + x.down[m + 1] + x.mid[l + 1] + x.mid[r + 1])
+            + 0.05f * (x.up[l + 1] + x.up[r + 1] + x.down[l + 1] + x.down[r + 1]) - x.mid[m + 1];
+        const float u = x.mid[m];
+        const float v = x.mid[m + 1];
+        const float uvv = u * v * v;
+        x.out[m] = flushTiny(u + k.dt * (k.du * lu - uvv + k.feed * (1.0f - u)));
+        x.out[m + 1] = flushTiny(v + k.dt * (k.dv * lv + uvv - k.loss * v));
+    }
+
+    /// The known kind of pattern nearest to (feed, kill).
+    static std::string regime(double feed, double kill)
+    {
+        struct Known {
+            double feed, kill;
+            const char* pattern;
+        };
+        static constexpr Known known[] { { 0.0367, 0.0649, "spots that divide" },
+            { 0.03, 0.062, "still spots" }, { 0.037, 0.06, "labyrinths" },
+            { 0.0545, 0.062, "coral-like labyrinths" }, { 0.025, 0.05, "chaotic waves" },
+            { 0.014, 0.054, "moving spots and waves" }, { 0.078, 0.061, "V dies out" } };
+        const Known* nearest = &known[0];
+        double best = 1e9;
+        for (const Known& k : known) {
+            const double d = std::hypot(k.feed - feed, k.kill - kill);
+            if (d < best) {
+                best = d;
+                nearest = &k;
+            }
+        }
+        return std::string(best < 0.003 ? "close to " : "nearest known: ") + nearest->pattern
+            + " (F = " + number(nearest->feed) + ", k = " + number(nearest->kill) + ")";
     }
 
     std::vector<float> m_next;
