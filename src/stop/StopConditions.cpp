@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include "NumberFormat.h"
+
 #include <cmath>
 
 namespace tessra {
@@ -126,8 +128,8 @@ bool StopConditions::setInputValue(double value)
 
 bool StopConditions::setInputText(const QString& text)
 {
-    double value = 0.0;
-    return parseThreshold(text, &value) && setInputValue(value);
+    const std::optional<double> value = parseNumber(text);
+    return value && setInputValue(*value);
 }
 
 void StopConditions::addChosen()
@@ -170,12 +172,10 @@ void StopConditions::recompile()
                                                      : m_model.paramRef(row.name.toStdString());
         if (!address)
             continue; // the model has no such value: the row takes part in no test
-        Compiled compiled { address, comparatorCode(row.comparator), 0.0 };
-        bool ok = false;
-        compiled.threshold = thresholdLocale().toDouble(row.value, &ok);
-        if (!ok)
+        const std::optional<double> threshold = parseNumber(row.value);
+        if (!threshold)
             continue; // no number: the row never holds
-        m_compiled.push_back(compiled);
+        m_compiled.push_back(Compiled { address, comparatorCode(row.comparator), *threshold });
     }
 }
 
@@ -196,23 +196,14 @@ bool StopConditions::anyHolds() const
 QString StopConditions::formatThreshold(double value)
 {
     const QLocale locale = thresholdLocale();
+    // More than 18 digits before the separator: the program's exponent form.
     if (std::isfinite(value) && std::fabs(value) >= 1e18)
-        return locale.toString(value, 'e', QLocale::FloatingPointShortest);
+        return formatGeneral(value, locale);
     const QString text = locale.toString(value, 'f', 6);
     // A small negative value that rounds to zero is written without a sign.
     if (value < 0 && locale.toDouble(text) == 0.0)
         return locale.toString(0.0, 'f', 6);
     return text;
-}
-
-bool StopConditions::parseThreshold(const QString& text, double* value)
-{
-    bool ok = false;
-    const double parsed = thresholdLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(parsed))
-        return false;
-    *value = parsed;
-    return true;
 }
 
 } // namespace tessra

@@ -140,12 +140,10 @@ public:
     int compiledCount() const { return static_cast<int>(m_compiled.size()); }
 
     /// A threshold as rows and the value input write it: fixed-point with six
-    /// decimals in the user's locale, no group separators; exponent form when
-    /// it has more than 18 digits before the decimal separator.
+    /// decimals in the user's locale, no group separators; with more than 18
+    /// digits before the decimal separator, the program's exponent form
+    /// (formatGeneral: "1.5E20"). Texts are read back with parseNumber.
     static QString formatThreshold(double value);
-    /// Reads a number typed in the user's locale (no group separators).
-    /// Answers false for text that is no finite number.
-    static bool parseThreshold(const QString& text, double* value);
 
 signals:
     /// The switch changed (the window's check box and the menu's check mark follow).
