@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "CommandError.h"
-#include "NumberFormat.h"
+#include "ExportNumber.h"
 #include "SeriesTable.h"
 
 namespace tessra {
@@ -85,7 +85,7 @@ private:
 std::string number(double value)
 {
     char text[GeneralNumberMaxLength];
-    return std::string(text, formatGeneral(text, value));
+    return std::string(text, formatExportNumber(text, value));
 }
 
 void writeHeader(BlockWriter& out, const SeriesTable& table)
@@ -142,14 +142,14 @@ void writeRows(BlockWriter& out, const SeriesTable& table, double fromTick, doub
         out.reserveRow();
         char* p = out.cursor();
         if (wanted) {
-            p = formatGeneral(p, tick);
+            p = formatExportNumber(p, tick);
             *p++ = '\t';
         }
         for (Cursor& c : cursors) {
             const bool has = c.at != c.end && c.at->tick == tick;
             if (wanted) {
                 if (has)
-                    p = formatGeneral(p, c.at->value);
+                    p = formatExportNumber(p, c.at->value);
                 else
                     *p++ = '-';
                 *p++ = '\t';

@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "ExportNumber.h"
 
 #include <charconv>
 #include <cmath>
@@ -86,7 +86,7 @@ char* formatFixed(char* out, double value)
 
 } // namespace
 
-char* formatGeneral(char* out, double value)
+char* formatExportNumber(char* out, double value)
 {
     if (std::isnan(value)) {
         std::memcpy(out, "nan", 3);

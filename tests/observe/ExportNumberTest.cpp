@@ -7,16 +7,16 @@
 #include <random>
 #include <string>
 
-#include "NumberFormat.h"
+#include "ExportNumber.h"
 
-using tessra::formatGeneral;
+using tessra::formatExportNumber;
 
 namespace {
 
 std::string general(double value)
 {
     char text[tessra::GeneralNumberMaxLength];
-    return std::string(text, formatGeneral(text, value));
+    return std::string(text, formatExportNumber(text, value));
 }
 
 std::string printfGeneral(double value)
