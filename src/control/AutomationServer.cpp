@@ -1,5 +1,6 @@
 #include "AutomationServer.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
@@ -61,8 +62,11 @@ QDBusMessage errorReply(const QDBusMessage& call, const AutomationError& error)
 } // namespace
 
 AutomationServer::AutomationServer(FrontEndAutomation& target, const QDBusConnection& connection,
-                                   QObject* parent)
-    : QDBusVirtualObject(parent), m_dispatcher(target), m_connection(connection)
+                                   const QString& serviceName, QObject* parent)
+    : QDBusVirtualObject(parent),
+      m_dispatcher(target),
+      m_connection(connection),
+      m_serviceName(serviceName)
 {
 }
 
@@ -71,7 +75,7 @@ AutomationServer::~AutomationServer()
     if (m_objectRegistered)
         m_connection.unregisterObject(QString::fromLatin1(ObjectPath));
     if (m_nameRequested && m_connection.isConnected())
-        m_connection.interface()->unregisterService(QString::fromLatin1(ServiceName));
+        m_connection.interface()->unregisterService(m_serviceName);
 }
 
 bool AutomationServer::start()
@@ -86,12 +90,12 @@ bool AutomationServer::start()
     }
     m_objectRegistered = true;
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> answer =
-        m_connection.interface()->registerService(QString::fromLatin1(ServiceName),
+        m_connection.interface()->registerService(m_serviceName,
                                                   QDBusConnectionInterface::QueueService,
                                                   QDBusConnectionInterface::DontAllowReplacement);
     if (!answer.isValid() || answer.value() == QDBusConnectionInterface::ServiceNotRegistered) {
         m_error = QStringLiteral("Cannot own the name %1: %2")
-                      .arg(QString::fromLatin1(ServiceName), answer.error().message());
+                      .arg(m_serviceName, answer.error().message());
         return false;
     }
     m_nameRequested = true;
@@ -153,6 +157,12 @@ void AutomationServer::serve(const QDBusMessage& message)
                            QStringLiteral("This Tessra instance serves another client")));
         return;
     }
+    // A method may wait in a nested event loop. Started from a posted event,
+    // that loop does not look at events posted before this one (the calls
+    // that came in behind this one) until something else wakes it, with the
+    // GLib event dispatcher at least: wake it once now.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
     const QString member = message.member();
     if (automationNameMatches(ReleaseMethod, member)) {
         reply(message, message.createReply());
@@ -169,7 +179,7 @@ void AutomationServer::attach(const QString& client)
     m_client = client;
     // Single use: give the name up so the next client gets a new instance.
     if (m_nameRequested) {
-        m_connection.interface()->unregisterService(QString::fromLatin1(ServiceName));
+        m_connection.interface()->unregisterService(m_serviceName);
         m_nameRequested = false;
     }
     m_watcher = new QDBusServiceWatcher(client, m_connection,

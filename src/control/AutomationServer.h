@@ -43,8 +43,10 @@ public:
     static constexpr auto InterfaceName = "Tessra.FrontEnd";
     static constexpr auto AccessDeniedError = "Tessra.Error.AccessDenied";
 
-    /// `target` must outlive the server.
+    /// `target` must outlive the server. `serviceName` is the well-known name
+    /// to own; only tests pass another than ServiceName.
     AutomationServer(FrontEndAutomation& target, const QDBusConnection& connection,
+                     const QString& serviceName = QString::fromLatin1(ServiceName),
                      QObject* parent = nullptr);
     ~AutomationServer() override;
 
@@ -78,6 +80,7 @@ private:
 
     AutomationDispatcher m_dispatcher;
     QDBusConnection m_connection;
+    QString m_serviceName;
     QDBusServiceWatcher* m_watcher = nullptr;
     QString m_client;
     QString m_error;
