@@ -37,6 +37,8 @@ typedef unsigned char (*TessraSiteOperation)(float* values, int column, int row,
 
 /* Model loading and description */
 TESSRA_API void _loadModel(const char* path);
+/** Null while a model is loaded; otherwise one line naming the file and
+ *  the reason the last load failed ("No model loaded" before any load). */
 TESSRA_API const char* _getLoadModelErr(void);
 TESSRA_API const char* _callAboutModel(int field);
 TESSRA_API const char* _getApiVersion(void);
@@ -44,6 +46,10 @@ TESSRA_API const char* _getApiVersion(void);
 /* World */
 TESSRA_API int _getWorldWidth(void);
 TESSRA_API int _getWorldHeight(void);
+/** Builds a new world from the parameters: frees the old one (the model
+ *  cleans up first), sets the time to 0 and lets the model fill the zeroed
+ *  sites. A size the library cannot hold (more than INT_MAX sites or floats,
+ *  or memory refused) leaves no world. */
 TESSRA_API void _newAgents(void);
 TESSRA_API void _callSimReady(void);
 TESSRA_API void _deleteAgents(void);
@@ -61,9 +67,15 @@ TESSRA_API const char* _getParamName(int index);
 TESSRA_API const char* _getParamNameAndProp(int index);
 TESSRA_API double _getParamValue(int index);
 TESSRA_API void _setParamValue(int index, const char* text);
+/** Non-zero when text is a number in the user's locale (blanks around it
+ *  allowed) inside the parameter's range, whole when it must be, and
+ *  accepted by the model. Nothing is ever shown, whatever quiet says. */
 TESSRA_API unsigned char _validateParam(int index, const char* text, int quiet);
 TESSRA_API const char* _callAboutParam(int index, const double* candidates);
 TESSRA_API double* getParamRef(const char* name);
+/** The "Parameters" section of a settings file, one key per parameter name,
+ *  numbers always with ".". Loading keeps a parameter whose entry is missing
+ *  or not acceptable; saving replaces that section only, atomically. */
 TESSRA_API void _loadParams(const char* path);
 TESSRA_API void _saveParams(const char* path);
 
@@ -73,6 +85,14 @@ TESSRA_API const char* _getStateName(int index);
 TESSRA_API double _getStateValue(int column, int row, int index);
 TESSRA_API float* _getStateByName(int column, int row, const char* name);
 TESSRA_API const char* _callAboutState(int column, int row, int index);
+/** One pass of operation over the world: once with phase 1 and the values of
+ *  site (0, 0), once with phase 0 for every site in row-major order (row 0
+ *  from column 0 to the last, then row 1 ...), once with phase -1 and the
+ *  values of the last site; result is passed unchanged on every call. A zero
+ *  answer from the phase 1 or a phase 0 call ends the walk over the sites
+ *  early; the phase -1 call is made all the same. With no world, or a world
+ *  without sites, the phase 1 and phase -1 calls are made (on zeroed values)
+ *  and no phase 0 call; sites without states share zeroed values too. */
 TESSRA_API void forEachAgentVar(TessraSiteOperation operation, double* result, int always1);
 
 #ifdef __cplusplus

@@ -1,0 +1,157 @@
+#include "ModelLibrary.h"
+
+#include <cmath>
+#include <dlfcn.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace tessra::api {
+
+namespace {
+
+std::string oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+/// dlerror() usually repeats the file name; leave it out, the message names it.
+std::string loaderReason(const std::string& path)
+{
+    const char* text = ::dlerror();
+    std::string reason = text ? text : "unknown reason";
+    if (reason.rfind(path + ": ", 0) == 0)
+        reason.erase(0, path.size() + 2);
+    return oneLine(reason);
+}
+
+/// dlopen searches the library path for a bare file name; a model file is
+/// always meant relative to the current folder.
+std::string loaderPath(const std::string& path)
+{
+    return path.find('/') == std::string::npos ? "./" + path : path;
+}
+
+std::string checkParams(const TessraModel& model)
+{
+    if (model.paramCount < 0)
+        return "the parameter count is negative";
+    if (model.paramCount > 0 && !model.params)
+        return "the parameter list is missing";
+    for (int i = 0; i < model.paramCount; ++i) {
+        const TessraParamInfo& p = model.params[i];
+        const std::string which = "parameter " + std::to_string(i);
+        if (!p.name || !*p.name)
+            return which + " has no name";
+        for (int j = 0; j < i; ++j)
+            if (::strcasecmp(model.params[j].name, p.name) == 0)
+                return "the parameter name \"" + std::string(p.name) + "\" is used twice";
+        if (std::isnan(p.minimum) || std::isnan(p.maximum) || p.minimum > p.maximum)
+            return "parameter \"" + std::string(p.name) + "\" has no valid range";
+        if (!std::isfinite(p.initial) || p.initial < p.minimum || p.initial > p.maximum)
+            return "the initial value of parameter \"" + std::string(p.name) +
+                   "\" is outside its range";
+        if (p.wholeNumber && std::trunc(p.initial) != p.initial)
+            return "the initial value of parameter \"" + std::string(p.name) +
+                   "\" is not a whole number";
+    }
+    return {};
+}
+
+std::string checkStates(const TessraModel& model)
+{
+    if (model.stateCount < 0)
+        return "the state count is negative";
+    if (model.stateCount > 0 && !model.stateNames)
+        return "the state name list is missing";
+    for (int i = 0; i < model.stateCount; ++i) {
+        const char* name = model.stateNames[i];
+        if (!name || !*name)
+            return "state " + std::to_string(i) + " has no name";
+        for (int j = 0; j < i; ++j)
+            if (::strcasecmp(model.stateNames[j], name) == 0)
+                return "the state name \"" + std::string(name) + "\" is used twice";
+    }
+    return {};
+}
+
+} // namespace
+
+ModelLibrary::~ModelLibrary() { close(); }
+
+std::string ModelLibrary::descriptionProblem(const TessraModel& model)
+{
+    if (!model.worldSize)
+        return "the world size function is missing";
+    if (!model.init)
+        return "the init function is missing";
+    if (!model.step)
+        return "the step function is missing";
+    if (!model.color)
+        return "the color function is missing";
+    if (std::string problem = checkParams(model); !problem.empty())
+        return problem;
+    return checkStates(model);
+}
+
+bool ModelLibrary::open(const std::string& path, std::string& error)
+{
+    close();
+    const std::string named = "Cannot load model \"" + oneLine(path) + "\": ";
+    struct stat info {};
+    if (path.empty()) {
+        error = "Cannot load model: no file given";
+        return false;
+    }
+    if (::stat(path.c_str(), &info) != 0) {
+        error = named + "the file does not exist";
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error = named + "it is a folder, not a model library";
+        return false;
+    }
+    // A library loaded before at this path has been closed by now, so its
+    // static data starts afresh; RTLD_NOW reports missing symbols here rather
+    // than in the middle of a run.
+    const std::string loadPath = loaderPath(path);
+    ::dlerror();
+    void* handle = ::dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        error = named + "not a loadable library (" + loaderReason(loadPath) + ")";
+        return false;
+    }
+    auto entry = reinterpret_cast<TessraModelEntry>(::dlsym(handle, TESSRA_MODEL_ENTRY));
+    const TessraModel* model = entry ? entry() : nullptr;
+    if (!entry)
+        error = named + "it has no model entry point (" TESSRA_MODEL_ENTRY ")";
+    else if (!model)
+        error = named + "its model entry point returned no description";
+    else if (model->interfaceVersion != TESSRA_MODEL_INTERFACE_VERSION)
+        error = named + "it was built for model interface version " +
+                std::to_string(model->interfaceVersion) + ", this program needs version " +
+                std::to_string(TESSRA_MODEL_INTERFACE_VERSION);
+    else if (std::string problem = descriptionProblem(*model); !problem.empty())
+        error = named + "invalid model description: " + problem;
+    else {
+        m_handle = handle;
+        m_model = model;
+        return true;
+    }
+    ::dlclose(handle);
+    return false;
+}
+
+void ModelLibrary::close()
+{
+    m_model = nullptr;
+    if (m_handle) {
+        void* handle = m_handle;
+        m_handle = nullptr;
+        ::dlclose(handle);
+    }
+}
+
+} // namespace tessra::api

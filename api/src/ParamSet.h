@@ -1,0 +1,60 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tessra/model.h"
+
+namespace tessra::api {
+
+/// The parameter values of the loaded model, one double each at an address
+/// that stays put until the next reset, and their checks, texts and entries in
+/// settings files.
+class ParamSet {
+public:
+    ParamSet() { m_values.reserve(1); }
+
+    /// Takes the parameters of `model` (null: none) at their initial values.
+    void reset(const TessraModel* model);
+
+    int count() const { return static_cast<int>(m_values.size()); }
+    bool has(int index) const { return index >= 0 && index < count(); }
+    /// The values in description order; never null, even with no parameters.
+    const double* values() const { return m_values.data(); }
+
+    const char* name(int index) const;
+    const char* label(int index) const;
+    double value(int index) const { return has(index) ? m_values[index] : 0.0; }
+    double* ref(const char* name);
+
+    /// Whether `value` may become parameter `index`: inside the range, whole
+    /// when required, and accepted by the model's own check.
+    bool accepts(int index, double value) const;
+    /// Whether `text`, read in the user's locale, is an acceptable value.
+    bool validate(int index, const char* text) const;
+    /// Stores the value of `text` when validate() accepts it.
+    void set(int index, const char* text);
+    /// The model's description of parameter `index` for the given candidate
+    /// values (null: the current values), else the parameter's own description.
+    const char* about(int index, const double* candidates) const;
+
+    /// Reads the "Parameters" section of a settings file. A parameter keeps its
+    /// value when its entry is missing, not a number or not acceptable; a
+    /// missing file changes nothing.
+    void load(const std::string& path);
+    /// Writes the "Parameters" section into a settings file, leaving the rest
+    /// of the file as it was. Returns false and leaves the file alone when it
+    /// cannot be read or written.
+    bool save(const std::string& path, std::string* error = nullptr) const;
+
+    static constexpr const char* SectionName = "Parameters";
+
+private:
+    std::optional<int> indexOf(const char* name) const;
+
+    const TessraModel* m_model = nullptr;
+    std::vector<double> m_values;
+};
+
+} // namespace tessra::api

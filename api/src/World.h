@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+
+#include "TessraAPI.h"
+#include "tessra/model.h"
+
+namespace tessra::api {
+
+/// The world of the loaded model: one zeroed block of floats, the states of a
+/// site next to each other, rows one after the other, plus the simulation
+/// time. The TessraSim the model sees lives inside this object, so its address
+/// and that of the time never change.
+class World {
+public:
+    World();
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    /// Takes the model whose world this is (null: none). Frees any world and
+    /// sets the time to 0.
+    void attach(const TessraModel* model, const double* params);
+
+    /// Frees the old world (the model cleans up first), asks the model for the
+    /// size, allocates a zeroed world, sets the time to 0 and lets the model
+    /// fill it. A size that cannot be allocated leaves no world.
+    void build();
+    /// Frees the world; the model cleans up first. No world afterwards.
+    void destroy();
+    bool exists() const { return m_exists; }
+
+    int width() const { return m_sim.width; }
+    int height() const { return m_sim.height; }
+    int stateCount() const { return m_sim.stateCount; }
+    double time() const { return m_sim.time; }
+    double* timeRef() { return &m_sim.time; }
+
+    bool contains(int column, int row) const
+    {
+        return static_cast<unsigned>(column) < static_cast<unsigned>(m_sim.width) &&
+               static_cast<unsigned>(row) < static_cast<unsigned>(m_sim.height);
+    }
+    /// The states of a site inside the world.
+    float* site(int column, int row) const
+    {
+        return m_sim.sites +
+               (static_cast<std::size_t>(row) * m_sim.width + column) * m_sim.stateCount;
+    }
+
+    double step();
+    void simReady();
+    void color(int column, int row, unsigned short* red, unsigned short* green,
+               unsigned short* blue) const
+    {
+        if (contains(column, row) && red && green && blue)
+            m_color(&m_sim, column, row, red, green, blue);
+    }
+    const char* hint(int column, int row) const;
+    void mouseUp(int button, int column, int row, int keys);
+    double stateValue(int column, int row, int index) const;
+    float* stateRef(int column, int row, const char* name) const;
+    const char* aboutState(int column, int row, int index) const;
+    void forEachSite(TessraSiteOperation operation, double* result) const;
+
+private:
+    struct FreeFloats {
+        void operator()(float* block) const { std::free(block); }
+    };
+
+    void release();
+    void forEachWithScratch(TessraSiteOperation operation, double* result) const;
+
+    const TessraModel* m_model = nullptr;
+    TessraSim m_sim{};
+    std::unique_ptr<float, FreeFloats> m_block;
+    bool m_exists = false;
+    // Copied from the model so the colour call reads no more than it must.
+    decltype(TessraModel::color) m_color = nullptr;
+};
+
+} // namespace tessra::api

@@ -1,0 +1,223 @@
+// Loading model libraries: every kind of failure, replacing one model by
+// another, and what the library answers about the model it holds.
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+
+#include "ApiTestSupport.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using namespace tessra::test;
+
+namespace {
+
+/// A failed load must leave no model: nothing to describe, no parameters.
+void expectNoModel()
+{
+    EXPECT_NE(_getLoadModelErr(), nullptr);
+    EXPECT_EQ(_getParamCount(), 0);
+    EXPECT_EQ(_getStateCount(), 0);
+    EXPECT_STREQ(_callAboutModel(0), "");
+    EXPECT_EQ(_getWorldWidth(), 0);
+    EXPECT_EQ(_getWorldHeight(), 0);
+}
+
+std::string loadError(const std::string& path)
+{
+    _loadModel(path.c_str());
+    const char* error = _getLoadModelErr();
+    return error ? error : "";
+}
+
+} // namespace
+
+TEST(load_model, missing_file_is_named_with_reason)
+{
+    TempDir dir;
+    const std::string path = dir.file("nowhere/model.so");
+    const std::string error = loadError(path);
+    EXPECT_THAT(error, HasSubstr("\"" + path + "\""));
+    EXPECT_THAT(error, HasSubstr("does not exist"));
+    expectNoModel();
+}
+
+TEST(load_model, text_file_is_not_a_loadable_library)
+{
+    TempDir dir;
+    const std::string path = dir.file("model.so");
+    writeText(path, "this is not a library\n");
+    const std::string error = loadError(path);
+    EXPECT_THAT(error, HasSubstr("\"" + path + "\""));
+    EXPECT_THAT(error, HasSubstr("not a loadable library"));
+    // The loader's own reason follows, without repeating the file name.
+    EXPECT_THAT(error, ::testing::MatchesRegex(".*not a loadable library \\([^)]+\\)"));
+    EXPECT_EQ(error.find(path), error.rfind(path));
+    expectNoModel();
+}
+
+TEST(load_model, folder_is_refused)
+{
+    TempDir dir;
+    const std::string error = loadError(dir.path().string());
+    EXPECT_THAT(error, HasSubstr(dir.path().string()));
+    EXPECT_THAT(error, HasSubstr("folder"));
+    expectNoModel();
+}
+
+TEST(load_model, empty_or_null_path_is_refused)
+{
+    EXPECT_THAT(loadError(""), HasSubstr("no file given"));
+    expectNoModel();
+    _loadModel(nullptr);
+    expectNoModel();
+}
+
+TEST(load_model, library_without_entry_point)
+{
+    const std::string path = fixtureModel("noentry");
+    const std::string error = loadError(path);
+    EXPECT_THAT(error, HasSubstr("\"" + path + "\""));
+    EXPECT_THAT(error, HasSubstr("no model entry point"));
+    expectNoModel();
+}
+
+TEST(load_model, other_interface_version)
+{
+    const std::string path = fixtureModel("badversion");
+    const std::string error = loadError(path);
+    EXPECT_THAT(error, HasSubstr("\"" + path + "\""));
+    EXPECT_THAT(error, HasSubstr("interface version 999"));
+    expectNoModel();
+}
+
+struct DescriptionFault {
+    const char* fault;
+    const char* reason;
+};
+
+class invalid_description : public ::testing::TestWithParam<DescriptionFault> {
+protected:
+    void TearDown() override { ::unsetenv("TESSRA_BADDESC"); }
+};
+
+TEST_P(invalid_description, is_refused_with_its_reason)
+{
+    // A good model first: the failed load must also free it.
+    loadModelOrFail(fixtureModel("apiprobe"));
+    ::setenv("TESSRA_BADDESC", GetParam().fault, 1);
+    const std::string path = fixtureModel("baddesc");
+    const std::string error = loadError(path);
+    EXPECT_THAT(error, HasSubstr("\"" + path + "\""));
+    EXPECT_THAT(error, HasSubstr(GetParam().reason));
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+    expectNoModel();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    load_model, invalid_description,
+    ::testing::Values(DescriptionFault{"nodescription", "returned no description"},
+                      DescriptionFault{"nostep", "invalid model description: the step function"},
+                      DescriptionFault{"nocolor", "the color function is missing"},
+                      DescriptionFault{"noworldsize", "the world size function is missing"},
+                      DescriptionFault{"noinit", "the init function is missing"},
+                      DescriptionFault{"negativeparams", "parameter count is negative"},
+                      DescriptionFault{"noparamlist", "parameter list is missing"},
+                      DescriptionFault{"unnamedparam", "parameter 1 has no name"},
+                      DescriptionFault{"emptyparamname", "parameter 1 has no name"},
+                      DescriptionFault{"sameparamname", "\"RATE\" is used twice"},
+                      DescriptionFault{"minabovemax", "\"Rate\" has no valid range"},
+                      DescriptionFault{"initialoutside", "\"Size\" is outside its range"},
+                      DescriptionFault{"initialnotwhole", "\"Size\" is not a whole number"},
+                      DescriptionFault{"negativestates", "state count is negative"},
+                      DescriptionFault{"nostatelist", "state name list is missing"},
+                      DescriptionFault{"unnamedstate", "state 1 has no name"},
+                      DescriptionFault{"samestatename", "\"U\" is used twice"}),
+    [](const auto& test) { return std::string(test.param.fault); });
+
+TEST(load_model, fixture_with_valid_description_loads)
+{
+    ::setenv("TESSRA_BADDESC", "none", 1);
+    loadModelOrFail(fixtureModel("baddesc"));
+    ::unsetenv("TESSRA_BADDESC");
+    EXPECT_EQ(_getParamCount(), 2);
+    EXPECT_EQ(_getStateCount(), 2);
+}
+
+TEST(load_model, second_model_replaces_first_world_and_parameters)
+{
+    ProbeLog log;
+    loadModelOrFail(fixtureModel("apiprobe"));
+    setParam("Alpha", 0.75);
+    _newAgents();
+    _callTimestep();
+    ASSERT_EQ(_getWorldWidth(), 4);
+    log.clear();
+
+    loadModelOrFail(exampleModel("life"));
+    EXPECT_THAT(log.lines(), ::testing::ElementsAre("cleanup 4x3 data=yes"));
+    EXPECT_EQ(_getWorldWidth(), 0);
+    EXPECT_EQ(_getWorldHeight(), 0);
+    EXPECT_EQ(_getSimTime(), 0.0);
+    EXPECT_EQ(getParamRef("Alpha"), nullptr);
+    EXPECT_STREQ(_callAboutModel(0), "Life");
+    for (int i = 0; i < _getParamCount(); ++i)
+        EXPECT_TRUE(_validateParam(i, std::to_string(_getParamValue(i)).c_str(), 1)) << i;
+
+    // Back to the first model: its parameters start again from their initial values.
+    loadModelOrFail(fixtureModel("apiprobe"));
+    EXPECT_EQ(_getParamValue(paramIndex("Alpha")), 0.25);
+    EXPECT_EQ(_getWorldWidth(), 0);
+}
+
+TEST(load_model, same_path_again_starts_afresh)
+{
+    ProbeLog log;
+    loadModelOrFail(fixtureModel("apiprobe"));
+    setParam("Count", 7);
+    _newAgents();
+    log.clear();
+    loadModelOrFail(fixtureModel("apiprobe"));
+    EXPECT_EQ(_getParamValue(paramIndex("Count")), 3.0);
+    EXPECT_EQ(_getWorldWidth(), 0);
+    // The library was really unloaded: its own static data starts again.
+    _newAgents();
+    EXPECT_THAT(log.lines(), ::testing::ElementsAre("cleanup 4x3 data=yes", "init 4x3 time=0 #1"));
+}
+
+TEST(load_model, failed_load_frees_the_loaded_model)
+{
+    ProbeLog log;
+    loadModelOrFail(fixtureModel("apiprobe"));
+    _newAgents();
+    log.clear();
+    TempDir dir;
+    loadError(dir.file("missing.so"));
+    EXPECT_THAT(log.lines(), ::testing::ElementsAre("cleanup 4x3 data=yes"));
+    expectNoModel();
+}
+
+TEST(load_model, bare_file_name_means_the_current_folder)
+{
+    TempDir dir;
+    std::filesystem::copy_file(fixtureModel("apiprobe"), dir.file("model.so"));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    _loadModel("model.so");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(_getLoadModelErr(), nullptr);
+    EXPECT_STREQ(_callAboutModel(0), "API probe");
+}
+
+TEST(load_model, about_fields_and_version)
+{
+    loadModelOrFail(fixtureModel("apiprobe"));
+    EXPECT_STREQ(_callAboutModel(0), "API probe");
+    EXPECT_STREQ(_callAboutModel(1), "2.5");
+    EXPECT_STREQ(_callAboutModel(2), "(c) probe");
+    EXPECT_STREQ(_callAboutModel(3), ""); // the model gives no comments
+    EXPECT_STREQ(_callAboutModel(4), "https://example.org/probe");
+    EXPECT_STREQ(_callAboutModel(5), "");
+    EXPECT_STREQ(_callAboutModel(-1), "");
+    EXPECT_STREQ(_getApiVersion(), TESSRA_EXPECTED_API_VERSION);
+}

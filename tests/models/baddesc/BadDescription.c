@@ -1,0 +1,93 @@
+/* A model with a faulty description. TESSRA_BADDESC names the fault; with
+ * "none" (or unset) the description is valid, so the tests know that only
+ * the named fault makes the load fail. */
+#include <stdlib.h>
+#include <string.h>
+
+#include <tessra/model.h>
+
+static void worldSize(const double* params, int* width, int* height)
+{
+    (void)params;
+    *width = 2;
+    *height = 2;
+}
+
+static void init(TessraSim* sim) { (void)sim; }
+
+static double step(TessraSim* sim) { return sim->time + 1; }
+
+static void color(const TessraSim* sim, int column, int row, unsigned short* red,
+                  unsigned short* green, unsigned short* blue)
+{
+    (void)sim, (void)column, (void)row;
+    *red = *green = *blue = 0;
+}
+
+static TessraParamInfo params[2];
+static const char* stateNames[2];
+static TessraModel model;
+
+static void describeValid(void)
+{
+    const TessraParamInfo rate = {"Rate", "Rate", 0.5, 0, 1, 0, "A rate."};
+    const TessraParamInfo size = {"Size", "Size", 4, 1, 10, 1, NULL};
+    params[0] = rate;
+    params[1] = size;
+    stateNames[0] = "u";
+    stateNames[1] = "v";
+    memset(&model, 0, sizeof model);
+    model.interfaceVersion = TESSRA_MODEL_INTERFACE_VERSION;
+    model.name = "Bad description";
+    model.paramCount = 2;
+    model.params = params;
+    model.stateCount = 2;
+    model.stateNames = stateNames;
+    model.worldSize = worldSize;
+    model.init = init;
+    model.step = step;
+    model.color = color;
+}
+
+TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void)
+{
+    const char* fault = getenv("TESSRA_BADDESC");
+    describeValid();
+    if (!fault || strcmp(fault, "none") == 0)
+        return &model;
+    if (strcmp(fault, "nodescription") == 0)
+        return NULL;
+    if (strcmp(fault, "nostep") == 0)
+        model.step = NULL;
+    else if (strcmp(fault, "nocolor") == 0)
+        model.color = NULL;
+    else if (strcmp(fault, "noworldsize") == 0)
+        model.worldSize = NULL;
+    else if (strcmp(fault, "noinit") == 0)
+        model.init = NULL;
+    else if (strcmp(fault, "negativeparams") == 0)
+        model.paramCount = -1;
+    else if (strcmp(fault, "noparamlist") == 0)
+        model.params = NULL;
+    else if (strcmp(fault, "unnamedparam") == 0)
+        params[1].name = NULL;
+    else if (strcmp(fault, "emptyparamname") == 0)
+        params[1].name = "";
+    else if (strcmp(fault, "sameparamname") == 0)
+        params[1].name = "RATE";
+    else if (strcmp(fault, "minabovemax") == 0)
+        params[0].minimum = 2;
+    else if (strcmp(fault, "initialoutside") == 0)
+        params[1].initial = 11;
+    else if (strcmp(fault, "initialnotwhole") == 0)
+        params[1].initial = 2.5;
+    else if (strcmp(fault, "negativestates") == 0)
+        model.stateCount = -2;
+    else if (strcmp(fault, "nostatelist") == 0)
+        model.stateNames = NULL;
+    else if (strcmp(fault, "unnamedstate") == 0)
+        stateNames[1] = NULL;
+    else if (strcmp(fault, "samestatename") == 0)
+        stateNames[1] = "U";
+    return &model;
+}
