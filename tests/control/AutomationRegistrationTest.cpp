@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "AutomationRegistration.h"
@@ -93,6 +94,54 @@ TEST_F(RegistrationTest, message_is_shown_even_when_the_file_cannot_be_written)
     blocker.close();
     EXPECT_EQ(run(AutomationStartMode::Register), 0);
     EXPECT_EQ(messages.size(), 1);
+}
+
+/// Runs `program` with `arguments` and XDG_DATA_HOME pointing at `dataHome`;
+/// answers its exit code, or -1 when it does not end in time.
+int runWithDataHome(const QString& program, const QStringList& arguments, const QString& dataHome,
+                    QByteArray* output = nullptr)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", dataHome);
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = process.readAllStandardOutput() + process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// The activation file as the bus reads it: a private bus started with the
+// test's data folder starts the registered program, once per client, from a
+// folder whose name needs quoting.
+TEST_F(RegistrationTest, bus_starts_one_instance_per_client_from_the_activation_file)
+{
+    const QString folder = m_home.path() + "/bin folder";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString program = folder + "/tessra-test";
+    ASSERT_TRUE(QFile::copy(TESSRA_BINARY_DIR "/bin/control_test_server", program));
+    const QString dataHome = m_home.path();
+
+    QByteArray output;
+    ASSERT_EQ(runWithDataHome(program, {"/RegServer"}, dataHome, &output), 0);
+    EXPECT_EQ(output, "Tessra registered as automation server.\n");
+    EXPECT_TRUE(fileText().contains("Exec='" + program + "' /embedding"));
+
+    EXPECT_EQ(runWithDataHome("dbus-run-session",
+                              {"--", "/usr/bin/python3",
+                               TESSRA_SOURCE_DIR "/tests/control/activation_client.py"},
+                              dataHome, &output),
+              0)
+        << output.toStdString();
+
+    EXPECT_EQ(runWithDataHome(program, {"-unregserver"}, dataHome, &output), 0);
+    EXPECT_EQ(output, "Tessra unregistered as automation server.\n");
+    EXPECT_FALSE(QFile::exists(registration::activationFilePath()));
 }
 
 } // namespace

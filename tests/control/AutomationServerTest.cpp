@@ -9,7 +9,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include "AutomationServer.h"
 #include "RecordingTarget.h"
@@ -287,6 +289,28 @@ TEST_F(AutomationServerTest, a_waiting_instance_takes_the_name_when_the_first_is
         EXPECT_EQ(second.client(), two.baseService());
     }
     QDBusConnection::disconnectFromBus("second-instance");
+}
+
+TEST_F(AutomationServerTest, example_script_drives_the_server_and_releases_it)
+{
+    m_target.waitForPause = false;
+    QSignalSpy gone(m_server.get(), &AutomationServer::clientGone);
+    QTemporaryDir folder;
+    const QString output = folder.filePath("life.txt");
+    QProcess script;
+    script.start("/usr/bin/python3", {TESSRA_SOURCE_DIR "/examples/automation.py", "--bus-name",
+                                      Service, "/models/life/model.so", "--output", output});
+    ASSERT_TRUE(serveUntil([&] { return script.state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+    EXPECT_EQ(m_target.calls,
+              (QStringList{"LoadModel(/models/life/model.so)", "AboutModel(name)",
+                           "AboutModel(version)", "SetParam(Width,64)", "SetParam(Height,64)",
+                           "SetParam(Density,0.25)", "SimNew()", "StopIfRemoveAll()",
+                           "StopIfAdd(Tick >= 200)", "TimeSeriesRemoveAll()",
+                           "TimeSeriesAdd(Average Alive)", "TimeSeriesAdd(Parameter Density)",
+                           "SimRunWait()", "GetTick()", "GetState(0,0,Alive)",
+                           "TimeSeriesExport(" + output + ",)"}));
+    EXPECT_TRUE(serveUntil([&] { return gone.count() == 1; }));
 }
 
 } // namespace

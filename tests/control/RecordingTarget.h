@@ -11,14 +11,16 @@
 namespace tessra::test {
 
 /// An automation object that records each call with its arguments as one
-/// line ("GetState(3,2,alive)") and answers fixed values. `fail` makes the
-/// named method throw; SimRunWait serves events until SimPause is called.
+/// line ("GetState(3,2,alive)") and answers fixed values. `failingMethod`
+/// makes the named method throw; SimRunWait serves events until SimPause is
+/// called, unless `waitForPause` is off.
 class RecordingTarget : public FrontEndAutomation {
 public:
     QStringList calls;
     QString failingMethod;
     QString failure = QStringLiteral("Model file not found");
     bool paused = false;
+    bool waitForPause = true;
 
     QString AboutModel(const QString& key) override { return record("AboutModel", {key}, "Life"); }
     QString GetLoadModelErr() override { return record("GetLoadModelErr", {}, ""); }
@@ -52,10 +54,11 @@ public:
     void SimRunWait() override
     {
         record("SimRunWait", {}, "");
-        paused = false;
+        paused = !waitForPause;
         while (!paused)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        calls.append(QStringLiteral("SimRunWait done"));
+        if (waitForPause)
+            calls.append(QStringLiteral("SimRunWait done"));
     }
     void SimStep() override { record("SimStep", {}, ""); }
     void SimWait() override { record("SimWait", {}, ""); }
