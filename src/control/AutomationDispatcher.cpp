@@ -13,8 +13,14 @@ namespace {
 
 using T = AutomationType;
 
-QString text(const QVariantList& a, int i) { return a.at(i).toString(); }
-int int32(const QVariantList& a, int i) { return a.at(i).toInt(); }
+QString text(const QVariantList& a, int i)
+{
+    return a.at(i).toString();
+}
+int int32(const QVariantList& a, int i)
+{
+    return a.at(i).toInt();
+}
 
 std::vector<AutomationMethod> buildMethods()
 {
@@ -27,42 +33,47 @@ std::vector<AutomationMethod> buildMethods()
         };
     };
     std::vector<AutomationMethod> m = {
-        {1, "AboutModel", {{"key", T::Text}}, T::Text,
-         [](F& t, A a) { return QVariant(t.AboutModel(text(a, 0))); }},
-        {2, "GetLoadModelErr", {}, T::Text, [](F& t, A) { return QVariant(t.GetLoadModelErr()); }},
-        {3, "GetParam", {{"name", T::Text}}, T::Text,
-         [](F& t, A a) { return QVariant(t.GetParam(text(a, 0))); }},
-        {4, "GetState", {{"column", T::Int32}, {"row", T::Int32}, {"name", T::Text}}, T::Text,
-         [](F& t, A a) { return QVariant(t.GetState(int32(a, 0), int32(a, 1), text(a, 2))); }},
-        {5, "GetTick", {}, T::Double, [](F& t, A) { return QVariant(t.GetTick()); }},
-        {6, "LoadModel", {{"path", T::Text}}, T::Int16,
-         [](F& t, A a) { return QVariant::fromValue(t.LoadModel(text(a, 0))); }},
-        {7, "Refresh", {}, T::None, none([](F& t, A) { t.Refresh(); })},
-        {8, "SetParam", {{"name", T::Text}, {"value", T::Text}}, T::Int16,
-         [](F& t, A a) { return QVariant::fromValue(t.SetParam(text(a, 0), text(a, 1))); }},
-        {9, "SetState",
-         {{"column", T::Int32}, {"row", T::Int32}, {"name", T::Text}, {"value", T::Text}},
-         T::Int16,
-         [](F& t, A a) {
-             return QVariant::fromValue(
-                 t.SetState(int32(a, 0), int32(a, 1), text(a, 2), text(a, 3)));
-         }},
-        {10, "SimNew", {}, T::None, none([](F& t, A) { t.SimNew(); })},
-        {11, "SimPause", {}, T::None, none([](F& t, A) { t.SimPause(); })},
-        {12, "SimRun", {}, T::None, none([](F& t, A) { t.SimRun(); })},
-        {13, "SimRunWait", {}, T::None, none([](F& t, A) { t.SimRunWait(); })},
-        {14, "SimStep", {}, T::None, none([](F& t, A) { t.SimStep(); })},
-        {15, "SimWait", {}, T::None, none([](F& t, A) { t.SimWait(); })},
-        {16, "StopIfAdd", {{"condition", T::Text}}, T::Int16,
-         [](F& t, A a) { return QVariant::fromValue(t.StopIfAdd(text(a, 0))); }},
-        {17, "StopIfRemoveAll", {}, T::None, none([](F& t, A) { t.StopIfRemoveAll(); })},
-        {18, "TimeSeriesAdd", {{"series", T::Text}}, T::Int16,
-         [](F& t, A a) { return QVariant::fromValue(t.TimeSeriesAdd(text(a, 0))); }},
-        {19, "TimeSeriesClear", {}, T::None, none([](F& t, A) { t.TimeSeriesClear(); })},
-        {20, "TimeSeriesExport", {{"file", T::Text}, {"mode", T::Text}}, T::Int16,
-         [](F& t, A a) { return QVariant::fromValue(t.TimeSeriesExport(text(a, 0), text(a, 1))); }},
-        {21, "TimeSeriesRemoveAll", {}, T::None, none([](F& t, A) { t.TimeSeriesRemoveAll(); })},
-        {22, "UiMinimal", {}, T::None, none([](F& t, A) { t.UiMinimal(); })},
+        { 1, "AboutModel", { { "key", T::Text } }, T::Text,
+            [](F& t, A a) { return QVariant(t.AboutModel(text(a, 0))); } },
+        { 2, "GetLoadModelErr", {}, T::Text,
+            [](F& t, A) { return QVariant(t.GetLoadModelErr()); } },
+        { 3, "GetParam", { { "name", T::Text } }, T::Text,
+            [](F& t, A a) { return QVariant(t.GetParam(text(a, 0))); } },
+        { 4, "GetState", { { "column", T::Int32 }, { "row", T::Int32 }, { "name", T::Text } },
+            T::Text,
+            [](F& t, A a) { return QVariant(t.GetState(int32(a, 0), int32(a, 1), text(a, 2))); } },
+        { 5, "GetTick", {}, T::Double, [](F& t, A) { return QVariant(t.GetTick()); } },
+        { 6, "LoadModel", { { "path", T::Text } }, T::Int16,
+            [](F& t, A a) { return QVariant::fromValue(t.LoadModel(text(a, 0))); } },
+        { 7, "Refresh", {}, T::None, none([](F& t, A) { t.Refresh(); }) },
+        { 8, "SetParam", { { "name", T::Text }, { "value", T::Text } }, T::Int16,
+            [](F& t, A a) { return QVariant::fromValue(t.SetParam(text(a, 0), text(a, 1))); } },
+        { 9, "SetState",
+            { { "column", T::Int32 }, { "row", T::Int32 }, { "name", T::Text },
+                { "value", T::Text } },
+            T::Int16,
+            [](F& t, A a) {
+                return QVariant::fromValue(
+                    t.SetState(int32(a, 0), int32(a, 1), text(a, 2), text(a, 3)));
+            } },
+        { 10, "SimNew", {}, T::None, none([](F& t, A) { t.SimNew(); }) },
+        { 11, "SimPause", {}, T::None, none([](F& t, A) { t.SimPause(); }) },
+        { 12, "SimRun", {}, T::None, none([](F& t, A) { t.SimRun(); }) },
+        { 13, "SimRunWait", {}, T::None, none([](F& t, A) { t.SimRunWait(); }) },
+        { 14, "SimStep", {}, T::None, none([](F& t, A) { t.SimStep(); }) },
+        { 15, "SimWait", {}, T::None, none([](F& t, A) { t.SimWait(); }) },
+        { 16, "StopIfAdd", { { "condition", T::Text } }, T::Int16,
+            [](F& t, A a) { return QVariant::fromValue(t.StopIfAdd(text(a, 0))); } },
+        { 17, "StopIfRemoveAll", {}, T::None, none([](F& t, A) { t.StopIfRemoveAll(); }) },
+        { 18, "TimeSeriesAdd", { { "series", T::Text } }, T::Int16,
+            [](F& t, A a) { return QVariant::fromValue(t.TimeSeriesAdd(text(a, 0))); } },
+        { 19, "TimeSeriesClear", {}, T::None, none([](F& t, A) { t.TimeSeriesClear(); }) },
+        { 20, "TimeSeriesExport", { { "file", T::Text }, { "mode", T::Text } }, T::Int16,
+            [](F& t, A a) {
+                return QVariant::fromValue(t.TimeSeriesExport(text(a, 0), text(a, 1)));
+            } },
+        { 21, "TimeSeriesRemoveAll", {}, T::None, none([](F& t, A) { t.TimeSeriesRemoveAll(); }) },
+        { 22, "UiMinimal", {}, T::None, none([](F& t, A) { t.UiMinimal(); }) },
     };
     return m;
 }
@@ -70,11 +81,16 @@ std::vector<AutomationMethod> buildMethods()
 QString typeName(AutomationType type)
 {
     switch (type) {
-    case T::Text: return QStringLiteral("text");
-    case T::Int16: return QStringLiteral("int16");
-    case T::Int32: return QStringLiteral("int32");
-    case T::Double: return QStringLiteral("double");
-    case T::None: break;
+    case T::Text:
+        return QStringLiteral("text");
+    case T::Int16:
+        return QStringLiteral("int16");
+    case T::Int32:
+        return QStringLiteral("int32");
+    case T::Double:
+        return QStringLiteral("double");
+    case T::None:
+        break;
     }
     return QStringLiteral("nothing");
 }
@@ -83,8 +99,10 @@ QString typeName(AutomationType type)
 std::optional<double> asNumber(const QVariant& value, const QLocale& locale)
 {
     switch (value.metaType().id()) {
-    case QMetaType::QString: return automation::parseNumber(value.toString(), locale);
-    case QMetaType::Bool: return value.toBool() ? 1.0 : 0.0;
+    case QMetaType::QString:
+        return automation::parseNumber(value.toString(), locale);
+    case QMetaType::Bool:
+        return value.toBool() ? 1.0 : 0.0;
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::UChar:
@@ -92,38 +110,47 @@ std::optional<double> asNumber(const QVariant& value, const QLocale& locale)
     case QMetaType::UShort:
     case QMetaType::Int:
     case QMetaType::Long:
-    case QMetaType::LongLong: return double(value.toLongLong());
+    case QMetaType::LongLong:
+        return double(value.toLongLong());
     case QMetaType::UInt:
     case QMetaType::ULong:
-    case QMetaType::ULongLong: return double(value.toULongLong());
+    case QMetaType::ULongLong:
+        return double(value.toULongLong());
     case QMetaType::Float:
     case QMetaType::Double: {
         const double d = value.toDouble();
         return std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
     }
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<QVariant> toText(const QVariant& value, const QLocale& locale)
 {
     switch (value.metaType().id()) {
-    case QMetaType::QString: return value;
-    case QMetaType::Bool: return QVariant(value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
+    case QMetaType::QString:
+        return value;
+    case QMetaType::Bool:
+        return QVariant(value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
     case QMetaType::Float:
-    case QMetaType::Double: return QVariant(automation::formatGeneral(value.toDouble(), locale));
+    case QMetaType::Double:
+        return QVariant(automation::formatGeneral(value.toDouble(), locale));
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::Short:
     case QMetaType::Int:
     case QMetaType::Long:
-    case QMetaType::LongLong: return QVariant(QString::number(value.toLongLong()));
+    case QMetaType::LongLong:
+        return QVariant(QString::number(value.toLongLong()));
     case QMetaType::UChar:
     case QMetaType::UShort:
     case QMetaType::UInt:
     case QMetaType::ULong:
-    case QMetaType::ULongLong: return QVariant(QString::number(value.toULongLong()));
-    default: return std::nullopt;
+    case QMetaType::ULongLong:
+        return QVariant(QString::number(value.toULongLong()));
+    default:
+        return std::nullopt;
     }
 }
 
@@ -142,7 +169,7 @@ std::optional<QVariant> toInteger(const QVariant& value, const QLocale& locale)
 
 AutomationReply failure(AutomationErrorKind kind, const QString& message, int argument = 0)
 {
-    return {QVariant(), AutomationError{kind, message, argument}};
+    return { QVariant(), AutomationError { kind, message, argument } };
 }
 
 QString shown(const QVariant& value)
@@ -171,34 +198,46 @@ bool automationNameMatches(const QString& a, const QString& b)
 QString automationErrorName(AutomationErrorKind kind)
 {
     switch (kind) {
-    case AutomationErrorKind::UnknownName: return QStringLiteral("Tessra.Error.UnknownName");
-    case AutomationErrorKind::MemberNotFound: return QStringLiteral("Tessra.Error.MemberNotFound");
-    case AutomationErrorKind::BadParamCount: return QStringLiteral("Tessra.Error.BadParamCount");
+    case AutomationErrorKind::UnknownName:
+        return QStringLiteral("Tessra.Error.UnknownName");
+    case AutomationErrorKind::MemberNotFound:
+        return QStringLiteral("Tessra.Error.MemberNotFound");
+    case AutomationErrorKind::BadParamCount:
+        return QStringLiteral("Tessra.Error.BadParamCount");
     case AutomationErrorKind::ParamNotOptional:
         return QStringLiteral("Tessra.Error.ParamNotOptional");
-    case AutomationErrorKind::TypeMismatch: return QStringLiteral("Tessra.Error.TypeMismatch");
-    case AutomationErrorKind::Exception: break;
+    case AutomationErrorKind::TypeMismatch:
+        return QStringLiteral("Tessra.Error.TypeMismatch");
+    case AutomationErrorKind::Exception:
+        break;
     }
     return QStringLiteral("Tessra.Error.Exception");
 }
 
-std::optional<QVariant> convertArgument(const QVariant& value, AutomationType type,
-                                        const QLocale& locale)
+std::optional<QVariant> convertArgument(
+    const QVariant& value, AutomationType type, const QLocale& locale)
 {
     switch (type) {
-    case T::Text: return toText(value, locale);
-    case T::Int16: return toInteger<qint16>(value, locale);
-    case T::Int32: return toInteger<qint32>(value, locale);
+    case T::Text:
+        return toText(value, locale);
+    case T::Int16:
+        return toInteger<qint16>(value, locale);
+    case T::Int32:
+        return toInteger<qint32>(value, locale);
     case T::Double:
         if (const std::optional<double> number = asNumber(value, locale))
             return QVariant(*number);
         return std::nullopt;
-    case T::None: break;
+    case T::None:
+        break;
     }
     return std::nullopt;
 }
 
-AutomationDispatcher::AutomationDispatcher(FrontEndAutomation& target) : m_target(target) {}
+AutomationDispatcher::AutomationDispatcher(FrontEndAutomation& target)
+    : m_target(target)
+{
+}
 
 const std::vector<AutomationMethod>& AutomationDispatcher::methods()
 {
@@ -214,8 +253,8 @@ const AutomationMethod* AutomationDispatcher::findMethod(const QString& name)
     return nullptr;
 }
 
-AutomationReply AutomationDispatcher::invoke(const QString& name, bool wantResult,
-                                             const QVariantList& arguments) const
+AutomationReply AutomationDispatcher::invoke(
+    const QString& name, bool wantResult, const QVariantList& arguments) const
 {
     using K = AutomationErrorKind;
     const AutomationMethod* method = findMethod(name);
@@ -225,10 +264,11 @@ AutomationReply AutomationDispatcher::invoke(const QString& name, bool wantResul
         return failure(K::MemberNotFound, QStringLiteral("%1 has no result").arg(method->name));
     const auto declared = static_cast<qsizetype>(method->arguments.size());
     if (arguments.size() != declared)
-        return failure(K::BadParamCount, QStringLiteral("%1 takes %2 argument(s), %3 given")
-                                             .arg(method->name)
-                                             .arg(declared)
-                                             .arg(arguments.size()));
+        return failure(K::BadParamCount,
+            QStringLiteral("%1 takes %2 argument(s), %3 given")
+                .arg(method->name)
+                .arg(declared)
+                .arg(arguments.size()));
     const QLocale locale;
     QVariantList converted;
     for (qsizetype i = 0; i < declared; ++i) {
@@ -237,27 +277,26 @@ AutomationReply AutomationDispatcher::invoke(const QString& name, bool wantResul
         const QVariant& given = arguments.at(i);
         if (!given.isValid())
             return failure(K::ParamNotOptional,
-                           QStringLiteral("Argument %1 (%2) of %3 is missing")
-                               .arg(position)
-                               .arg(argument.name, method->name),
-                           position);
+                QStringLiteral("Argument %1 (%2) of %3 is missing")
+                    .arg(position)
+                    .arg(argument.name, method->name),
+                position);
         const std::optional<QVariant> value = convertArgument(given, argument.type, locale);
         if (!value)
             return failure(K::TypeMismatch,
-                           QStringLiteral("Argument %1 (%2) of %3: %4 is no %5")
-                               .arg(position)
-                               .arg(argument.name, method->name, shown(given),
-                                    typeName(argument.type)),
-                           position);
+                QStringLiteral("Argument %1 (%2) of %3: %4 is no %5")
+                    .arg(position)
+                    .arg(argument.name, method->name, shown(given), typeName(argument.type)),
+                position);
         converted.append(*value);
     }
     try {
-        return {method->call(m_target, converted), std::nullopt};
+        return { method->call(m_target, converted), std::nullopt };
     } catch (const CommandError& error) {
         return failure(K::Exception, QStringLiteral("TFrontEnd: %1").arg(error.message()));
     } catch (const std::exception& error) {
         return failure(K::Exception,
-                       QStringLiteral("TFrontEnd: %1").arg(QString::fromLocal8Bit(error.what())));
+            QStringLiteral("TFrontEnd: %1").arg(QString::fromLocal8Bit(error.what())));
     } catch (...) {
         return failure(K::Exception, QStringLiteral("TFrontEnd: unknown error"));
     }

@@ -33,12 +33,12 @@ struct AutomationMethod {
 
 /// Why a call was refused or failed; each kind is one error a client sees.
 enum class AutomationErrorKind {
-    UnknownName,      ///< no method of that name
-    MemberNotFound,   ///< a result asked of a method that has none
-    BadParamCount,    ///< not exactly the declared number of arguments
+    UnknownName, ///< no method of that name
+    MemberNotFound, ///< a result asked of a method that has none
+    BadParamCount, ///< not exactly the declared number of arguments
     ParamNotOptional, ///< an argument was left out
-    TypeMismatch,     ///< an argument does not convert to its declared type
-    Exception,        ///< the method failed
+    TypeMismatch, ///< an argument does not convert to its declared type
+    Exception, ///< the method failed
 };
 
 struct AutomationError {
@@ -67,8 +67,8 @@ struct AutomationReply {
 /// numbers in `locale`, numbers become texts in `locale`, doubles round to the
 /// nearest whole number (ties to even) for integer types, true and false count
 /// as 1 and 0. Nothing when the value does not fit.
-std::optional<QVariant> convertArgument(const QVariant& value, AutomationType type,
-                                        const QLocale& locale = QLocale());
+std::optional<QVariant> convertArgument(
+    const QVariant& value, AutomationType type, const QLocale& locale = QLocale());
 
 /// Applies the call rules of the automation interface to one call and runs
 /// the method on the target. Independent of any transport.
@@ -84,8 +84,8 @@ public:
     /// `target` must outlive the dispatcher.
     explicit AutomationDispatcher(FrontEndAutomation& target);
 
-    AutomationReply invoke(const QString& name, bool wantResult,
-                           const QVariantList& arguments) const;
+    AutomationReply invoke(
+        const QString& name, bool wantResult, const QVariantList& arguments) const;
 
     /// The 22 methods in table order.
     static const std::vector<AutomationMethod>& methods();

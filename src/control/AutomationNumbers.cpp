@@ -29,8 +29,8 @@ QString formatGeneral(double value, const QLocale& locale)
     // Round to 15 significant digits once; the decimal exponent of the rounded
     // value decides the notation.
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific, 14);
+    const auto result = std::to_chars(
+        buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
     const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = text.find('e');
     std::string digits;

@@ -17,10 +17,9 @@ namespace {
 /// anything but plain path characters.
 QString quotedForExec(const QString& argument)
 {
-    static const QString Plain = QStringLiteral(
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:@=");
-    const bool plain =
-        !argument.isEmpty()
+    static const QString Plain
+        = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:@=");
+    const bool plain = !argument.isEmpty()
         && std::all_of(argument.begin(), argument.end(), [](QChar c) { return Plain.contains(c); });
     if (plain)
         return argument;
@@ -62,11 +61,12 @@ bool removeActivationFile()
 
 } // namespace registration
 
-std::optional<int> handleRegistrationMode(AutomationStartMode mode, const QString& programPath,
-                                          const RegistrationMessage& showMessage)
+std::optional<int> handleRegistrationMode(
+    AutomationStartMode mode, const QString& programPath, const RegistrationMessage& showMessage)
 {
     switch (mode) {
-    case AutomationStartMode::Standalone: return std::nullopt;
+    case AutomationStartMode::Standalone:
+        return std::nullopt;
     case AutomationStartMode::Automation:
         if (!registration::writeActivationFile(programPath))
             qWarning("Cannot write %s", qPrintable(registration::activationFilePath()));

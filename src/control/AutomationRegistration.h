@@ -39,7 +39,7 @@ using RegistrationMessage = std::function<void(const QString& text)>;
 /// afresh (pointing at this program) and answers nothing; standalone: touches
 /// nothing and answers nothing. A file that cannot be written or removed is
 /// reported as a warning on the log only: the message is shown regardless.
-std::optional<int> handleRegistrationMode(AutomationStartMode mode, const QString& programPath,
-                                          const RegistrationMessage& showMessage);
+std::optional<int> handleRegistrationMode(
+    AutomationStartMode mode, const QString& programPath, const RegistrationMessage& showMessage);
 
 } // namespace tessra

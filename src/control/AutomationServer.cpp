@@ -18,11 +18,16 @@ const QString InvokeMethod = QStringLiteral("Invoke");
 QString signatureOf(AutomationType type)
 {
     switch (type) {
-    case AutomationType::Text: return QStringLiteral("s");
-    case AutomationType::Int16: return QStringLiteral("n");
-    case AutomationType::Int32: return QStringLiteral("i");
-    case AutomationType::Double: return QStringLiteral("d");
-    case AutomationType::None: break;
+    case AutomationType::Text:
+        return QStringLiteral("s");
+    case AutomationType::Int16:
+        return QStringLiteral("n");
+    case AutomationType::Int32:
+        return QStringLiteral("i");
+    case AutomationType::Double:
+        return QStringLiteral("d");
+    case AutomationType::None:
+        break;
     }
     return {};
 }
@@ -62,11 +67,11 @@ QDBusMessage errorReply(const QDBusMessage& call, const AutomationError& error)
 } // namespace
 
 AutomationServer::AutomationServer(FrontEndAutomation& target, const QDBusConnection& connection,
-                                   const QString& serviceName, QObject* parent)
-    : QDBusVirtualObject(parent),
-      m_dispatcher(target),
-      m_connection(connection),
-      m_serviceName(serviceName)
+    const QString& serviceName, QObject* parent)
+    : QDBusVirtualObject(parent)
+    , m_dispatcher(target)
+    , m_connection(connection)
+    , m_serviceName(serviceName)
 {
 }
 
@@ -81,7 +86,8 @@ AutomationServer::~AutomationServer()
 bool AutomationServer::start()
 {
     if (!m_connection.isConnected()) {
-        m_error = QStringLiteral("No D-Bus session bus: %1").arg(m_connection.lastError().message());
+        m_error
+            = QStringLiteral("No D-Bus session bus: %1").arg(m_connection.lastError().message());
         return false;
     }
     if (!m_connection.registerVirtualObject(QString::fromLatin1(ObjectPath), this)) {
@@ -89,10 +95,9 @@ bool AutomationServer::start()
         return false;
     }
     m_objectRegistered = true;
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> answer =
-        m_connection.interface()->registerService(m_serviceName,
-                                                  QDBusConnectionInterface::QueueService,
-                                                  QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> answer
+        = m_connection.interface()->registerService(m_serviceName,
+            QDBusConnectionInterface::QueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (!answer.isValid() || answer.value() == QDBusConnectionInterface::ServiceNotRegistered) {
         m_error = QStringLiteral("Cannot own the name %1: %2")
                       .arg(m_serviceName, answer.error().message());
@@ -126,7 +131,10 @@ QString AutomationServer::interfaceXml()
     return xml;
 }
 
-QString AutomationServer::introspect(const QString&) const { return interfaceXml(); }
+QString AutomationServer::introspect(const QString&) const
+{
+    return interfaceXml();
+}
 
 bool AutomationServer::handleMessage(const QDBusMessage& message, const QDBusConnection&)
 {
@@ -145,16 +153,17 @@ void AutomationServer::serve(const QDBusMessage& message)
 {
     const QString sender = message.service();
     if (m_finished) {
-        reply(message, message.createErrorReply(QString::fromLatin1(AccessDeniedError),
-                                                QStringLiteral("This Tessra instance has been released")));
+        reply(message,
+            message.createErrorReply(QString::fromLatin1(AccessDeniedError),
+                QStringLiteral("This Tessra instance has been released")));
         return;
     }
     if (m_client.isEmpty())
         attach(sender);
     else if (sender != m_client) {
-        reply(message, message.createErrorReply(
-                           QString::fromLatin1(AccessDeniedError),
-                           QStringLiteral("This Tessra instance serves another client")));
+        reply(message,
+            message.createErrorReply(QString::fromLatin1(AccessDeniedError),
+                QStringLiteral("This Tessra instance serves another client")));
         return;
     }
     // A method may wait in a nested event loop. Started from a posted event,
@@ -182,13 +191,14 @@ void AutomationServer::attach(const QString& client)
         m_connection.interface()->unregisterService(m_serviceName);
         m_nameRequested = false;
     }
-    m_watcher = new QDBusServiceWatcher(client, m_connection,
-                                        QDBusServiceWatcher::WatchForUnregistration, this);
+    m_watcher = new QDBusServiceWatcher(
+        client, m_connection, QDBusServiceWatcher::WatchForUnregistration, this);
     connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { finish(); });
     emit clientAttached(client);
     // The client may have gone before the watch began.
     if (!m_connection.interface()->isServiceRegistered(client).value())
-        QMetaObject::invokeMethod(this, [this] { finish(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { finish(); }, Qt::QueuedConnection);
 }
 
 void AutomationServer::finish()
@@ -197,15 +207,15 @@ void AutomationServer::finish()
         return;
     m_finished = true;
     // Emitted from the event loop so the Release reply leaves first.
-    QMetaObject::invokeMethod(this, [this] { emit clientGone(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit clientGone(); }, Qt::QueuedConnection);
 }
 
 QDBusMessage AutomationServer::invokeLateBound(const QDBusMessage& message) const
 {
     const QVariantList received = message.arguments();
     if (message.signature() != QLatin1String("sbav"))
-        return message.createErrorReply(
-            QDBusError::InvalidArgs,
+        return message.createErrorReply(QDBusError::InvalidArgs,
             QStringLiteral("Invoke takes (s name, b wantResult, av arguments), not (%1)")
                 .arg(message.signature()));
     QVariantList arguments;
@@ -217,8 +227,8 @@ QDBusMessage AutomationServer::invokeLateBound(const QDBusMessage& message) cons
         arguments.append(plainArgument(item.variant()));
     }
     array.endArray();
-    const AutomationReply answer =
-        m_dispatcher.invoke(received.at(0).toString(), received.at(1).toBool(), arguments);
+    const AutomationReply answer
+        = m_dispatcher.invoke(received.at(0).toString(), received.at(1).toBool(), arguments);
     if (!answer.ok())
         return errorReply(message, *answer.error);
     const QVariant value = answer.value.isValid() ? answer.value : QVariant(QString());

@@ -46,8 +46,7 @@ public:
     /// `target` must outlive the server. `serviceName` is the well-known name
     /// to own; only tests pass another than ServiceName.
     AutomationServer(FrontEndAutomation& target, const QDBusConnection& connection,
-                     const QString& serviceName = QString::fromLatin1(ServiceName),
-                     QObject* parent = nullptr);
+        const QString& serviceName = QString::fromLatin1(ServiceName), QObject* parent = nullptr);
     ~AutomationServer() override;
 
     /// Registers the object and asks for the well-known name (waiting in the
@@ -67,7 +66,10 @@ public:
 signals:
     /// The first client has called; `uniqueName` is its connection.
     void clientAttached(const QString& uniqueName);
-    /// The client has called Release or closed its connection.
+    /// The client has called Release or closed its connection; emitted once,
+    /// from the event loop. The application requests a pause (a call of the
+    /// gone client may still be waiting in a nested loop for the run to end)
+    /// and quits without the close question.
     void clientGone();
 
 private:

@@ -9,7 +9,7 @@ namespace tessra {
 enum class AutomationStartMode {
     Standalone, ///< no automation: the program serves only its user
     Automation, ///< started by D-Bus activation ("/embedding") or by hand ("/automation")
-    Register,   ///< write the D-Bus activation file, then end
+    Register, ///< write the D-Bus activation file, then end
     Unregister, ///< remove the D-Bus activation file, then end
 };
 

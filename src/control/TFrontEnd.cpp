@@ -22,11 +22,15 @@ int findIgnoringCase(const QStringList& list, const QString& name)
 }
 } // namespace
 
-TFrontEnd::TFrontEnd(ModelApi model, AutomationHost& host) : m_model(model), m_host(host) {}
+TFrontEnd::TFrontEnd(ModelApi model, AutomationHost& host)
+    : m_model(model)
+    , m_host(host)
+{
+}
 
 QString TFrontEnd::AboutModel(const QString& key)
 {
-    static const char* const Keys[] = {"name", "version", "copyright", "comments", "url"};
+    static const char* const Keys[] = { "name", "version", "copyright", "comments", "url" };
     const QString lower = QLocale().toLower(key);
     for (int field = 0; field < 5; ++field)
         if (lower == QLatin1String(Keys[field]))
@@ -67,11 +71,20 @@ QString TFrontEnd::GetState(int column, int row, const QString& name)
     }
 }
 
-double TFrontEnd::GetTick() { return m_model.simTime(); }
+double TFrontEnd::GetTick()
+{
+    return m_model.simTime();
+}
 
-qint16 TFrontEnd::LoadModel(const QString& path) { return m_host.loadModelFile(path) ? 1 : 0; }
+qint16 TFrontEnd::LoadModel(const QString& path)
+{
+    return m_host.loadModelFile(path) ? 1 : 0;
+}
 
-void TFrontEnd::Refresh() { m_host.refresh(); }
+void TFrontEnd::Refresh()
+{
+    m_host.refresh();
+}
 
 qint16 TFrontEnd::SetParam(const QString& name, const QString& value)
 {
@@ -106,9 +119,18 @@ qint16 TFrontEnd::SetState(int column, int row, const QString& name, const QStri
     }
 }
 
-void TFrontEnd::SimNew() { m_host.simNew(); }
-void TFrontEnd::SimPause() { m_host.pauseAndWait(); }
-void TFrontEnd::SimRun() { m_host.run(); }
+void TFrontEnd::SimNew()
+{
+    m_host.simNew();
+}
+void TFrontEnd::SimPause()
+{
+    m_host.pauseAndWait();
+}
+void TFrontEnd::SimRun()
+{
+    m_host.run();
+}
 
 void TFrontEnd::SimRunWait()
 {
@@ -116,8 +138,14 @@ void TFrontEnd::SimRunWait()
     m_host.waitWhileRunning();
 }
 
-void TFrontEnd::SimStep() { m_host.step(); }
-void TFrontEnd::SimWait() { m_host.waitWhileRunning(); }
+void TFrontEnd::SimStep()
+{
+    m_host.step();
+}
+void TFrontEnd::SimWait()
+{
+    m_host.waitWhileRunning();
+}
 
 qint16 TFrontEnd::StopIfAdd(const QString& condition)
 {
@@ -185,7 +213,10 @@ qint16 TFrontEnd::addSeries(const QString& series)
     return 1;
 }
 
-void TFrontEnd::TimeSeriesClear() { m_host.clearSamples(); }
+void TFrontEnd::TimeSeriesClear()
+{
+    m_host.clearSamples();
+}
 
 qint16 TFrontEnd::TimeSeriesExport(const QString& file, const QString& mode)
 {
@@ -210,6 +241,9 @@ void TFrontEnd::TimeSeriesRemoveAll()
     }
 }
 
-void TFrontEnd::UiMinimal() { m_host.showMinimalUi(); }
+void TFrontEnd::UiMinimal()
+{
+    m_host.showMinimalUi();
+}
 
 } // namespace tessra

@@ -27,7 +27,8 @@ protected:
         QFile file(servicesFolder() + "/Tessra.FrontEnd.service");
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
-    std::optional<int> run(AutomationStartMode mode, const QString& program = "/opt/tessra/bin/tessra")
+    std::optional<int> run(
+        AutomationStartMode mode, const QString& program = "/opt/tessra/bin/tessra")
     {
         return handleRegistrationMode(mode, program, [this](const QString& text) {
             messages.append(text);
@@ -50,9 +51,10 @@ TEST_F(RegistrationTest, regserver_twice_leaves_one_activation_file)
     EXPECT_EQ(run(AutomationStartMode::Register), 0);
     EXPECT_EQ(registration::activationFilePath(), servicesFolder() + "/Tessra.FrontEnd.service");
     EXPECT_EQ(QDir(servicesFolder()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{"Tessra.FrontEnd.service"});
-    EXPECT_EQ(fileText(), "[D-BUS Service]\nName=Tessra.FrontEnd\n"
-                          "Exec=/opt/tessra/bin/tessra /embedding\n");
+        QStringList { "Tessra.FrontEnd.service" });
+    EXPECT_EQ(fileText(),
+        "[D-BUS Service]\nName=Tessra.FrontEnd\n"
+        "Exec=/opt/tessra/bin/tessra /embedding\n");
     EXPECT_EQ(messages, QStringList(2, "Tessra registered as automation server."));
     EXPECT_EQ(fileWhenShown.first(), "");
 }
@@ -63,9 +65,10 @@ TEST_F(RegistrationTest, unregserver_removes_the_file_and_is_quiet_about_a_missi
     EXPECT_EQ(run(AutomationStartMode::Unregister), 0);
     EXPECT_FALSE(QFile::exists(registration::activationFilePath()));
     EXPECT_EQ(run(AutomationStartMode::Unregister), 0);
-    EXPECT_EQ(messages, (QStringList{"Tessra registered as automation server.",
-                                     "Tessra unregistered as automation server.",
-                                     "Tessra unregistered as automation server."}));
+    EXPECT_EQ(messages,
+        (QStringList { "Tessra registered as automation server.",
+            "Tessra unregistered as automation server.",
+            "Tessra unregistered as automation server." }));
     EXPECT_FALSE(fileWhenShown.at(1).isEmpty()); // still there while the message shows
 }
 
@@ -82,7 +85,7 @@ TEST_F(RegistrationTest, other_modes_go_on_without_a_message)
 TEST_F(RegistrationTest, program_path_is_quoted_for_the_bus_when_needed)
 {
     EXPECT_EQ(registration::activationFileText("/home/a b/it's/tessra"),
-              "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/home/a b/it'\\''s/tessra' /embedding\n");
+        "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/home/a b/it'\\''s/tessra' /embedding\n");
 }
 
 TEST_F(RegistrationTest, message_is_shown_even_when_the_file_cannot_be_written)
@@ -99,7 +102,7 @@ TEST_F(RegistrationTest, message_is_shown_even_when_the_file_cannot_be_written)
 /// Runs `program` with `arguments` and XDG_DATA_HOME pointing at `dataHome`;
 /// answers its exit code, or -1 when it does not end in time.
 int runWithDataHome(const QString& program, const QStringList& arguments, const QString& dataHome,
-                    QByteArray* output = nullptr)
+    QByteArray* output = nullptr)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -128,18 +131,18 @@ TEST_F(RegistrationTest, bus_starts_one_instance_per_client_from_the_activation_
     const QString dataHome = m_home.path();
 
     QByteArray output;
-    ASSERT_EQ(runWithDataHome(program, {"/RegServer"}, dataHome, &output), 0);
+    ASSERT_EQ(runWithDataHome(program, { "/RegServer" }, dataHome, &output), 0);
     EXPECT_EQ(output, "Tessra registered as automation server.\n");
     EXPECT_TRUE(fileText().contains("Exec='" + program + "' /embedding"));
 
-    EXPECT_EQ(runWithDataHome("dbus-run-session",
-                              {"--", "/usr/bin/python3",
-                               TESSRA_SOURCE_DIR "/tests/control/activation_client.py"},
-                              dataHome, &output),
-              0)
+    EXPECT_EQ(
+        runWithDataHome("dbus-run-session",
+            { "--", "/usr/bin/python3", TESSRA_SOURCE_DIR "/tests/control/activation_client.py" },
+            dataHome, &output),
+        0)
         << output.toStdString();
 
-    EXPECT_EQ(runWithDataHome(program, {"-unregserver"}, dataHome, &output), 0);
+    EXPECT_EQ(runWithDataHome(program, { "-unregserver" }, dataHome, &output), 0);
     EXPECT_EQ(output, "Tessra unregistered as automation server.\n");
     EXPECT_FALSE(QFile::exists(registration::activationFilePath()));
 }

@@ -20,12 +20,11 @@ namespace tessra {
 namespace {
 
 // Test programs may share one bus: each process owns a name of its own.
-const QString Service =
-    QStringLiteral("Tessra.FrontEnd.Test%1").arg(QCoreApplication::applicationPid());
+const QString Service
+    = QStringLiteral("Tessra.FrontEnd.Test%1").arg(QCoreApplication::applicationPid());
 
 /// Serves events until `done` holds or `milliseconds` pass.
-template <typename Condition>
-bool serveUntil(Condition done, int milliseconds = 5000)
+template <typename Condition> bool serveUntil(Condition done, int milliseconds = 5000)
 {
     QElapsedTimer timer;
     timer.start();
@@ -40,7 +39,8 @@ protected:
     {
         ASSERT_TRUE(QDBusConnection::sessionBus().isConnected())
             << "run the tests under dbus-run-session";
-        m_server = std::make_unique<AutomationServer>(m_target, QDBusConnection::sessionBus(), Service);
+        m_server
+            = std::make_unique<AutomationServer>(m_target, QDBusConnection::sessionBus(), Service);
         ASSERT_TRUE(m_server->start()) << m_server->errorText().toStdString();
     }
     void TearDown() override
@@ -58,15 +58,16 @@ protected:
         return QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
     }
     static QDBusMessage call(const QDBusConnection& client, const QString& destination,
-                             const QString& member, const QVariantList& arguments = {},
-                             const QString& interface = QStringLiteral("Tessra.FrontEnd"))
+        const QString& member, const QVariantList& arguments = {},
+        const QString& interface = QStringLiteral("Tessra.FrontEnd"))
     {
-        QDBusMessage message =
-            QDBusMessage::createMethodCall(destination, "/FrontEnd", interface, member);
+        QDBusMessage message
+            = QDBusMessage::createMethodCall(destination, "/FrontEnd", interface, member);
         message.setArguments(arguments);
         return client.call(message, QDBus::BlockWithGui, 5000);
     }
-    static QVariantList invokeArguments(const QString& name, bool wantResult, const QVariantList& arguments)
+    static QVariantList invokeArguments(
+        const QString& name, bool wantResult, const QVariantList& arguments)
     {
         QVariantList wrapped;
         for (const QVariant& argument : arguments)
@@ -76,7 +77,7 @@ protected:
         for (const QVariant& argument : wrapped)
             array << qvariant_cast<QDBusVariant>(argument);
         array.endArray();
-        return {name, wantResult, QVariant::fromValue(array)};
+        return { name, wantResult, QVariant::fromValue(array) };
     }
     QString serverName() const { return QDBusConnection::sessionBus().baseService(); }
     static bool nameOwned()
@@ -105,14 +106,14 @@ TEST_F(AutomationServerTest, first_client_is_served_and_the_name_is_given_up)
     EXPECT_FALSE(nameOwned());
 
     // The client goes on through the instance's unique name.
-    const QDBusMessage set = call(client, serverName(), "SetState", {1, 2, "alive", "0.5"});
+    const QDBusMessage set = call(client, serverName(), "SetState", { 1, 2, "alive", "0.5" });
     ASSERT_EQ(set.type(), QDBusMessage::ReplyMessage) << set.errorMessage().toStdString();
     EXPECT_EQ(set.signature(), "n");
     EXPECT_EQ(set.arguments().value(0).value<qint16>(), 1);
     const QDBusMessage run = call(client, serverName(), "SimRun");
     EXPECT_EQ(run.type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(run.signature(), "");
-    EXPECT_EQ(m_target.calls, (QStringList{"GetTick()", "SetState(1,2,alive,0.5)", "SimRun()"}));
+    EXPECT_EQ(m_target.calls, (QStringList { "GetTick()", "SetState(1,2,alive,0.5)", "SimRun()" }));
 }
 
 TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
@@ -121,7 +122,7 @@ TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
     const auto invoke = [&](const QString& name, bool wantResult, const QVariantList& arguments) {
         return call(client, Service, "Invoke", invokeArguments(name, wantResult, arguments));
     };
-    QDBusMessage reply = invoke("setparam", true, {"birth", 2.5});
+    QDBusMessage reply = invoke("setparam", true, { "birth", 2.5 });
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     EXPECT_EQ(reply.signature(), "v");
     const QVariant result = qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant();
@@ -130,7 +131,8 @@ TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
 
     reply = call(client, serverName(), "Invoke", invokeArguments("SimStep", false, {}));
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
-    EXPECT_EQ(qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant(), QVariant(QString()));
+    EXPECT_EQ(
+        qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant(), QVariant(QString()));
 
     struct Refusal {
         QString name;
@@ -141,20 +143,24 @@ TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
     };
     const QVariant omitted = QVariant::fromValue(QStringList());
     for (const Refusal& r :
-         {Refusal{"GetParam", true, {"a", "b"}, "Tessra.Error.BadParamCount", "2 given"},
-          Refusal{"SimRun", true, {}, "Tessra.Error.MemberNotFound", "SimRun"},
-          Refusal{"Nothing", true, {}, "Tessra.Error.UnknownName", "Nothing"},
-          Refusal{"GetState", true, {1, "row", "a"}, "Tessra.Error.TypeMismatch", "Argument 2"},
-          Refusal{"SetParam", true, {"a", omitted}, "Tessra.Error.ParamNotOptional", "Argument 2"}}) {
+        { Refusal { "GetParam", true, { "a", "b" }, "Tessra.Error.BadParamCount", "2 given" },
+            Refusal { "SimRun", true, {}, "Tessra.Error.MemberNotFound", "SimRun" },
+            Refusal { "Nothing", true, {}, "Tessra.Error.UnknownName", "Nothing" },
+            Refusal {
+                "GetState", true, { 1, "row", "a" }, "Tessra.Error.TypeMismatch", "Argument 2" },
+            Refusal { "SetParam", true, { "a", omitted }, "Tessra.Error.ParamNotOptional",
+                "Argument 2" } }) {
         SCOPED_TRACE(r.name.toStdString());
-        reply = call(client, serverName(), "Invoke", invokeArguments(r.name, r.wantResult, r.arguments));
+        reply = call(
+            client, serverName(), "Invoke", invokeArguments(r.name, r.wantResult, r.arguments));
         ASSERT_EQ(reply.type(), QDBusMessage::ErrorMessage);
         EXPECT_EQ(reply.errorName(), r.error);
-        EXPECT_TRUE(reply.errorMessage().contains(r.inMessage)) << reply.errorMessage().toStdString();
+        EXPECT_TRUE(reply.errorMessage().contains(r.inMessage))
+            << reply.errorMessage().toStdString();
     }
-    EXPECT_EQ(m_target.calls, (QStringList{"SetParam(birth,2.5)", "SimStep()"}));
+    EXPECT_EQ(m_target.calls, (QStringList { "SetParam(birth,2.5)", "SimStep()" }));
 
-    reply = call(client, serverName(), "Invoke", {"GetTick", true});
+    reply = call(client, serverName(), "Invoke", { "GetTick", true });
     EXPECT_EQ(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");
 }
 
@@ -162,20 +168,20 @@ TEST_F(AutomationServerTest, typed_calls_report_errors_by_name)
 {
     QDBusConnection client = connectClient();
     m_target.failingMethod = "LoadModel";
-    QDBusMessage reply = call(client, Service, "LoadModel", {"/nowhere/model.so"});
+    QDBusMessage reply = call(client, Service, "LoadModel", { "/nowhere/model.so" });
     ASSERT_EQ(reply.type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(reply.errorName(), "Tessra.Error.Exception");
     EXPECT_TRUE(reply.errorMessage().contains("TFrontEnd"));
     EXPECT_TRUE(reply.errorMessage().contains("Model file not found"));
 
-    reply = call(client, serverName(), "GetState", {"x", 1, "a"});
+    reply = call(client, serverName(), "GetState", { "x", 1, "a" });
     EXPECT_EQ(reply.errorName(), "Tessra.Error.TypeMismatch");
     reply = call(client, serverName(), "GetParam");
     EXPECT_EQ(reply.errorName(), "Tessra.Error.BadParamCount");
     reply = call(client, serverName(), "Launch");
     EXPECT_EQ(reply.errorName(), "Tessra.Error.UnknownName");
     // Texts for numbers are converted as in late-bound calls.
-    reply = call(client, serverName(), "GetState", {"3", "4", "a"});
+    reply = call(client, serverName(), "GetState", { "3", "4", "a" });
     EXPECT_EQ(reply.signature(), "s");
     EXPECT_EQ(m_target.calls.last(), "GetState(3,4,a)");
 }
@@ -188,10 +194,10 @@ TEST_F(AutomationServerTest, other_clients_are_refused_but_may_introspect)
 
     const QDBusMessage refused = call(second, serverName(), "SimStep");
     EXPECT_EQ(refused.errorName(), "Tessra.Error.AccessDenied");
-    EXPECT_EQ(m_target.calls, QStringList{"SimStep()"});
+    EXPECT_EQ(m_target.calls, QStringList { "SimStep()" });
 
-    const QDBusMessage xml =
-        call(second, serverName(), "Introspect", {}, "org.freedesktop.DBus.Introspectable");
+    const QDBusMessage xml
+        = call(second, serverName(), "Introspect", {}, "org.freedesktop.DBus.Introspectable");
     ASSERT_EQ(xml.type(), QDBusMessage::ReplyMessage) << xml.errorMessage().toStdString();
     const QString text = xml.arguments().value(0).toString();
     EXPECT_TRUE(text.contains("<interface name=\"Tessra.FrontEnd\">"));
@@ -222,20 +228,21 @@ TEST_F(AutomationServerTest, calls_are_served_while_a_call_waits)
     // the last one ends the wait.
     QStringList answered;
     std::vector<std::unique_ptr<QDBusPendingCallWatcher>> watchers;
-    for (const char* member : {"SimRunWait", "GetTick", "SimPause"}) {
-        const QDBusMessage message =
-            QDBusMessage::createMethodCall(serverName(), "/FrontEnd", "Tessra.FrontEnd", member);
+    for (const char* member : { "SimRunWait", "GetTick", "SimPause" }) {
+        const QDBusMessage message
+            = QDBusMessage::createMethodCall(serverName(), "/FrontEnd", "Tessra.FrontEnd", member);
         auto& watcher = watchers.emplace_back(
             std::make_unique<QDBusPendingCallWatcher>(client.asyncCall(message, 10000)));
         QObject::connect(watcher.get(), &QDBusPendingCallWatcher::finished, watcher.get(),
-                         [&answered, member](QDBusPendingCallWatcher* w) {
-                             answered.append(w->isError() ? w->error().name() : QString(member));
-                         });
+            [&answered, member](QDBusPendingCallWatcher* w) {
+                answered.append(w->isError() ? w->error().name() : QString(member));
+            });
     }
     ASSERT_TRUE(serveUntil([&] { return answered.size() == 3; }));
-    EXPECT_EQ(answered, (QStringList{"GetTick", "SimPause", "SimRunWait"}));
-    EXPECT_EQ(m_target.calls, (QStringList{"SimStep()", "SimRunWait()", "GetTick()", "SimPause()",
-                                            "SimRunWait done"}));
+    EXPECT_EQ(answered, (QStringList { "GetTick", "SimPause", "SimRunWait" }));
+    EXPECT_EQ(m_target.calls,
+        (QStringList {
+            "SimStep()", "SimRunWait()", "GetTick()", "SimPause()", "SimRunWait done" }));
 }
 
 TEST_F(AutomationServerTest, release_ends_the_service_once)
@@ -251,7 +258,7 @@ TEST_F(AutomationServerTest, release_ends_the_service_once)
     QDBusConnection::disconnectFromBus(m_clients.takeLast());
     serveUntil([] { return false; }, 300); // a closed connection must not signal again
     EXPECT_EQ(gone.count(), 1);
-    EXPECT_EQ(m_target.calls, QStringList{"SimStep()"});
+    EXPECT_EQ(m_target.calls, QStringList { "SimStep()" });
 }
 
 TEST_F(AutomationServerTest, closing_the_clients_connection_ends_the_service)
@@ -272,7 +279,8 @@ TEST_F(AutomationServerTest, closing_the_clients_connection_ends_the_service)
 TEST_F(AutomationServerTest, a_waiting_instance_takes_the_name_when_the_first_is_attached)
 {
     test::RecordingTarget secondTarget;
-    QDBusConnection secondBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "second-instance");
+    QDBusConnection secondBus
+        = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "second-instance");
     {
         AutomationServer second(secondTarget, secondBus, Service);
         ASSERT_TRUE(second.start());
@@ -284,8 +292,8 @@ TEST_F(AutomationServerTest, a_waiting_instance_takes_the_name_when_the_first_is
                 == secondBus.baseService();
         }));
         ASSERT_EQ(call(two, Service, "SimNew").type(), QDBusMessage::ReplyMessage);
-        EXPECT_EQ(m_target.calls, QStringList{"SimStep()"});
-        EXPECT_EQ(secondTarget.calls, QStringList{"SimNew()"});
+        EXPECT_EQ(m_target.calls, QStringList { "SimStep()" });
+        EXPECT_EQ(secondTarget.calls, QStringList { "SimNew()" });
         EXPECT_EQ(second.client(), two.baseService());
     }
     QDBusConnection::disconnectFromBus("second-instance");
@@ -298,18 +306,18 @@ TEST_F(AutomationServerTest, example_script_drives_the_server_and_releases_it)
     QTemporaryDir folder;
     const QString output = folder.filePath("life.txt");
     QProcess script;
-    script.start("/usr/bin/python3", {TESSRA_SOURCE_DIR "/examples/automation.py", "--bus-name",
-                                      Service, "/models/life/model.so", "--output", output});
+    script.start("/usr/bin/python3",
+        { TESSRA_SOURCE_DIR "/examples/automation.py", "--bus-name", Service,
+            "/models/life/model.so", "--output", output });
     ASSERT_TRUE(serveUntil([&] { return script.state() == QProcess::NotRunning; }, 60000));
     EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
     EXPECT_EQ(m_target.calls,
-              (QStringList{"LoadModel(/models/life/model.so)", "AboutModel(name)",
-                           "AboutModel(version)", "SetParam(Width,64)", "SetParam(Height,64)",
-                           "SetParam(Density,0.25)", "SimNew()", "StopIfRemoveAll()",
-                           "StopIfAdd(Tick >= 200)", "TimeSeriesRemoveAll()",
-                           "TimeSeriesAdd(Average Alive)", "TimeSeriesAdd(Parameter Density)",
-                           "SimRunWait()", "GetTick()", "GetState(0,0,Alive)",
-                           "TimeSeriesExport(" + output + ",)"}));
+        (QStringList { "LoadModel(/models/life/model.so)", "AboutModel(name)",
+            "AboutModel(version)", "SetParam(Width,64)", "SetParam(Height,64)",
+            "SetParam(Density,0.25)", "SimNew()", "StopIfRemoveAll()", "StopIfAdd(Tick >= 200)",
+            "TimeSeriesRemoveAll()", "TimeSeriesAdd(Average Alive)",
+            "TimeSeriesAdd(Parameter Density)", "SimRunWait()", "GetTick()", "GetState(0,0,Alive)",
+            "TimeSeriesExport(" + output + ",)" }));
     EXPECT_TRUE(serveUntil([&] { return gone.count() == 1; }));
 }
 

@@ -11,12 +11,11 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const tessra::AutomationStartMode mode =
-        tessra::automationStartModeFromCommandLine(QCoreApplication::arguments());
-    const std::optional<int> exitCode = tessra::handleRegistrationMode(
-        mode, QCoreApplication::applicationFilePath(), [](const QString& text) {
-            std::printf("%s\n", qPrintable(text));
-        });
+    const tessra::AutomationStartMode mode
+        = tessra::automationStartModeFromCommandLine(QCoreApplication::arguments());
+    const std::optional<int> exitCode
+        = tessra::handleRegistrationMode(mode, QCoreApplication::applicationFilePath(),
+            [](const QString& text) { std::printf("%s\n", qPrintable(text)); });
     if (exitCode)
         return *exitCode;
     if (mode != tessra::AutomationStartMode::Automation)
@@ -29,7 +28,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(server.errorText()));
         return 1;
     }
-    QObject::connect(&server, &tessra::AutomationServer::clientGone, &app,
-                     [] { QCoreApplication::exit(0); });
+    QObject::connect(
+        &server, &tessra::AutomationServer::clientGone, &app, [] { QCoreApplication::exit(0); });
     return app.exec();
 }

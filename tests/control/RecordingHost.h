@@ -15,8 +15,8 @@ namespace tessra::test {
 class RecordingHost : public AutomationHost {
 public:
     QStringList calls;
-    QStringList states{"Alive", "Age"};
-    QStringList parameters{"Width", "Height", "Density", "Seed"};
+    QStringList states { "Alive", "Age" };
+    QStringList parameters { "Width", "Height", "Density", "Seed" };
     QStringList series;
     bool loadSucceeds = true;
     bool removeWorks = true;
@@ -49,7 +49,7 @@ public:
 
     QStringList operationNames() const override
     {
-        return {"Minimum", "Maximum", "Average", "Variance", "Skewness", "Kurtosis", "Parameter"};
+        return { "Minimum", "Maximum", "Average", "Variance", "Skewness", "Kurtosis", "Parameter" };
     }
     QStringList selectOperation(int operation) override
     {

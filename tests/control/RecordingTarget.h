@@ -22,27 +22,30 @@ public:
     bool paused = false;
     bool waitForPause = true;
 
-    QString AboutModel(const QString& key) override { return record("AboutModel", {key}, "Life"); }
+    QString AboutModel(const QString& key) override
+    {
+        return record("AboutModel", { key }, "Life");
+    }
     QString GetLoadModelErr() override { return record("GetLoadModelErr", {}, ""); }
-    QString GetParam(const QString& name) override { return record("GetParam", {name}, "2,5"); }
+    QString GetParam(const QString& name) override { return record("GetParam", { name }, "2,5"); }
     QString GetState(int column, int row, const QString& name) override
     {
-        return record("GetState", {QString::number(column), QString::number(row), name}, "1");
+        return record("GetState", { QString::number(column), QString::number(row), name }, "1");
     }
     double GetTick() override
     {
         record("GetTick", {}, "");
         return 42.5;
     }
-    qint16 LoadModel(const QString& path) override { return code("LoadModel", {path}); }
+    qint16 LoadModel(const QString& path) override { return code("LoadModel", { path }); }
     void Refresh() override { record("Refresh", {}, ""); }
     qint16 SetParam(const QString& name, const QString& value) override
     {
-        return code("SetParam", {name, value});
+        return code("SetParam", { name, value });
     }
     qint16 SetState(int column, int row, const QString& name, const QString& value) override
     {
-        return code("SetState", {QString::number(column), QString::number(row), name, value});
+        return code("SetState", { QString::number(column), QString::number(row), name, value });
     }
     void SimNew() override { record("SimNew", {}, ""); }
     void SimPause() override
@@ -62,13 +65,16 @@ public:
     }
     void SimStep() override { record("SimStep", {}, ""); }
     void SimWait() override { record("SimWait", {}, ""); }
-    qint16 StopIfAdd(const QString& condition) override { return code("StopIfAdd", {condition}); }
+    qint16 StopIfAdd(const QString& condition) override { return code("StopIfAdd", { condition }); }
     void StopIfRemoveAll() override { record("StopIfRemoveAll", {}, ""); }
-    qint16 TimeSeriesAdd(const QString& series) override { return code("TimeSeriesAdd", {series}); }
+    qint16 TimeSeriesAdd(const QString& series) override
+    {
+        return code("TimeSeriesAdd", { series });
+    }
     void TimeSeriesClear() override { record("TimeSeriesClear", {}, ""); }
     qint16 TimeSeriesExport(const QString& file, const QString& mode) override
     {
-        return code("TimeSeriesExport", {file, mode});
+        return code("TimeSeriesExport", { file, mode });
     }
     void TimeSeriesRemoveAll() override { record("TimeSeriesRemoveAll", {}, ""); }
     void UiMinimal() override { record("UiMinimal", {}, ""); }
