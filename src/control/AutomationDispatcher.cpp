@@ -4,7 +4,7 @@
 #include <exception>
 #include <limits>
 
-#include "AutomationNumbers.h"
+#include "NumberFormat.h"
 #include "CommandError.h"
 
 namespace tessra {
@@ -100,7 +100,7 @@ std::optional<double> asNumber(const QVariant& value, const QLocale& locale)
 {
     switch (value.metaType().id()) {
     case QMetaType::QString:
-        return automation::parseNumber(value.toString(), locale);
+        return parseNumber(value.toString(), locale);
     case QMetaType::Bool:
         return value.toBool() ? 1.0 : 0.0;
     case QMetaType::Char:
@@ -135,7 +135,7 @@ std::optional<QVariant> toText(const QVariant& value, const QLocale& locale)
         return QVariant(value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
     case QMetaType::Float:
     case QMetaType::Double:
-        return QVariant(automation::formatGeneral(value.toDouble(), locale));
+        return QVariant(formatGeneral(value.toDouble(), locale));
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::Short:

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "AutomationNumbers.h"
+#include "NumberFormat.h"
 #include "CommandError.h"
 
 namespace tessra {
@@ -47,7 +47,7 @@ QString TFrontEnd::GetParam(const QString& name)
 {
     try {
         const double* value = m_model.paramRef(name.toStdString());
-        return value ? automation::formatGeneral(*value) : QString();
+        return value ? formatGeneral(*value) : QString();
     } catch (...) {
         return {};
     }
@@ -65,7 +65,7 @@ QString TFrontEnd::GetState(int column, int row, const QString& name)
 {
     try {
         const float* value = stateAt(column, row, name);
-        return value ? automation::formatGeneral(double(*value)) : QString();
+        return value ? formatGeneral(double(*value)) : QString();
     } catch (...) {
         return {};
     }
@@ -92,7 +92,7 @@ qint16 TFrontEnd::SetParam(const QString& name, const QString& value)
         double* target = m_model.paramRef(name.toStdString());
         if (!target)
             return 0;
-        const std::optional<double> number = automation::parseNumber(value);
+        const std::optional<double> number = parseNumber(value);
         if (!number)
             return 0;
         *target = *number;
@@ -108,7 +108,7 @@ qint16 TFrontEnd::SetState(int column, int row, const QString& name, const QStri
         float* target = stateAt(column, row, name);
         if (!target)
             return 0;
-        const std::optional<double> number = automation::parseNumber(value);
+        const std::optional<double> number = parseNumber(value);
         // A finite value beyond the float range would be stored as infinity.
         if (!number || std::fabs(*number) > double(std::numeric_limits<float>::max()))
             return 0;
@@ -163,7 +163,7 @@ qint16 TFrontEnd::addStopCondition(const QString& condition)
     const qsizetype equals = condition.indexOf(u'=');
     if (equals <= 0)
         return 0;
-    const std::optional<double> value = automation::parseNumber(condition.mid(equals + 1));
+    const std::optional<double> value = parseNumber(condition.mid(equals + 1));
     if (!value)
         return 0;
     int comparator = 0;
