@@ -13,6 +13,8 @@ namespace tessra::api {
 /// settings files.
 class ParamSet {
 public:
+    ParamSet() { m_values.reserve(1); }
+
     /// Takes the parameters of `model` (null: none) at their initial values.
     void reset(const TessraModel* model);
 

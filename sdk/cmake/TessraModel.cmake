@@ -61,7 +61,7 @@ function(tessra_add_model)
   if(M_DEFAULT_INI)
     get_filename_component(ini ${M_DEFAULT_INI} ABSOLUTE)
     add_custom_command(OUTPUT ${M_OUTPUT_DIR}/default.ini
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ini} ${M_OUTPUT_DIR}/default.ini
+      COMMAND ${CMAKE_COMMAND} -E copy ${ini} ${M_OUTPUT_DIR}/default.ini
       DEPENDS ${ini}
       COMMENT "Copying default.ini of model ${M_NAME}")
     list(APPEND copied ${M_OUTPUT_DIR}/default.ini)
@@ -72,7 +72,7 @@ function(tessra_add_model)
     foreach(f ${help_files})
       file(RELATIVE_PATH rel ${help} ${f})
       add_custom_command(OUTPUT ${M_OUTPUT_DIR}/help/${rel}
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} ${M_OUTPUT_DIR}/help/${rel}
+        COMMAND ${CMAKE_COMMAND} -E copy ${f} ${M_OUTPUT_DIR}/help/${rel}
         DEPENDS ${f})
       list(APPEND copied ${M_OUTPUT_DIR}/help/${rel})
     endforeach()

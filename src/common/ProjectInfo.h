@@ -16,8 +16,8 @@ inline constexpr char HomePage[] = "https://tessra.org";
 /// One line saying what the program is: the about window shows it, and the
 /// application title is the product name, " - " and this line.
 inline constexpr char Description[] = "a front end for two-dimensional simulation models";
-inline constexpr char Notes[] =
-    "A generic modeling framework for two-dimensional simulation under 32-bit MS-Windows.";
+inline constexpr char Notes[]
+    = "A generic modeling framework for two-dimensional simulation under 32-bit MS-Windows.";
 
 /// "Tessra - " followed by the description: the application's title from start-up
 /// until the first window title update replaces it.

@@ -77,7 +77,7 @@ TEST_F(world, new_agents_builds_the_world_from_the_parameters)
     EXPECT_EQ(_getWorldWidth(), 4);
     EXPECT_EQ(_getWorldHeight(), 3);
     EXPECT_EQ(_getSimTime(), 0.0);
-    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0"));
+    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1"));
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 4; ++column) {
             EXPECT_EQ(_getStateValue(column, row, 0), column + 100 * row);
@@ -96,7 +96,7 @@ TEST_F(world, a_new_world_cleans_up_the_old_one_first)
     setParam("Columns", 2);
     _newAgents();
     EXPECT_THAT(m_log.lines(),
-                ElementsAre("init 4x3 time=0", "cleanup 4x3 data=yes", "init 2x3 time=0"));
+                ElementsAre("init 4x3 time=0 #1", "cleanup 4x3 data=yes", "init 2x3 time=0 #2"));
 }
 
 TEST_F(world, steps_store_the_returned_time)
@@ -109,7 +109,7 @@ TEST_F(world, steps_store_the_returned_time)
     EXPECT_EQ(_getSimTime(), 0.75);
     EXPECT_EQ(*time, 0.75);
     // The model sees the time before the step.
-    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0", "step from 0", "step from 0.5"));
+    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1", "step from 0", "step from 0.5"));
 
     _newAgents();
     EXPECT_EQ(_getPSimTime(), time);
@@ -128,7 +128,7 @@ TEST_F(world, delete_agents_frees_the_world_once)
     // Without a world a step does nothing and answers the time as it is.
     EXPECT_EQ(_callTimestep(), 0.5);
     _callSimReady();
-    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0", "step from 0", "cleanup 4x3 data=yes"));
+    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1", "step from 0", "cleanup 4x3 data=yes"));
 }
 
 TEST_F(world, sim_ready_only_with_a_world)
@@ -136,7 +136,7 @@ TEST_F(world, sim_ready_only_with_a_world)
     _callSimReady();
     _newAgents();
     _callSimReady();
-    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0", "simReady 4x3"));
+    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1", "simReady 4x3"));
 }
 
 TEST_F(world, sites_answer_inside_and_refuse_outside)
@@ -170,7 +170,7 @@ TEST_F(world, sites_answer_inside_and_refuse_outside)
     EXPECT_STREQ(_callAboutState(0, 0, -1), "");
     EXPECT_EQ(_getStateValue(1, 1, 3), 0.0);
     EXPECT_EQ(_getStateValue(1, 1, -1), 0.0);
-    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0", "mouseUp 8 1 1 1"));
+    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1", "mouseUp 8 1 1 1"));
 }
 
 TEST_F(world, state_addresses_by_exact_name)
@@ -266,5 +266,5 @@ TEST_F(world, oversized_world_is_refused)
         expectEmptyPass();
         _callTimestep();
     }
-    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0", "cleanup 4x3 data=yes"));
+    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1", "cleanup 4x3 data=yes"));
 }

@@ -49,6 +49,7 @@
  */
 
 #include <cmath>
+#include <concepts>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -162,6 +163,11 @@ inline void debugLog(const std::string& text)
 }
 
 namespace detail {
+
+    /// What a model's text functions may return.
+    template <class T>
+    concept Text
+        = std::is_convertible_v<T, const char*> || std::is_convertible_v<T, std::string_view>;
 
     template <class T> const char* keepText(std::string& buffer, T&& text)
     {
@@ -299,9 +305,11 @@ namespace detail {
 
     template <class M> constexpr int paramCount()
     {
-        if constexpr (requires { M::params; })
+        if constexpr (requires { M::params; }) {
+            static_assert(std::is_array_v<decltype(M::params)>,
+                "params must be a C array: static constexpr TessraParamInfo params[] { ... }");
             return static_cast<int>(std::extent_v<decltype(M::params)>);
-        else
+        } else
             return 0;
     }
 
@@ -315,9 +323,11 @@ namespace detail {
 
     template <class M> constexpr int stateCount()
     {
-        if constexpr (requires { M::states; })
+        if constexpr (requires { M::states; }) {
+            static_assert(std::is_array_v<decltype(M::states)>,
+                "states must be a C array: static constexpr const char* states[] { ... }");
             return static_cast<int>(std::extent_v<decltype(M::states)>);
-        else
+        } else
             return 0;
     }
 
@@ -331,6 +341,26 @@ namespace detail {
 
     template <class M> TessraModel describe()
     {
+        static_assert(
+            requires { tessra::About { M::about }; },
+            "a model needs: static constexpr tessra::About about { name, version, ... }");
+        static_assert(
+            requires(Params p, int& size) { M::worldSize(p, size, size); },
+            "a model needs: static void worldSize(tessra::Params, int& width, int& height)");
+        static_assert(std::is_default_constructible_v<M>,
+            "a model class is made for every world: it needs a default constructor");
+        static_assert(
+            requires(M & m, Sim s) { m.init(s); }, "a model needs: void init(tessra::Sim)");
+        static_assert(
+            requires(M & m, Sim s) {
+                {
+                    m.step(s)
+                    } -> std::convertible_to<double>;
+            },
+            "a model needs: double step(tessra::Sim) returning the new time");
+        static_assert(
+            requires(M & m, Sim s, Rgb & rgb) { m.color(s, 0, 0, rgb); },
+            "a model needs: void color(tessra::Sim, int column, int row, tessra::Rgb&)");
         using T = Thunks<M>;
         TessraModel d {};
         d.interfaceVersion = TESSRA_MODEL_INTERFACE_VERSION;
@@ -347,18 +377,59 @@ namespace detail {
         d.init = &T::init;
         d.step = &T::step;
         d.color = &T::color;
-        if constexpr (requires(M & m, Sim s) { m.hint(s, 0, 0); })
+        // An optional function is wired when the class has a member of its name;
+        // one with the wrong signature is an error, never silently left out.
+        if constexpr (requires { &M::hint; }) {
+            static_assert(
+                requires(M & m, Sim s) {
+                    {
+                        m.hint(s, 0, 0)
+                        } -> Text;
+                },
+                "expected: std::string hint(tessra::Sim, int column, int row)");
             d.hint = &T::hint;
-        if constexpr (requires(M & m, Sim s) { m.mouseUp(s, 0, 0, 0, 0); })
+        }
+        if constexpr (requires { &M::mouseUp; }) {
+            static_assert(
+                requires(M & m, Sim s) { m.mouseUp(s, 0, 0, 0, 0); },
+                "expected: void mouseUp(tessra::Sim, int button, int column, int row, int keys)");
             d.mouseUp = &T::mouseUp;
-        if constexpr (requires(Params p) { M::aboutParam(0, p); })
+        }
+        if constexpr (requires { &M::aboutParam; }) {
+            static_assert(
+                requires(Params p) {
+                    {
+                        M::aboutParam(0, p)
+                        } -> Text;
+                },
+                "expected: static std::string aboutParam(int index, tessra::Params candidates)");
             d.aboutParam = &T::aboutParam;
-        if constexpr (requires { M::validateParam(0, 0.0); })
+        }
+        if constexpr (requires { &M::validateParam; }) {
+            static_assert(
+                requires {
+                    {
+                        M::validateParam(0, 0.0)
+                        } -> std::convertible_to<bool>;
+                },
+                "expected: static bool validateParam(int index, double value)");
             d.validateParam = &T::validateParam;
-        if constexpr (requires(M & m, Sim s) { m.aboutState(s, 0, 0, 0); })
+        }
+        if constexpr (requires { &M::aboutState; }) {
+            static_assert(
+                requires(M & m, Sim s) {
+                    {
+                        m.aboutState(s, 0, 0, 0)
+                        } -> Text;
+                },
+                "expected: std::string aboutState(tessra::Sim, int column, int row, int index)");
             d.aboutState = &T::aboutState;
-        if constexpr (requires(M & m, Sim s) { m.simReady(s); })
+        }
+        if constexpr (requires { &M::simReady; }) {
+            static_assert(
+                requires(M & m, Sim s) { m.simReady(s); }, "expected: void simReady(tessra::Sim)");
             d.simReady = &T::simReady;
+        }
         d.cleanup = &T::cleanup;
         return d;
     }

@@ -3,7 +3,8 @@
  *   a = column + 100 * row,  b = row,  c = -column.
  * Colour: red = column, green = row, blue = a. A step adds the parameter
  * "Step" to the time. init, step, simReady, mouseUp and cleanup append a line
- * to the file named by the environment variable TESSRA_PROBE_LOG, if set. */
+ * to the file named by the environment variable TESSRA_PROBE_LOG, if set;
+ * init's line ends with the number of worlds built since the library was loaded. */
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -41,9 +42,13 @@ static void worldSize(const double* params, int* width, int* height)
     *height = (int)params[Rows];
 }
 
+/* Counts the worlds built since the library was loaded: a library loaded
+ * again must start from 1. */
+static int worldsBuilt;
+
 static void init(TessraSim* sim)
 {
-    logLine("init %dx%d time=%g", sim->width, sim->height, sim->time);
+    logLine("init %dx%d time=%g #%d", sim->width, sim->height, sim->time, ++worldsBuilt);
     for (int row = 0; row < sim->height; ++row)
         for (int column = 0; column < sim->width; ++column) {
             float* s = site(sim, column, row);

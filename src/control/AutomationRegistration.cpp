@@ -1,0 +1,88 @@
+#include "AutomationRegistration.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QtGlobal>
+#include <algorithm>
+
+namespace tessra {
+
+namespace registration {
+
+namespace {
+/// `argument` as the bus's Exec line reads it: in single quotes when it holds
+/// anything but plain path characters.
+QString quotedForExec(const QString& argument)
+{
+    static const QString Plain
+        = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/._+-,:@=");
+    const bool plain = !argument.isEmpty()
+        && std::all_of(argument.begin(), argument.end(), [](QChar c) { return Plain.contains(c); });
+    if (plain)
+        return argument;
+    QString quoted = argument;
+    quoted.replace(QLatin1String("'"), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+} // namespace
+
+QString activationFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/dbus-1/services/Tessra.FrontEnd.service");
+}
+
+QString activationFileText(const QString& programPath)
+{
+    return QStringLiteral("[D-BUS Service]\nName=Tessra.FrontEnd\nExec=%1 /embedding\n")
+        .arg(quotedForExec(QFileInfo(programPath).absoluteFilePath()));
+}
+
+bool writeActivationFile(const QString& programPath)
+{
+    const QString path = activationFilePath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(activationFileText(programPath).toUtf8());
+    return file.commit();
+}
+
+bool removeActivationFile()
+{
+    const QString path = activationFilePath();
+    return !QFile::exists(path) || QFile::remove(path);
+}
+
+} // namespace registration
+
+std::optional<int> handleRegistrationMode(
+    AutomationStartMode mode, const QString& programPath, const RegistrationMessage& showMessage)
+{
+    switch (mode) {
+    case AutomationStartMode::Standalone:
+        return std::nullopt;
+    case AutomationStartMode::Automation:
+        if (!registration::writeActivationFile(programPath))
+            qWarning("Cannot write %s", qPrintable(registration::activationFilePath()));
+        return std::nullopt;
+    case AutomationStartMode::Register:
+        showMessage(QStringLiteral("Tessra registered as automation server."));
+        if (!registration::writeActivationFile(programPath))
+            qWarning("Cannot write %s", qPrintable(registration::activationFilePath()));
+        return 0;
+    case AutomationStartMode::Unregister:
+        showMessage(QStringLiteral("Tessra unregistered as automation server."));
+        if (!registration::removeActivationFile())
+            qWarning("Cannot remove %s", qPrintable(registration::activationFilePath()));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+} // namespace tessra
