@@ -125,8 +125,10 @@ bool FrontEnd::loadModelFile(const QString& path)
     setStopConditionsVisible(false);
     setTimeSeriesVisible(false);
 
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        m_stopConditions.modelUnloading();
         m_model.loadModel(QFile::encodeName(path).toStdString());
+    }
     m_modelLoaded = m_model.isLoaded();
     m_worldFreed = false;
     updateModelCaptions();

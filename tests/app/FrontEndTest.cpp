@@ -4,6 +4,9 @@
 #include "CommandError.h"
 #include "Core.h"
 #include "FrontEnd.h"
+#include "SeriesTable.h"
+#include "StopConditions.h"
+#include "TimeSeriesRecorder.h"
 
 #include <QSignalSpy>
 #include <QThread>
@@ -232,6 +235,46 @@ TEST_F(FrontEndTest, single_step_steps_and_refreshes_once)
     EXPECT_EQ(frontEnd().statusText(), "Advanced one step");
     EXPECT_EQ(frontEnd().tickText(), "Tick 1");
     EXPECT_EQ(frontEnd().runState(), RunState::Ready);
+}
+
+TEST_F(FrontEndTest, steps_record_when_the_time_passes_a_whole_tick)
+{
+    loadFixture("fractional"); // 0.4 per step
+    SeriesTable& table = m_core.recorder().table();
+    const int slot = table.addSeries(SeriesTable::operationNames().indexOf("Parameter"), 0);
+    frontEnd().newSimulation(QString()); // the first sample, at 0
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(frontEnd().sbStepClick()); // 0.4 0.8 1.2 1.6 2
+    std::vector<double> ticks;
+    for (const auto& sample : table.samples(slot).samples())
+        ticks.push_back(sample.tick);
+    EXPECT_EQ(ticks, (std::vector<double> { 0, 1.2, 2 }));
+    table.removeAllSeries();
+}
+
+TEST_F(FrontEndTest, a_holding_stop_condition_ends_the_run_in_that_step)
+{
+    loadCallLog();
+    StopConditions& stops = m_core.stopConditions();
+    stops.setEnabled(true);
+    ASSERT_TRUE(stops.addCondition("Tick", StopConditions::GreaterOrEqual, 3));
+    ASSERT_TRUE(frontEnd().Run1Click());
+    frontEnd().waitWhileRunning();
+    EXPECT_EQ(model().simTime(), 3);
+    EXPECT_EQ(frontEnd().statusText(), "Paused");
+    ASSERT_TRUE(frontEnd().sbStepClick()); // a single step is never stopped
+    EXPECT_EQ(model().simTime(), 4);
+    EXPECT_EQ(frontEnd().statusText(), "Advanced one step");
+    ASSERT_TRUE(frontEnd().Run1Click()); // still holds: one more step
+    frontEnd().waitWhileRunning();
+    EXPECT_EQ(model().simTime(), 5);
+
+    loadCallLog(); // a new model: the condition reads the new time
+    ASSERT_TRUE(frontEnd().Run1Click());
+    frontEnd().waitWhileRunning();
+    EXPECT_EQ(model().simTime(), 3);
+    stops.removeAllConditions();
+    stops.setEnabled(false);
 }
 
 TEST_F(FrontEndTest, step_while_running_pauses_first)
