@@ -40,10 +40,22 @@ void PacedTimer::fire()
 {
     if (!m_enabled || m_inHandler)
         return;
-    const qint64 started = m_clock.elapsed();
+    // The next call is scheduled when the handler returns, also when it throws.
+    struct Rearm {
+        PacedTimer& timer;
+        qint64 started;
+        ~Rearm()
+        {
+            timer.m_inHandler = false;
+            timer.rearm(started);
+        }
+    } rearm { *this, m_clock.elapsed() };
     m_inHandler = true;
     m_handler();
-    m_inHandler = false;
+}
+
+void PacedTimer::rearm(qint64 started)
+{
     if (!m_enabled)
         return;
     if (m_interval == 0) {

@@ -28,6 +28,7 @@ public:
 
 private:
     void fire();
+    void rearm(qint64 started);
     void schedule(int waitMs);
 
     std::function<void()> m_handler;

@@ -29,10 +29,13 @@ void PortalView::setZoomCode(int code)
 
 void PortalView::applyZoom()
 {
+    // Called after every refresh: change the scroll box only when something changed.
     if (m_zoomCode == Zoom::Stretch) {
-        m_scrollArea.setWidgetResizable(true);
+        if (!m_scrollArea.widgetResizable())
+            m_scrollArea.setWidgetResizable(true);
     } else if (const auto size = fixedPortalSize(m_zoomCode, m_frontEnd.worldSize())) {
-        m_scrollArea.setWidgetResizable(false);
+        if (m_scrollArea.widgetResizable())
+            m_scrollArea.setWidgetResizable(false);
         if (this->size() != *size)
             resize(*size);
     }

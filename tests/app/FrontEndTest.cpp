@@ -4,6 +4,7 @@
 #include "CommandError.h"
 #include "Core.h"
 #include "FrontEnd.h"
+#include "PacedTimer.h"
 #include "SeriesTable.h"
 #include "StopConditions.h"
 #include "TimeSeriesRecorder.h"
@@ -497,6 +498,41 @@ TEST_F(FrontEndTest, window_title_update_keeps_the_parameter_file)
     frontEnd().updateWindowTitle(QString());
     EXPECT_EQ(frontEnd().currentParameterFile(), "/some/where/run 1.ini");
     EXPECT_EQ(frontEnd().windowTitle(), "Tessra: Call Log - run 1.ini");
+}
+
+TEST(PacedTimer, never_re_enters_its_handler_and_stops_from_inside_it)
+{
+    int calls = 0;
+    int depth = 0;
+    int deepest = 0;
+    PacedTimer* self = nullptr;
+    PacedTimer timer([&] {
+        ++calls;
+        deepest = std::max(deepest, ++depth);
+        for (int i = 0; i < 5; ++i) // a nested event loop, as a wait inside a step runs
+            QCoreApplication::processEvents();
+        if (calls == 10)
+            self->setEnabled(false);
+        --depth;
+    });
+    self = &timer;
+    timer.setInterval(0);
+    timer.setEnabled(true);
+    EXPECT_TRUE(waitUntil([&] { return !timer.isEnabled(); }));
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(calls, 10);
+    EXPECT_EQ(deepest, 1);
+
+    timer.setInterval(5); // with an interval, and enabled again
+    timer.setEnabled(true);
+    EXPECT_TRUE(waitUntil([&] { return calls >= 13; }));
+    timer.setEnabled(false);
+    const int stoppedAt = calls;
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(calls, stoppedAt);
+    EXPECT_EQ(deepest, 1);
 }
 
 TEST(FrontEndStart, starts_with_the_application_title_and_the_current_folder)
