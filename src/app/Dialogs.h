@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace tessra {
+
+class CommandError;
+
+/// The message boxes and file choosers of the main window's commands, behind one
+/// interface so that tests can answer them. The standard implementation shows Qt's
+/// dialogs; each call blocks until the user answers.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    /// A message box with an OK button.
+    virtual void message(QWidget* parent, const QString& caption, const QString& text,
+                         QMessageBox::Icon icon);
+    /// A question with Yes and No, No the default; true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& caption, const QString& text);
+    /// The Load Model dialog: an existing model library file, or empty when cancelled.
+    virtual QString chooseModelFile(QWidget* parent, const QString& folder);
+};
+
+/// The standard error display: the error's message followed by ".", captioned `caption`
+/// (the application title), with the error icon and OK.
+void showCommandError(Dialogs& dialogs, QWidget* parent, const QString& caption,
+                      const CommandError& error);
+
+} // namespace tessra

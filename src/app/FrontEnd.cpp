@@ -1,0 +1,340 @@
+// FrontEnd: model loading, new simulations, companion windows and the window title.
+// Run control and drawing are in FrontEndRun.cpp.
+#include "FrontEnd.h"
+
+#include "AppTexts.h"
+#include "CommandError.h"
+#include "ProcessPriority.h"
+#include "StopConditions.h"
+#include "TimeSeriesRecorder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QCursor>
+#include <QGuiApplication>
+
+#include <exception>
+
+namespace tessra {
+
+namespace {
+
+// Counts one level of model work for the lifetime of the object.
+class ModelWork {
+public:
+    explicit ModelWork(int& depth) : m_depth(depth) { ++m_depth; }
+    ~ModelWork() { --m_depth; }
+    ModelWork(const ModelWork&) = delete;
+    ModelWork& operator=(const ModelWork&) = delete;
+
+private:
+    int& m_depth;
+};
+
+// The counted busy cursor (Qt keeps the stack) while a world is built; only where there
+// is a GUI.
+class BusyCursor {
+public:
+    BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    {
+        if (m_shown)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~BusyCursor()
+    {
+        if (m_shown)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool m_shown;
+};
+
+// Tells the views that the main window takes no input, until the object goes.
+class InputBlocked {
+public:
+    explicit InputBlocked(FrontEnd& frontEnd) : m_frontEnd(frontEnd)
+    {
+        emit m_frontEnd.inputEnabledChanged(false);
+    }
+    ~InputBlocked() { emit m_frontEnd.inputEnabledChanged(true); }
+    InputBlocked(const InputBlocked&) = delete;
+    InputBlocked& operator=(const InputBlocked&) = delete;
+
+private:
+    FrontEnd& m_frontEnd;
+};
+
+QString folderWithSeparator(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absolutePath() + u'/');
+}
+
+} // namespace
+
+FrontEnd::FrontEnd(ModelApi model, TimeSeriesRecorder& recorder, StopConditions& stopConditions,
+                   QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_recorder(recorder)
+    , m_stopConditions(stopConditions)
+    , m_windowTitle(productName())
+    , m_applicationTitle(startupApplicationTitle())
+    , m_modelCaptionName(QStringLiteral("Model"))
+    , m_runTimer([this] { atRunTimer(); }, this)
+    , m_refreshTimer([this] { atRefreshTimer(); }, this)
+    , m_tickText(QStringLiteral("Tick 0"))
+    , m_frameRateText(QStringLiteral("0 fps"))
+    , m_tickRateText(QStringLiteral("0 tps"))
+{
+    m_enabled.fill(true);
+    m_enabled[index(Command::Run)] = false;
+    m_enabled[index(Command::Pause)] = false;
+    m_enabled[index(Command::Step)] = false;
+    m_modelFolder = QDir::toNativeSeparators(QDir::currentPath() + u'/');
+    m_runTimer.setInterval(0);
+    m_refreshTimer.setInterval(InitialRefreshInterval);
+    m_clock.start();
+}
+
+FrontEnd::~FrontEnd() = default;
+
+QString FrontEnd::loadModelError() const { return QString::fromStdString(m_model.loadModelError().value_or("")); }
+
+void FrontEnd::refuseWhileModelWorks(const char* what) const
+{
+    if (m_modelWork > 0)
+        throw CommandError(QString::fromLatin1(what) + " while the model is at work");
+}
+
+bool FrontEnd::loadModelFile(const QString& path)
+{
+    refuseWhileModelWorks("A model cannot be loaded");
+    pauseAndWait();
+    ModelWork work(m_modelWork);
+    m_currentParameterFile.clear();
+    setModelCommandsEnabled(false);
+    const bool inspectorWas = m_inspector ? m_inspector->isShown() : m_inspectorChecked;
+    const bool stopWas = m_stopConditionsWindow ? m_stopConditionsWindow->isShown()
+                                                : m_stopConditionsShown;
+    const bool timeSeriesWas = m_timeSeriesWindow ? m_timeSeriesWindow->isShown()
+                                                  : m_timeSeriesChecked;
+    setInspectorVisible(false);
+    setStopConditionsVisible(false);
+    setTimeSeriesVisible(false);
+
+    if (!path.isEmpty()) {
+        m_stopConditions.modelUnloading();
+        m_model.loadModel(QFile::encodeName(path).toStdString());
+    }
+    m_modelLoaded = m_model.isLoaded();
+    m_worldFreed = false;
+    updateModelCaptions();
+    m_stopConditions.recompile();
+    if (!m_modelLoaded) {
+        m_worldImage = QImage();
+        emit worldImageChanged();
+        updateWindowTitle(QString()); // the caption names no model that is gone
+        setStatusText(QStringLiteral("No model loaded."));
+        return false;
+    }
+    setModelCommandsEnabled(true);
+    updateWindowTitle(m_startupSettingsFile);
+
+    std::exception_ptr settingsError;
+    const QString settings
+        = m_startupSettingsFile.isEmpty() ? defaultSettingsPath() : m_startupSettingsFile;
+    try {
+        buildSimulation(settings);
+    } catch (const CommandError&) {
+        settingsError = std::current_exception(); // the world exists; finish loading first
+    }
+    m_startupSettingsFile.clear();
+    if (!path.isEmpty()) {
+        m_modelFolder = folderWithSeparator(path);
+        emit modelFolderChanged(m_modelFolder);
+    }
+    setInspectorVisible(inspectorWas);
+    setStopConditionsVisible(stopWas);
+    setTimeSeriesVisible(timeSeriesWas);
+    if (settingsError)
+        std::rethrow_exception(settingsError);
+    return true;
+}
+
+void FrontEnd::newSimulation(const QString& settingsFile)
+{
+    refuseWhileModelWorks("A new simulation cannot be created");
+    if (!m_modelLoaded)
+        throw CommandError(QStringLiteral("No model loaded"));
+    pauseAndWait();
+    ModelWork work(m_modelWork);
+    buildSimulation(settingsFile);
+}
+
+// The steps of a new simulation; callers have paused and hold a ModelWork.
+void FrontEnd::buildSimulation(const QString& settingsFile)
+{
+    if (!settingsFile.isEmpty())
+        m_model.loadParams(QFile::encodeName(settingsFile).toStdString());
+    setStatusText(QStringLiteral("Creating new agents..."));
+    std::exception_ptr seriesError;
+    {
+        BusyCursor busy;
+        InputBlocked blocked(*this);
+        {
+            LowPriorityScope lowPriority;
+            m_model.newAgents();
+        }
+        m_worldFreed = false;
+        m_stopConditions.recompile();
+        fitWorldImage();
+        drawWorld();
+        emit worldCreated();
+        setCommandEnabled(Command::Run, true);
+        setCommandEnabled(Command::Pause, false);
+        setCommandEnabled(Command::Step, true);
+        m_lastHinted = QPoint(-1, -1);
+        m_recorder.clearSamples();
+        if (!settingsFile.isEmpty()) {
+            try {
+                m_recorder.loadTimeSeries(settingsFile);
+            } catch (const CommandError&) {
+                seriesError = std::current_exception(); // reported once the world is ready
+            }
+        }
+        m_recorder.recordTimeSeries(0.0);
+    }
+    setStatusText(QStringLiteral("Ready"));
+    m_model.simReady();
+    if (seriesError)
+        std::rethrow_exception(seriesError);
+}
+
+void FrontEnd::fitWorldImage()
+{
+    const QSize size(std::max(0, m_model.worldWidth()), std::max(0, m_model.worldHeight()));
+    if (size.isEmpty()) {
+        m_worldImage = QImage();
+        return;
+    }
+    if (m_worldImage.size() != size)
+        m_worldImage = QImage(size, QImage::Format_RGB888);
+    m_worldImage.fill(Qt::black);
+}
+
+void FrontEnd::freeWorld()
+{
+    if (!m_modelLoaded || m_worldFreed)
+        return;
+    refuseWhileModelWorks("The world cannot be freed");
+    pauseAndWait();
+    m_model.deleteAgents();
+    m_worldFreed = true;
+    m_stopConditions.recompile();
+    setCommandEnabled(Command::Run, false);
+    setCommandEnabled(Command::Step, false);
+}
+
+void FrontEnd::setModelCommandsEnabled(bool enabled)
+{
+    for (Command command : { Command::Run, Command::Step, Command::New, Command::LoadParameters,
+             Command::SaveParameters, Command::InspectSites, Command::TimeSeries,
+             Command::StopConditions, Command::ModelHelp, Command::AboutModel })
+        setCommandEnabled(command, enabled);
+}
+
+void FrontEnd::setCommandEnabled(Command command, bool enabled)
+{
+    bool& state = m_enabled[index(command)];
+    if (state == enabled)
+        return;
+    state = enabled;
+    emit commandEnabledChanged(command, enabled);
+}
+
+void FrontEnd::updateModelCaptions()
+{
+    const QString name = QString::fromStdString(m_model.aboutModel(0));
+    m_modelCaptionName = name.isEmpty() ? QStringLiteral("Model") : name;
+    emit modelCaptionNameChanged(m_modelCaptionName);
+}
+
+void FrontEnd::updateWindowTitle(const QString& file)
+{
+    const QString name = QString::fromStdString(m_model.aboutModel(0));
+    if (!file.isEmpty())
+        m_currentParameterFile = file;
+    QString title = productName();
+    if (!name.isEmpty())
+        title += ": " + name;
+    if (!m_currentParameterFile.isEmpty())
+        title += " - " + QFileInfo(m_currentParameterFile).fileName();
+    m_windowTitle = title;
+    m_applicationTitle = title;
+    emit titleChanged(title);
+}
+
+void FrontEnd::attachInspector(CompanionWindow* window)
+{
+    m_inspector = window;
+    if (m_inspector)
+        m_inspector->setShown(m_inspectorChecked);
+}
+
+void FrontEnd::attachTimeSeriesWindow(CompanionWindow* window)
+{
+    m_timeSeriesWindow = window;
+    if (m_timeSeriesWindow)
+        m_timeSeriesWindow->setShown(m_timeSeriesChecked);
+}
+
+void FrontEnd::attachStopConditionsWindow(CompanionWindow* window)
+{
+    m_stopConditionsWindow = window;
+    if (m_stopConditionsWindow)
+        m_stopConditionsWindow->setShown(m_stopConditionsShown);
+}
+
+void FrontEnd::setInspectorVisible(bool show)
+{
+    if (m_inspectorChecked != show) {
+        m_inspectorChecked = show;
+        emit inspectorCheckedChanged(show);
+    }
+    if (m_inspector)
+        m_inspector->setShown(show);
+    emit mainWindowFocusRequested();
+}
+
+void FrontEnd::setTimeSeriesVisible(bool show)
+{
+    if (m_timeSeriesChecked != show) {
+        m_timeSeriesChecked = show;
+        emit timeSeriesCheckedChanged(show);
+    }
+    if (m_timeSeriesWindow)
+        m_timeSeriesWindow->setShown(m_timeSeriesChecked);
+}
+
+bool FrontEnd::setStopConditionsVisible(bool show)
+{
+    if (!m_stopConditionsWindow) {
+        m_stopConditionsShown = show;
+        return m_stopConditionsShown;
+    }
+    m_stopConditionsWindow->setShown(show);
+    return m_stopConditionsWindow->isShown();
+}
+
+void FrontEnd::showMinimalUi()
+{
+    emit minimalUiRequested();
+    setFrameRate(0);
+    setTimeSeriesVisible(false);
+    setInspectorVisible(false);
+}
+
+} // namespace tessra

@@ -1,0 +1,284 @@
+// FrontEnd: run control, display refresh and drawing.
+#include "FrontEnd.h"
+
+#include "CommandError.h"
+#include "RateText.h"
+#include "StopConditions.h"
+#include "TimeSeriesRecorder.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+
+namespace tessra {
+
+namespace {
+
+// Sets a flag for the lifetime of the object.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+// Counts one level of model work for the lifetime of the object.
+class CountScope {
+public:
+    explicit CountScope(int& depth) : m_depth(depth) { ++m_depth; }
+    ~CountScope() { --m_depth; }
+    CountScope(const CountScope&) = delete;
+    CountScope& operator=(const CountScope&) = delete;
+
+private:
+    int& m_depth;
+};
+
+} // namespace
+
+bool FrontEnd::isRunning() const
+{
+    return m_modelLoaded && !m_worldFreed && !isCommandEnabled(Command::Run);
+}
+
+FrontEnd::RunState FrontEnd::runState() const
+{
+    if (!m_modelLoaded || m_worldFreed)
+        return RunState::NoModel;
+    if (isCommandEnabled(Command::Run))
+        return RunState::Ready;
+    if (m_runTimer.isEnabled())
+        return isCommandEnabled(Command::Pause) ? RunState::Running : RunState::Pausing;
+    if (m_insideStep)
+        return RunState::SingleStep;
+    return RunState::Busy;
+}
+
+bool FrontEnd::Run1Click()
+{
+    if (!m_modelLoaded || !isCommandEnabled(Command::Run))
+        return false;
+    setCommandEnabled(Command::Run, false);
+    setCommandEnabled(Command::Pause, true);
+    setCommandEnabled(Command::Step, false);
+    m_runTimer.setEnabled(true);
+    if (m_refreshShare != FastShare)
+        m_refreshTimer.setEnabled(true);
+    if (!m_stopwatchRunning) {
+        m_stopwatchStart = clockSeconds();
+        m_stopwatchRunning = true;
+    }
+    setStatusText(QStringLiteral("Running"));
+    return true;
+}
+
+void FrontEnd::requestPause()
+{
+    if (!isCommandEnabled(Command::Pause))
+        return;
+    setCommandEnabled(Command::Pause, false);
+    setStatusText(QStringLiteral("Pausing..."));
+}
+
+bool FrontEnd::sbStepClick()
+{
+    if (!m_modelLoaded || m_worldFreed || m_modelWork > 0)
+        return false;
+    if (isRunning()) {
+        pauseAndWait();
+        if (isRunning())
+            return false;
+    }
+    setCommandEnabled(Command::Run, false);
+    setCommandEnabled(Command::Step, false);
+    atRunTimer();
+    atRefreshTimer();
+    setCommandEnabled(Command::Run, true);
+    setCommandEnabled(Command::Step, true);
+    setStatusText(QStringLiteral("Advanced one step"));
+    return true;
+}
+
+void FrontEnd::waitWhileRunning()
+{
+    // Inside a step (or a world being built) the run cannot end before the caller
+    // returns: the step that would end it is the one under way.
+    if (m_modelWork > 0)
+        return;
+    // Only a run going under the run timer can end by itself.
+    while (isRunning() && m_runTimer.isEnabled())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void FrontEnd::pauseAndWait()
+{
+    requestPause();
+    waitWhileRunning();
+}
+
+void FrontEnd::atRunTimer()
+{
+    if (m_modelWork > 0)
+        return; // never re-enter the model
+    CountScope work(m_modelWork);
+    FlagScope inside(m_insideStep);
+
+    const double before = m_model.simTime();
+    const double after = m_model.timestep();
+    if (std::floor(after) > before)
+        m_recorder.recordTimeSeries(after);
+    if (m_stopConditions.anyHolds())
+        requestPause();
+    if (isCommandEnabled(Command::Pause) && m_refreshShare == FastShare)
+        atRefreshTimer();
+    if (m_runTimer.isEnabled() && !isCommandEnabled(Command::Pause))
+        endRun();
+}
+
+// The run ends at the end of the step that found a pause requested.
+void FrontEnd::endRun()
+{
+    m_runTimer.setEnabled(false);
+    m_refreshTimer.setEnabled(false);
+    atRefreshTimer();
+    setStatusText(QStringLiteral("Paused"));
+    setCommandEnabled(Command::Step, true);
+    setCommandEnabled(Command::Run, true);
+}
+
+double FrontEnd::clockSeconds() const { return static_cast<double>(m_clock.elapsed()) * 0.001; }
+
+void FrontEnd::atRefreshTimer()
+{
+    const double start = clockSeconds();
+    if (!m_firstRefreshDone) {
+        m_previousSimTime = m_model.simTime();
+        m_firstRefreshDone = true;
+    }
+    drawWorld();
+    emit refreshed();
+
+    const double now = clockSeconds();
+    if (m_stopwatchRunning)
+        m_stopwatchAccumulated += now - m_stopwatchStart;
+    const double frameTime = m_stopwatchAccumulated;
+    m_stopwatchAccumulated = 0;
+    m_stopwatchStart = now;
+    m_stopwatchRunning = true;
+    setText(m_frameRateText, tessra::frameRateText(frameTime), &FrontEnd::frameRateTextChanged);
+
+    const double simTime = m_model.simTime();
+    if (simTime > m_previousSimTime)
+        setText(m_tickRateText, tessra::tickRateText(simTime - m_previousSimTime, frameTime),
+                &FrontEnd::tickRateTextChanged);
+    m_previousSimTime = simTime;
+
+    if (m_refreshShare == FastShare)
+        return;
+    m_refreshTimer.setInterval(
+        nextRefreshInterval(clockSeconds() - start, m_refreshTimer.interval(), m_refreshShare));
+}
+
+void FrontEnd::setFrameRate(int position)
+{
+    static constexpr int shares[] = { SlowShare, MediumShare, FastShare };
+    if (position < 0 || position > 2)
+        throw CommandError(QStringLiteral("tbFrameRate->Position must be 0,1, or 2."));
+    m_refreshShare = shares[position];
+    if (m_frameRate != position) {
+        m_frameRate = position;
+        emit frameRateChanged(position);
+    }
+    // Only a run refreshes by timer; a single step refreshes by itself.
+    if (m_runTimer.isEnabled())
+        m_refreshTimer.setEnabled(m_refreshShare != FastShare);
+}
+
+void FrontEnd::increaseFrameRate()
+{
+    if (m_frameRate < 2)
+        setFrameRate(m_frameRate + 1);
+}
+
+void FrontEnd::decreaseFrameRate()
+{
+    if (m_frameRate > 0)
+        setFrameRate(m_frameRate - 1);
+}
+
+QString FrontEnd::frameRateHint(int position)
+{
+    switch (position) {
+    case 0:
+        return QStringLiteral("Framerate=Slow");
+    case 1:
+        return QStringLiteral("Framerate=Medium");
+    default:
+        return QStringLiteral("Framerate=Fast");
+    }
+}
+
+// The hot path of every refresh: one call into the model per site, pixels written
+// straight into the image's rows (24-bit rows are padded, so each row is addressed).
+void FrontEnd::drawWorld()
+{
+    if (!m_worldImage.isNull()) {
+        const int width = m_worldImage.width();
+        const int height = m_worldImage.height();
+        uchar* const bits = m_worldImage.bits();
+        const qsizetype stride = m_worldImage.bytesPerLine();
+        for (int row = 0; row < height; ++row) {
+            uchar* pixel = bits + row * stride;
+            for (int column = 0; column < width; ++column, pixel += 3) {
+                unsigned short red = pixel[0];
+                unsigned short green = pixel[1];
+                unsigned short blue = pixel[2];
+                m_model.colorAgent(column, row, &red, &green, &blue);
+                pixel[0] = static_cast<uchar>(red);
+                pixel[1] = static_cast<uchar>(green);
+                pixel[2] = static_cast<uchar>(blue);
+            }
+        }
+    }
+    emit worldImageChanged();
+    setText(m_tickText, tessra::tickText(m_model.simTime(), m_locale), &FrontEnd::tickTextChanged);
+}
+
+void FrontEnd::setText(QString& field, const QString& text, void (FrontEnd::*signal)(const QString&))
+{
+    if (field == text)
+        return;
+    field = text;
+    emit(this->*signal)(text);
+}
+
+void FrontEnd::setStatusText(const QString& text)
+{
+    m_statusText = text;
+    emit statusTextChanged(text);
+}
+
+std::optional<QString> FrontEnd::hoverSite(int column, int row)
+{
+    if (column < 0 || row < 0 || column >= m_worldImage.width() || row >= m_worldImage.height())
+        return std::nullopt;
+    const uchar* pixel = m_worldImage.constScanLine(row) + column * 3;
+    emit siteInspected(column, row, pixel[0] | pixel[1] << 8 | pixel[2] << 16);
+    if (QPoint(column, row) == m_lastHinted || m_modelWork > 0)
+        return std::nullopt;
+    m_lastHinted = QPoint(column, row);
+    return QString::fromStdString(m_model.agentHint(column, row));
+}
+
+void FrontEnd::releaseOnSite(int button, int column, int row, int keys)
+{
+    if (m_modelWork > 0 || !m_modelLoaded)
+        return;
+    m_model.mouseUp(button, column, row, keys);
+}
+
+} // namespace tessra

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QScrollArea;
+
+namespace tessra {
+
+class FrontEnd;
+
+/// The portal image (iPortal): shows the front end's world image inside the scroll box
+/// (sbPortal), stretched or at a fixed zoom, each site a sharp block. Pointer moves give
+/// the model's hint for the site under the pointer and tell the inspector; a released
+/// button goes to the model.
+class PortalView : public QWidget {
+    Q_OBJECT
+public:
+    /// Creates the portal inside `scrollArea` (which takes it as its widget).
+    PortalView(FrontEnd& frontEnd, QScrollArea& scrollArea);
+
+    /// The zoom code: -1 stretch, 0 50%, 1 100%, 2 200%, 4 400%, 8 800%.
+    int zoomCode() const { return m_zoomCode; }
+    /// Sets the zoom code and applies it. A code that is no zoom code only repaints.
+    void setZoomCode(int code);
+    /// Sizes the portal by the zoom code and repaints it.
+    void applyZoom();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    FrontEnd& m_frontEnd;
+    QScrollArea& m_scrollArea;
+    int m_zoomCode = -1;
+};
+
+} // namespace tessra

@@ -1,0 +1,26 @@
+#include "Windows.h"
+
+#include "Core.h"
+#include "TfMain.h"
+#include "WidgetCompanion.h"
+
+namespace tessra {
+
+Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialogs& dialogs)
+    : m_core(core)
+    , m_main(std::make_unique<TfMain>(core, arguments, automated, dialogs))
+{
+    // Next in order: TdNew (m_main->setNewSimulationDialog), TfInspect
+    // (frontEnd.attachInspector), TfTimeSeries (attachTimeSeriesWindow), TfAboutModel,
+    // TfAboutTool, TfDebug, TfStop (attachStopConditionsWindow).
+}
+
+Windows::~Windows()
+{
+    // The companions go first; the front end must not reach a destroyed window.
+    m_core.frontEnd().attachInspector(nullptr);
+    m_core.frontEnd().attachTimeSeriesWindow(nullptr);
+    m_core.frontEnd().attachStopConditionsWindow(nullptr);
+}
+
+} // namespace tessra

@@ -1,0 +1,549 @@
+// The main window on the offscreen platform: command line, first show, failed loads,
+// menus and tool bar, portal, status bar, Space key, closing, display settings.
+#include "AppTestSupport.h"
+#include "CommandError.h"
+#include "Core.h"
+#include "DisplaySettings.h"
+#include "FrontEnd.h"
+#include "PortalView.h"
+#include "StatusBar.h"
+#include "TfMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QSettings>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+namespace tessra {
+namespace {
+
+using test::CallLog;
+using test::RecordingDialogs;
+using test::waitUntil;
+using test::WorkFolder;
+
+void clearDisplaySettings()
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tessra", "Tessra").clear();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { clearDisplaySettings(); }
+
+    /// A main window over the work folder (where ./model.so is looked for).
+    std::unique_ptr<TfMain> makeWindow(const QStringList& arguments = {}, bool automated = false)
+    {
+        return std::make_unique<TfMain>(m_core, arguments, automated, m_dialogs);
+    }
+    /// Shows the window and waits for the first model load to finish.
+    std::unique_ptr<TfMain> startWindow(bool automated = false)
+    {
+        auto window = makeWindow({}, automated);
+        window->show();
+        EXPECT_TRUE(waitUntil([&] { return window->isStartupDone(); }));
+        return window;
+    }
+    template <class T> T* child(TfMain& window, const char* name)
+    {
+        T* found = window.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QAction* action(TfMain& window, const char* name) { return child<QAction>(window, name); }
+
+    WorkFolder m_folder;
+    Core m_core;
+    RecordingDialogs m_dialogs;
+};
+
+struct UsageCase {
+    QStringList arguments;
+    bool usage;
+};
+
+class UsageBoxTest : public MainWindowTest, public ::testing::WithParamInterface<UsageCase> { };
+
+TEST_P(UsageBoxTest, shows_the_usage_box_for_help_and_unknown_switches)
+{
+    auto window = makeWindow(GetParam().arguments);
+    if (!GetParam().usage) {
+        EXPECT_TRUE(m_dialogs.messages.empty());
+        return;
+    }
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra");
+    EXPECT_EQ(m_dialogs.messages[0].text,
+              "Usage:\n\t" + QCoreApplication::applicationFilePath()
+                  + "[/[un]regserver] [settingsFile.ini]");
+    EXPECT_EQ(m_dialogs.messages[0].icon, QMessageBox::NoIcon);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, UsageBoxTest,
+    ::testing::Values(UsageCase { { "/HELP" }, true }, UsageCase { { "-?" }, true },
+        UsageCase { { "/Help" }, true }, UsageCase { { "/AutoMation" }, false },
+        UsageCase { { "a.ini" }, false }, UsageCase { {}, false }));
+
+TEST_F(MainWindowTest, two_file_names_give_the_usage_box_and_keep_the_first)
+{
+    auto window = makeWindow({ "a.ini", "b.ini" });
+    EXPECT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_EQ(m_core.frontEnd().startupSettingsFile(), "a.ini");
+}
+
+TEST_F(MainWindowTest, layout_menus_and_tool_bar)
+{
+    auto window = makeWindow({}, true);
+    EXPECT_EQ(window->windowTitle(), "Tessra");
+    EXPECT_EQ(window->size(), QSize(491, 347));
+    EXPECT_EQ(window->minimumSize(), QSize(396, 110));
+    const char* buttons[][3] = { { "sbNew", "New", "New Simulation" },
+        { "sbLoad", "Load", "Load Parameters" }, { "sbRun", "Run", "Run Simulation" },
+        { "sbPause", "Pause", "Pause Simulation" }, { "sbStep", "Step", "Step Simulation" },
+        { "sbInspect", "Sites", "Inspect Sites" }, { "sbTimeSeries", "Series", "Time Series" } };
+    for (const auto& b : buttons) {
+        auto* button = child<QToolButton>(*window, b[0]);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), b[1]);
+        EXPECT_EQ(button->toolTip(), b[2]);
+        EXPECT_EQ(button->size(), QSize(48, 48));
+        EXPECT_FALSE(button->icon().isNull()) << b[0];
+    }
+    EXPECT_TRUE(child<QToolButton>(*window, "sbInspect")->isCheckable());
+    auto* slider = child<QSlider>(*window, "tbFrameRate");
+    EXPECT_EQ(slider->width(), 48);
+    EXPECT_EQ(slider->maximum(), 2);
+    EXPECT_EQ(child<QLabel>(*window, "lFrames")->text(), "Frames");
+
+    // A menu item and its tool button are one command.
+    EXPECT_EQ(child<QToolButton>(*window, "sbRun")->defaultAction(), action(*window, "Run1"));
+    EXPECT_EQ(action(*window, "Run1")->text(), "&Run");
+    EXPECT_EQ(action(*window, "Run1")->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_EQ(action(*window, "Pause1")->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_EQ(action(*window, "Step1")->shortcut(), QKeySequence(Qt::Key_Return));
+    EXPECT_EQ(action(*window, "Exit1")->shortcut(), QKeySequence("Ctrl+X"));
+    EXPECT_EQ(action(*window, "Load1")->shortcut(), QKeySequence("Ctrl+L"));
+    EXPECT_EQ(action(*window, "Save1")->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(action(*window, "mFramerateUp")->shortcut(), QKeySequence(Qt::Key_PageUp));
+    EXPECT_EQ(action(*window, "mModelHelp")->shortcut(), QKeySequence("Shift+F1"));
+    EXPECT_EQ(action(*window, "Inspect1")->shortcut(), QKeySequence("I"));
+    EXPECT_TRUE(action(*window, "Stretch1")->isChecked());
+    EXPECT_FALSE(action(*window, "Run1")->isEnabled());
+    EXPECT_FALSE(action(*window, "Pause1")->isEnabled());
+
+    QStringList items;
+    for (QAction* menu : window->menuBar()->actions()) {
+        items << menu->text();
+        for (QAction* item : menu->menu()->actions())
+            items << (item->isSeparator() ? QString("-") : "  " + item->text());
+    }
+    const QStringList expected { "&File", "  Load &Model...", "-", "  &Load Parameters...",
+        "  &Save Parameters...", "  Save Parameters &As...", "-", "  E&xit", "&View",
+        "  &Portal", "  Increase Framerate", "  Decrease Framerate", "-", "  &Inspect Sites",
+        "  Time Series", "&Simulation", "  &New", "  &Run", "  &Pause", "  &Step", "-",
+        "  Stop &Conditions...", "&Help", "  Tessra Help", "  Model Help", "-", "  About Tessra",
+        "  About the Model" };
+    EXPECT_EQ(items, expected);
+    QStringList zooms;
+    for (QAction* item : child<QMenu>(*window, "mPortal")->actions())
+        zooms << item->text();
+    EXPECT_EQ(zooms, QStringList({ "&Stretch", "Zoom &50%", "Zoom &100%", "Zoom &200%",
+                         "Zoom &400%", "Zoom &800%" }));
+
+    window->show(); // the tool bar is laid out left to right
+    ASSERT_TRUE(waitUntil([&] { return window->isStartupDone(); }));
+    int left = -1;
+    for (const auto& b : buttons) {
+        auto* button = child<QToolButton>(*window, b[0]);
+        EXPECT_GT(button->x(), left) << b[0];
+        left = button->x();
+    }
+    EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
+}
+
+TEST_F(MainWindowTest, first_show_loads_the_model_in_the_current_folder)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    EXPECT_TRUE(m_dialogs.messages.empty());
+    EXPECT_EQ(window->windowTitle(), "Tessra: Call Log");
+    EXPECT_EQ(action(*window, "mModelHelp")->text(), "Call Log Help");
+    EXPECT_EQ(action(*window, "mAboutModel")->text(), "About Call Log");
+    EXPECT_TRUE(action(*window, "Run1")->isEnabled());
+    EXPECT_TRUE(action(*window, "Step1")->isEnabled());
+    EXPECT_FALSE(action(*window, "Pause1")->isEnabled());
+    EXPECT_EQ(window->statusPanels().panelText(StatusBar::Message), "Ready");
+    EXPECT_EQ(window->statusPanels().panelText(StatusBar::Tick), "Tick 0");
+    EXPECT_LT(window->minimumHeight(), window->height());
+    EXPECT_EQ(window->minimumHeight(),
+              window->height() - child<QScrollArea>(*window, "sbPortal")->height() + 4);
+}
+
+TEST_F(MainWindowTest, failed_first_load_shows_the_error_and_one_model_dialog)
+{
+    DisplaySettings stored;
+    stored.inspectorShown = true;
+    stored.timeSeriesShown = true;
+    stored.save();
+    auto window = startWindow();
+
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra");
+    EXPECT_EQ(m_dialogs.messages[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(m_dialogs.messages[0].text,
+              m_core.frontEnd().loadModelError() + "\n\nPlease choose another model.");
+    EXPECT_EQ(m_dialogs.modelDialogs, 1);
+    for (const char* name : { "Run1", "Step1", "New1", "Load1", "Save1", "SaveAs1", "Inspect1",
+             "mTimeSeries", "mStopConditions", "mModelHelp", "mAboutModel", "Pause1" })
+        EXPECT_FALSE(action(*window, name)->isEnabled()) << name;
+    for (const char* name : { "mLoadModel", "Exit1" })
+        EXPECT_TRUE(action(*window, name)->isEnabled()) << name;
+    EXPECT_FALSE(action(*window, "Inspect1")->isChecked());
+    EXPECT_FALSE(action(*window, "mTimeSeries")->isChecked());
+    EXPECT_FALSE(child<QToolButton>(*window, "sbInspect")->isChecked());
+    EXPECT_EQ(action(*window, "mModelHelp")->text(), "Model Help");
+    EXPECT_EQ(window->statusPanels().panelText(StatusBar::Message), "No model loaded.");
+}
+
+TEST_F(MainWindowTest, failed_first_load_offers_a_model_that_loads)
+{
+    m_dialogs.modelToChoose = QString::fromStdString(test::fixtureModel("calllog"));
+    auto window = startWindow();
+    EXPECT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_TRUE(m_core.frontEnd().isModelLoaded());
+    EXPECT_TRUE(action(*window, "Run1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, load_model_command_reports_a_model_that_fails)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    m_folder.write("broken.so", "not a library");
+    m_dialogs.modelToChoose = m_folder.file("broken.so");
+    action(*window, "mLoadModel")->trigger();
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_EQ(m_dialogs.messages[0].text, m_core.frontEnd().loadModelError());
+    EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra");
+    EXPECT_FALSE(action(*window, "Run1")->isEnabled());
+    EXPECT_EQ(window->windowTitle(), "Tessra"); // no longer names the model that went
+    EXPECT_EQ(window->portal().size(), child<QScrollArea>(*window, "sbPortal")->viewport()->size());
+
+    m_dialogs.modelToChoose.clear(); // cancelled: nothing changes
+    action(*window, "mLoadModel")->trigger();
+    EXPECT_EQ(m_dialogs.messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, automation_start_shows_nothing_when_the_load_fails)
+{
+    auto window = startWindow(true);
+    EXPECT_TRUE(m_dialogs.messages.empty());
+    EXPECT_EQ(m_dialogs.modelDialogs, 0);
+    EXPECT_FALSE(m_core.frontEnd().isModelLoaded());
+}
+
+TEST_F(MainWindowTest, stored_zoom_400_is_checked_and_applied_at_first_show)
+{
+    DisplaySettings stored;
+    stored.zoomCode = 4;
+    stored.frameRatePosition = 2;
+    stored.save();
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    EXPECT_TRUE(action(*window, "Zoom400")->isChecked());
+    EXPECT_FALSE(action(*window, "Stretch1")->isChecked());
+    EXPECT_EQ(window->portal().size(), QSize(12, 20));
+    EXPECT_EQ(child<QSlider>(*window, "tbFrameRate")->value(), 2);
+    EXPECT_EQ(child<QSlider>(*window, "tbFrameRate")->toolTip(), "Framerate=Fast");
+    EXPECT_FALSE(action(*window, "mFramerateUp")->isEnabled());
+    EXPECT_TRUE(action(*window, "mFramerateDown")->isEnabled());
+}
+
+TEST_F(MainWindowTest, zoom_items_size_the_portal)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    action(*window, "Zoom50")->trigger();
+    EXPECT_EQ(window->portal().size(), QSize(1, 2));
+    EXPECT_EQ(window->portal().zoomCode(), 0);
+    action(*window, "Zoom800")->trigger();
+    EXPECT_EQ(window->portal().size(), QSize(24, 40));
+    action(*window, "Stretch1")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(window->portal().size(), child<QScrollArea>(*window, "sbPortal")->viewport()->size());
+    EXPECT_EQ(window->portal().zoomCode(), -1);
+}
+
+TEST_F(MainWindowTest, portal_pointer_gives_hints_once_per_site_and_mouse_codes)
+{
+    const QString path = m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    action(*window, "Zoom800")->trigger(); // 8 x 8 pixels per site
+    const CallLog log(path.toStdString());
+    log.reset();
+    PortalView& portal = window->portal();
+    for (QPoint at : { QPoint(3, 3), QPoint(5, 6), QPoint(7, 7), QPoint(9, 17) }) {
+        QMouseEvent move(QEvent::MouseMove, at, portal.mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&portal, &move);
+    }
+    EXPECT_EQ(log.count("hint"), 2);
+    EXPECT_EQ(log.lines().back(), "hint 1 2");
+    EXPECT_EQ(portal.toolTip(), "site 1 2");
+
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(17, 33), portal.mapToGlobal(QPointF(17, 33)),
+                        Qt::RightButton, Qt::LeftButton, Qt::ControlModifier);
+    QApplication::sendEvent(&portal, &release);
+    EXPECT_EQ(log.lines().back(), "mouseUp 16 2 4 12");
+}
+
+TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    action(*window, "Zoom800")->trigger();
+    const QImage shown = window->portal().grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(24, 40));
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const QColor site(50 * column, 50 * row, 100);
+            for (QPoint inside : { QPoint(0, 0), QPoint(7, 7), QPoint(3, 5) })
+                EXPECT_EQ(shown.pixelColor(QPoint(8 * column, 8 * row) + inside), site)
+                    << column << "," << row;
+        }
+    }
+    action(*window, "Stretch1")->trigger();
+    window->resize(600, 500);
+    QApplication::processEvents();
+    const QImage stretched = window->portal().grab().toImage();
+    EXPECT_EQ(stretched.pixelColor(stretched.width() - 1, stretched.height() - 1),
+              QColor(100, 200, 100));
+    EXPECT_EQ(stretched.pixelColor(0, 0), QColor(0, 0, 100));
+}
+
+TEST_F(MainWindowTest, runs_life_in_the_window)
+{
+    const QDir life(QString::fromStdString(test::exampleFolder("life")));
+    for (const char* name : { "model.so", "default.ini" })
+        ASSERT_TRUE(QFile::copy(life.filePath(name), m_folder.file(name)));
+    auto window = startWindow();
+    ASSERT_TRUE(m_core.frontEnd().isModelLoaded());
+    EXPECT_EQ(window->windowTitle(), "Tessra: Life");
+    action(*window, "Zoom200")->trigger();
+    window->resize(560, 420);
+    action(*window, "Run1")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return m_core.model().simTime() >= 30; }));
+    action(*window, "Pause1")->trigger();
+    m_core.frontEnd().waitWhileRunning();
+    QApplication::processEvents();
+    const QImage shot = window->grab().toImage();
+    EXPECT_EQ(window->statusPanels().panelText(StatusBar::Message), "Paused");
+    // Where a picture of the running program is wanted (documentation), keep one.
+    const QString keep = qEnvironmentVariable("TESSRA_SCREENSHOT");
+    if (!keep.isEmpty())
+        shot.save(keep);
+    const QImage world = m_core.frontEnd().worldImage();
+    int alive = 0;
+    for (int y = 0; y < world.height(); ++y)
+        for (int x = 0; x < world.width(); ++x)
+            alive += world.pixel(x, y) != world.pixel(0, 0) ? 1 : 0;
+    EXPECT_GT(alive, 0);
+}
+
+TEST_F(MainWindowTest, status_bar_panels_and_hints)
+{
+    auto window = makeWindow();
+    StatusBar& status = window->statusPanels();
+    EXPECT_EQ(StatusBar::panelWidths(20, 500), (std::array<int, 4> { 260, 100, 60, 60 }));
+    status.resize(500, 20);
+    EXPECT_EQ(status.panelAt(0), StatusBar::Message);
+    EXPECT_EQ(status.panelAt(259), StatusBar::Message);
+    EXPECT_EQ(status.panelAt(260), StatusBar::Tick);
+    EXPECT_EQ(status.panelAt(420), StatusBar::TickRate);
+    EXPECT_EQ(status.panelAt(1000), StatusBar::TickRate);
+    EXPECT_EQ(status.panelHint(StatusBar::Tick), "Simulation time\n(ticks)");
+    EXPECT_EQ(status.panelHint(StatusBar::FrameRate), "Framerate\n(frames per second/minute)");
+    EXPECT_EQ(status.panelHint(StatusBar::TickRate), "Tickrate\n(ticks per second/minute)");
+    m_core.frontEnd().setStatusText("Running");
+    EXPECT_EQ(status.panelHint(StatusBar::Message), "Running");
+    EXPECT_EQ(status.panelText(StatusBar::FrameRate), "0 fps");
+    EXPECT_EQ(status.panelText(StatusBar::TickRate), "0 tps");
+}
+
+TEST_F(MainWindowTest, collapse_toggle_returns_to_the_remembered_height)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    const int minimum = window->minimumHeight();
+    window->sbStatusDblClick(); // collapse
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), minimum);
+    EXPECT_EQ(window->collapseHeight(), 347);
+    window->sbStatusDblClick(); // back to the remembered height
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), 347);
+    EXPECT_EQ(window->collapseHeight(), minimum);
+}
+
+TEST_F(MainWindowTest, collapse_toggle_from_a_never_expanded_window)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    window->resize(window->width(), window->minimumHeight()); // shrunk by hand
+    QApplication::processEvents();
+    ASSERT_EQ(window->collapseHeight(), 0);
+    QTest::mouseDClick(&window->statusPanels(), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), window->minimumHeight() + 100);
+}
+
+TEST_F(MainWindowTest, minimal_ui_collapses_the_window)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    m_core.frontEnd().showMinimalUi();
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), window->minimumHeight());
+    EXPECT_EQ(child<QSlider>(*window, "tbFrameRate")->value(), 0);
+}
+
+TEST_F(MainWindowTest, space_toggles_the_run_while_the_main_window_is_active)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(child<QSlider>(*window, "tbFrameRate"), Qt::Key_Space);
+    EXPECT_EQ(m_core.frontEnd().runState(), FrontEnd::RunState::Running);
+    EXPECT_FALSE(action(*window, "Run1")->isEnabled());
+    EXPECT_TRUE(action(*window, "Pause1")->isEnabled());
+    EXPECT_FALSE(child<QToolButton>(*window, "sbStep")->isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_EQ(m_core.frontEnd().statusText(), "Pausing...");
+    m_core.frontEnd().waitWhileRunning();
+    EXPECT_EQ(window->statusPanels().panelText(StatusBar::Message), "Paused");
+    EXPECT_TRUE(action(*window, "Run1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, failing_command_shows_the_standard_error_display)
+{
+    auto window = makeWindow();
+    window->guarded([] { throw CommandError("Cannot open file\n/x/help/index.html"); });
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_EQ(m_dialogs.messages[0].text, "Cannot open file\n/x/help/index.html.");
+    EXPECT_EQ(m_dialogs.messages[0].caption, m_core.frontEnd().applicationTitle());
+    EXPECT_EQ(m_dialogs.messages[0].icon, QMessageBox::Critical);
+}
+
+TEST_F(MainWindowTest, new_command_asks_the_dialog_first)
+{
+    const QString path = m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    const CallLog log(path.toStdString());
+    log.reset();
+    int asked = 0;
+    bool answer = false;
+    window->setNewSimulationDialog([&](QWidget*) {
+        ++asked;
+        return answer;
+    });
+    action(*window, "New1")->trigger();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(log.count("init"), 0);
+    answer = true;
+    action(*window, "New1")->trigger();
+    EXPECT_EQ(log.count("init"), 1);
+}
+
+TEST_F(MainWindowTest, exit_in_automation_asks_first_and_no_keeps_the_world)
+{
+    const QString path = m_folder.copyFixture("calllog");
+    auto window = startWindow(true);
+    const CallLog log(path.toStdString());
+    log.reset();
+    m_dialogs.answerYes = false;
+    action(*window, "Exit1")->trigger();
+    ASSERT_EQ(m_dialogs.questions.size(), 1u);
+    EXPECT_EQ(m_dialogs.questions[0].text,
+              "Tessra is currently automated. Are you sure you want to exit? ");
+    EXPECT_EQ(m_dialogs.questions[0].caption, "Tessra");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(log.count("cleanup"), 0);
+
+    m_dialogs.answerYes = true;
+    action(*window, "Exit1")->trigger();
+    EXPECT_EQ(m_dialogs.questions.size(), 2u); // asked once per attempt
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(log.lines().back(), "cleanup");
+}
+
+TEST_F(MainWindowTest, closing_without_automation_never_asks)
+{
+    auto window = startWindow();
+    window->close();
+    EXPECT_TRUE(m_dialogs.questions.empty());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, closing_saves_the_display_settings_for_the_next_start)
+{
+    m_folder.copyFixture("calllog");
+    {
+        auto window = startWindow();
+        action(*window, "Zoom200")->trigger();
+        action(*window, "mFramerateDown")->trigger();
+        action(*window, "Inspect1")->trigger();
+        EXPECT_TRUE(m_core.frontEnd().isInspectorChecked());
+        window->close();
+    }
+    const DisplaySettings stored = DisplaySettings::load();
+    EXPECT_EQ(stored.zoomCode, 2);
+    EXPECT_EQ(stored.frameRatePosition, 0);
+    EXPECT_TRUE(stored.inspectorShown);
+    EXPECT_FALSE(stored.timeSeriesShown);
+    EXPECT_FALSE(stored.placement.isEmpty());
+}
+
+TEST(DisplaySettingsStore, defaults_round_trip_and_bad_values)
+{
+    clearDisplaySettings();
+    const DisplaySettings defaults = DisplaySettings::load();
+    EXPECT_EQ(defaults.frameRatePosition, 1);
+    EXPECT_EQ(defaults.collapseHeight, 0);
+    EXPECT_FALSE(defaults.inspectorShown);
+    EXPECT_EQ(defaults.zoomCode, -1);
+    EXPECT_FALSE(defaults.timeSeriesShown);
+    EXPECT_TRUE(defaults.placement.isEmpty());
+
+    DisplaySettings changed { 0, 420, true, 8, true, QByteArray("xy") };
+    changed.save();
+    const DisplaySettings read = DisplaySettings::load();
+    EXPECT_EQ(read.frameRatePosition, 0);
+    EXPECT_EQ(read.collapseHeight, 420);
+    EXPECT_TRUE(read.inspectorShown);
+    EXPECT_EQ(read.zoomCode, 8);
+    EXPECT_TRUE(read.timeSeriesShown);
+    EXPECT_EQ(read.placement, QByteArray("xy"));
+
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Tessra", "Tessra");
+    settings.setValue("Display/tbFrameRate.Position", 7);
+    settings.setValue("Display/iPortal.Tag", 3);
+    settings.setValue("Display/sbStatus.Tag", "tall");
+    settings.sync();
+    const DisplaySettings bad = DisplaySettings::load();
+    EXPECT_EQ(bad.frameRatePosition, 1);
+    EXPECT_EQ(bad.zoomCode, -1);
+    EXPECT_EQ(bad.collapseHeight, 0);
+    clearDisplaySettings();
+}
+
+} // namespace
+} // namespace tessra
