@@ -140,10 +140,12 @@ public:
     std::string hint(tessra::Sim sim, int column, int row) const
     {
         const float* site = sim.site(column, row);
-        std::string text = "(" + std::to_string(column) + ", " + std::to_string(row) + ") ";
+        std::string text;
+        text.append("(").append(std::to_string(column)).append(", ");
+        text.append(std::to_string(row)).append(") ");
         if (site[Alive] == 0.0f)
-            return text + "dead";
-        return text + "alive, age " + whole(site[Age]);
+            return text.append("dead");
+        return text.append("alive, age ").append(whole(site[Age]));
     }
 
     void mouseUp(tessra::Sim sim, int button, int column, int row, int /*keys*/)
