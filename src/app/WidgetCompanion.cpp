@@ -8,9 +8,11 @@ void WidgetCompanion::setShown(bool shown)
 {
     if (!m_window)
         return;
+    if (shown && m_window->isVisible()) {
+        m_window->raise(); // shown again: bring it to the front
+        return;
+    }
     m_window->setVisible(shown);
-    if (shown)
-        m_window->raise(); // already shown: bring it to the front
 }
 
 } // namespace tessra
