@@ -30,7 +30,16 @@ constexpr std::array<tessra::Rgb, AgeColors> makeAgeColors()
     }
     return table;
 }
-constexpr std::array<tessra::Rgb, AgeColors> ageColors = makeAgeColors();
+/// Index 0 a dead cell (black), 1 + age a live cell.
+constexpr std::array<tessra::Rgb, AgeColors + 1> makeCellColors()
+{
+    std::array<tessra::Rgb, AgeColors + 1> table {};
+    const auto ages = makeAgeColors();
+    for (int i = 0; i < AgeColors; ++i)
+        table[i + 1] = ages[i];
+    return table;
+}
+constexpr std::array<tessra::Rgb, AgeColors + 1> cellColors = makeCellColors();
 
 /// A state value as a whole number (any float a script may have written).
 std::string whole(float value)
@@ -127,14 +136,12 @@ public:
 
     void color(tessra::Sim sim, int column, int row, tessra::Rgb& rgb) const
     {
+        // Branch-free: live and dead cells are mixed at random, so a branch here
+        // would be mispredicted half the time.
         const float* site = sim.site(column, row);
-        if (site[Alive] == 0.0f) {
-            rgb = tessra::Rgb {};
-            return;
-        }
-        const float age = site[Age];
-        rgb = ageColors[age < AgeColors - 1 ? static_cast<int>(std::max(age, 0.0f))
-                                            : AgeColors - 1];
+        const float age = std::min(static_cast<float>(AgeColors - 1), std::max(0.0f, site[Age]));
+        const int alive = site[Alive] != 0.0f;
+        rgb = cellColors[alive * (1 + static_cast<int>(age))];
     }
 
     std::string hint(tessra::Sim sim, int column, int row) const
