@@ -13,6 +13,23 @@ namespace {
 /// The object the exported C functions reach: they are called with nothing to
 /// find it by. Set and read on the GUI thread only.
 HostFunctions* installedInstance = nullptr;
+
+/// The model's code is on the stack below a host function: no model may be
+/// loaded from the events a wait serves meanwhile.
+class ModelCallback {
+public:
+    explicit ModelCallback(FrontEnd& frontEnd)
+        : m_frontEnd(frontEnd)
+    {
+        m_frontEnd.enterModelCallback();
+    }
+    ~ModelCallback() { m_frontEnd.leaveModelCallback(); }
+    ModelCallback(const ModelCallback&) = delete;
+    ModelCallback& operator=(const ModelCallback&) = delete;
+
+private:
+    FrontEnd& m_frontEnd;
+};
 } // namespace
 
 HostFunctions::HostFunctions(FrontEnd& frontEnd)
@@ -53,6 +70,7 @@ template <class Operation> void HostFunctions::guarded(const char* name, Operati
             qWarning("%s ignored: called outside the GUI thread", name);
             return;
         }
+        const ModelCallback callback(m_frontEnd);
         operation();
     } catch (const CommandError& error) {
         qWarning("%s: %s", name, qPrintable(error.message()));

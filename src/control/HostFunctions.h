@@ -40,6 +40,9 @@ class FrontEnd;
 /// - From a model call the user's input triggers (a mouse click on a site, the
 ///   New Simulation dialog judging a value) the functions act as usual; the
 ///   waits serve events, so steps run before they return.
+/// - While any of these functions runs, the model's code is below it on the
+///   stack: a model load asked for meanwhile (a menu command, a script's
+///   LoadModel served by a wait) is refused, for it would unload that code.
 class HostFunctions {
 public:
     /// Writes a text to the debug log window.

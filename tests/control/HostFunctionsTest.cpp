@@ -13,6 +13,7 @@
 #include <cctype>
 #include <tessra/host.h>
 
+#include "CommandError.h"
 #include "Core.h"
 #include "FixtureCallLog.h"
 #include "FrontEnd.h"
@@ -299,10 +300,31 @@ TEST_F(HostFunctionsTest, from_a_mouse_click_the_calls_act_and_the_wait_serves_t
             "mouseUp _simRunWait returned 0" }));
     EXPECT_EQ(frontEnd().runState(), FrontEnd::RunState::Ready);
 
+    // While the click's wait serves the run, no model can be loaded: its code
+    // would be unloaded under the click.
+    m_log.reset();
+    m_core.stopConditions().setEnabled(false); // the timer below ends the run
+    bool refused = false;
+    QTimer::singleShot(50, [&] {
+        try {
+            frontEnd().loadModelFile(QString::fromStdString(test::exampleModel("life")));
+        } catch (const CommandError&) {
+            refused = true;
+        }
+        frontEnd().requestPause();
+    });
+    frontEnd().releaseOnSite(8, 1, 1, 0);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(lines().back(), "mouseUp _simRunWait returned 0");
+    EXPECT_EQ(m_core.model().aboutModel(0), "Host Caller");
+
     m_log.reset();
     setAction(23); // _simStep
+    const double before = tick();
     frontEnd().releaseOnSite(8, 0, 0, 0);
-    EXPECT_EQ(lines(), (Lines { "mouseUp 8 0 0", "step 3 depth 1", "mouseUp _simStep returned -" }));
+    EXPECT_EQ(lines(),
+        (Lines { "mouseUp 8 0 0", "step " + std::to_string(int(before)) + " depth 1",
+            "mouseUp _simStep returned -" }));
 
     m_log.reset();
     setAction(24); // _simNew
