@@ -11,9 +11,9 @@ namespace tessra {
 Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialogs& dialogs)
     : m_core(core)
     , m_main(std::make_unique<TfMain>(core, arguments, automated, dialogs))
-    , m_newSimulation(std::make_unique<TdNew>(core.model()))
+    , m_new(std::make_unique<TdNew>(core.model()))
 {
-    m_main->setNewSimulationDialog([this](QWidget*) { return m_newSimulation->execute(); });
+    m_main->setNewSimulationDialog([this](QWidget*) { return m_new->execute(); });
     // Next in order: TfInspect (frontEnd.attachInspector), TfTimeSeries
     // (attachTimeSeriesWindow), TfAboutModel, TfAboutTool.
     m_debug = std::make_unique<TfDebug>();

@@ -41,7 +41,7 @@ void showRegistrationMessage(tessra::Dialogs& dialogs, const QString& text)
 // the debug log through this one installed object.
 void connectHostFunctions(tessra::HostFunctions& host, tessra::Windows& windows)
 {
-    tessra::TdNew& dialog = windows.newSimulation();
+    tessra::TdNew& dialog = windows.newSimulationDialog();
     host.setNewSimulationDialog([&dialog] { return dialog.isShowing(); },
                                 [&dialog](int index) { return dialog.candidateValue(index); });
     tessra::TfDebug& log = windows.debugLog();
