@@ -27,7 +27,10 @@ public:
 
     /// The time-series window's operation list; without one the selection is
     /// only kept here.
-    void setOperationSelector(OperationSelector selector) { m_selectOperation = std::move(selector); }
+    void setOperationSelector(OperationSelector selector)
+    {
+        m_selectOperation = std::move(selector);
+    }
     /// The operation selected last (-1 before the first).
     int selectedOperation() const { return m_selectedOperation; }
 

@@ -63,7 +63,8 @@ bool HostFunctions::insideStep() const
     return m_frontEnd.isInsideStep();
 }
 
-template <class Operation> void HostFunctions::guarded(const char* name, Operation operation) noexcept
+template <class Operation>
+void HostFunctions::guarded(const char* name, Operation operation) noexcept
 {
     try {
         if (!onGuiThread()) {

@@ -21,7 +21,8 @@ class CoreAutomationHostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_core.frontEnd().loadModelFile(QString::fromStdString(test::exampleModel("life"))));
+        ASSERT_TRUE(
+            m_core.frontEnd().loadModelFile(QString::fromStdString(test::exampleModel("life"))));
         m_host.setOperationSelector([this](int operation) { m_selected.append(operation); });
     }
 

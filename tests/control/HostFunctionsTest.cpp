@@ -226,7 +226,8 @@ struct InsideStepCase {
     int steps; ///< steps until the run ended (the safety net stops at 5)
 };
 
-class InsideStep : public HostFunctionsTest, public ::testing::WithParamInterface<InsideStepCase> { };
+class InsideStep : public HostFunctionsTest,
+                   public ::testing::WithParamInterface<InsideStepCase> { };
 
 // The waits give the Pause command and return: the run ends with the step that
 // called. Step and New are refused: the step is never re-entered and no world
