@@ -35,7 +35,6 @@ void AutomationSession::clientGone()
     // exit() ends the event loops without closing windows: quit() would close
     // the main window, and that asks the user whether to end an automated run.
     QCoreApplication::exit(0);
-    emit finished();
 }
 
 } // namespace tessra

@@ -36,16 +36,11 @@ public:
 
     /// The operations the automation object drives; the windows hook in here.
     CoreAutomationHost& host() { return m_host; }
-    AutomationServer& server() { return m_server; }
 
     /// Offers the object on the bus. False, with a warning on the error output,
     /// when there is no bus or the name cannot be had; the program then goes on
     /// for its user alone.
     bool start();
-
-signals:
-    /// The client has gone; the event loop has been told to end.
-    void finished();
 
 private:
     void clientGone();
