@@ -2,6 +2,7 @@
 
 #include <QThread>
 #include <QtGlobal>
+#include <atomic>
 #include <exception>
 
 #include "CommandError.h"
@@ -11,8 +12,8 @@ namespace tessra {
 
 namespace {
 /// The object the exported C functions reach: they are called with nothing to
-/// find it by. Set and read on the GUI thread only.
-HostFunctions* installedInstance = nullptr;
+/// find it by. Set on the GUI thread; _debugLog may read it from another.
+std::atomic<HostFunctions*> installedInstance = nullptr;
 
 /// The model's code is on the stack below a host function: no model may be
 /// loaded from the events a wait serves meanwhile.
@@ -39,8 +40,8 @@ HostFunctions::HostFunctions(FrontEnd& frontEnd)
 
 HostFunctions::~HostFunctions()
 {
-    if (installedInstance == this)
-        installedInstance = nullptr;
+    HostFunctions* self = this;
+    installedInstance.compare_exchange_strong(self, nullptr);
 }
 
 void HostFunctions::install()
