@@ -1,6 +1,8 @@
 #include "Windows.h"
 
 #include "Core.h"
+#include "TdNew.h"
+#include "TfDebug.h"
 #include "TfMain.h"
 #include "WidgetCompanion.h"
 
@@ -9,10 +11,13 @@ namespace tessra {
 Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialogs& dialogs)
     : m_core(core)
     , m_main(std::make_unique<TfMain>(core, arguments, automated, dialogs))
+    , m_new(std::make_unique<TdNew>(core.model()))
 {
-    // Next in order: TdNew (m_main->setNewSimulationDialog), TfInspect
-    // (frontEnd.attachInspector), TfTimeSeries (attachTimeSeriesWindow), TfAboutModel,
-    // TfAboutTool, TfDebug, TfStop (attachStopConditionsWindow).
+    m_main->setNewSimulationDialog([this](QWidget*) { return m_new->execute(); });
+    // Next in order: TfInspect (frontEnd.attachInspector), TfTimeSeries
+    // (attachTimeSeriesWindow), TfAboutModel, TfAboutTool.
+    m_debug = std::make_unique<TfDebug>();
+    // Next: TfStop (attachStopConditionsWindow).
 }
 
 Windows::~Windows()

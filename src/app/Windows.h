@@ -9,6 +9,8 @@ namespace tessra {
 
 class Core;
 class Dialogs;
+class TdNew;
+class TfDebug;
 class TfMain;
 class WidgetCompanion;
 
@@ -28,10 +30,17 @@ public:
     Windows& operator=(const Windows&) = delete;
 
     TfMain& main() { return *m_main; }
+    /// The New Simulation dialog (the exported functions read whether it is shown
+    /// and its candidate values).
+    TdNew& newSimulationDialog() { return *m_new; }
+    /// The debug log window the exported _debugLog writes to.
+    TfDebug& debugLog() { return *m_debug; }
 
 private:
     Core& m_core;
     std::unique_ptr<TfMain> m_main;
+    std::unique_ptr<TdNew> m_new;
+    std::unique_ptr<TfDebug> m_debug;
     // The other windows follow here in creation order, each with its companion
     // adapter where the front end shows and hides it.
 };
