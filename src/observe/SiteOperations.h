@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ModelApi.h"
+
+namespace tessra {
+
+/// The statistics over all sites of the world, computed by the model API
+/// library's pass over the sites (forEachAgentVar) with one of the site
+/// operations below as its callback.
+///
+/// A site operation receives only the site's values and the result address.
+/// Its working state (the state index it reads, the mean, the count and the
+/// sums) lives in a SiteContext whose first member is the result double: the
+/// address handed to forEachAgentVar is that of the result, and the callback
+/// gets back to the whole context from it. So there is no module-level state
+/// and two recorders could never disturb each other's passes.
+class SiteOperations {
+public:
+    /// Working state of one pass. `result` must stay the first member.
+    struct SiteContext {
+        double result;
+        double mean;
+        double n;
+        double s1;
+        double s2;
+        int state;
+    };
+
+    /// The site operation of an operation code 0 to 5 (Minimum, Maximum,
+    /// Average, Variance, Skewness, Kurtosis), or null for another code.
+    static TessraSiteOperation operation(int code);
+
+    /// One value of a statistic (codes 0 to 5) of state `state` over the
+    /// world: one pass for Minimum, Maximum and Average; for Variance,
+    /// Skewness and Kurtosis a pass of Average leaves the mean in the result
+    /// and a second pass reads it there at its start call.
+    ///
+    /// Nothing guards the divisions: a world without sites gives NaN, one
+    /// site gives NaN for Variance, Skewness and Kurtosis, and a constant
+    /// world gives NaN for Skewness and Kurtosis. `state` must be a state
+    /// index of the loaded model; the caller checks it.
+    static double compute(const ModelApi& model, int code, int state);
+};
+
+} // namespace tessra

@@ -1,0 +1,206 @@
+#include "TimeSeriesExport.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CommandError.h"
+#include "NumberFormat.h"
+#include "SeriesTable.h"
+
+namespace tessra {
+
+namespace {
+
+constexpr char ProductName[] = "Tessra";
+constexpr char VersionText[] = "1.9";
+
+// Collects the text of a block and hands it to the file in large pieces.
+class BlockWriter {
+public:
+    explicit BlockWriter(std::FILE* file) : m_file(file), m_buffer(BufferSize) { }
+
+    void text(const char* s, std::size_t n)
+    {
+        if (n > m_buffer.size() - m_used)
+            flush();
+        if (n > m_buffer.size()) {
+            write(s, n);
+            return;
+        }
+        std::memcpy(m_buffer.data() + m_used, s, n);
+        m_used += n;
+    }
+    void text(const std::string& s) { text(s.data(), s.size()); }
+    void line(const std::string& s)
+    {
+        text(s);
+        text("\n", 1);
+    }
+
+    /// Room for one data row is guaranteed after this.
+    void reserveRow()
+    {
+        if (m_buffer.size() - m_used < RowMaxLength)
+            flush();
+    }
+    char* cursor() { return m_buffer.data() + m_used; }
+    void advance(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.data()); }
+
+    void flush()
+    {
+        write(m_buffer.data(), m_used);
+        m_used = 0;
+    }
+    bool failed() const { return m_failed; }
+
+    static constexpr std::size_t RowMaxLength
+        = (SeriesTable::SlotCount + 1) * (GeneralNumberMaxLength + 1) + 1;
+
+private:
+    static constexpr std::size_t BufferSize = std::size_t(4) << 20;
+
+    void write(const char* s, std::size_t n)
+    {
+        if (n > 0 && !m_failed && std::fwrite(s, 1, n, m_file) != n)
+            m_failed = true;
+    }
+
+    std::FILE* m_file;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+    bool m_failed = false;
+};
+
+std::string number(double value)
+{
+    char text[GeneralNumberMaxLength];
+    return std::string(text, formatGeneral(text, value));
+}
+
+void writeHeader(BlockWriter& out, const SeriesTable& table)
+{
+    const ModelApi& model = table.model();
+    out.line(std::string());
+    out.line(std::string("#\t") + ProductName + " v" + VersionText + " - Time Series");
+    out.line("#\t" + model.aboutModel(0) + " " + model.aboutModel(1));
+    const QLocale locale;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString when = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(now.time(), QLocale::LongFormat);
+    out.line("#\t" + when.toStdString());
+    out.line("#\tParameters:");
+    const int params = model.paramCount();
+    for (int i = 0; i < params; ++i)
+        out.line("#\t\t" + model.paramLabel(i) + " = " + number(model.paramValue(i)));
+    out.line("#\tColumns:");
+    out.line("#\t\t1 = Tick (Time)");
+    int column = 2;
+    for (int slot = 0; slot < SeriesTable::SlotCount; ++slot) {
+        if (table.isUsed(slot))
+            out.line("#\t\t" + std::to_string(column++) + " = " + table.label(slot).toStdString());
+    }
+}
+
+struct Cursor {
+    const Sample* at;
+    const Sample* end;
+};
+
+// Merges the sample lists row by row: the row tick is the smallest tick any
+// series still has; a series has a value in the row when its next sample is
+// exactly at that tick.
+void writeRows(BlockWriter& out, const SeriesTable& table, double fromTick, double toTick)
+{
+    std::vector<Cursor> cursors;
+    for (int slot = 0; slot < SeriesTable::SlotCount; ++slot) {
+        if (table.isUsed(slot)) {
+            const std::vector<Sample>& samples = table.samples(slot).samples();
+            cursors.push_back({samples.data(), samples.data() + samples.size()});
+        }
+    }
+    for (;;) {
+        const Sample* first = nullptr;
+        for (const Cursor& c : cursors) {
+            if (c.at != c.end && (!first || c.at->tick < first->tick))
+                first = c.at;
+        }
+        if (!first)
+            return;
+        const double tick = first->tick;
+        const bool wanted = !(tick < fromTick) && (toTick < 0 || !(tick > toTick));
+        out.reserveRow();
+        char* p = out.cursor();
+        if (wanted) {
+            p = formatGeneral(p, tick);
+            *p++ = '\t';
+        }
+        for (Cursor& c : cursors) {
+            const bool has = c.at != c.end && c.at->tick == tick;
+            if (wanted) {
+                if (has)
+                    p = formatGeneral(p, c.at->value);
+                else
+                    *p++ = '-';
+                *p++ = '\t';
+            }
+            if (has)
+                ++c.at;
+        }
+        if (wanted) {
+            *p++ = '\n';
+            out.advance(p);
+        }
+    }
+}
+
+} // namespace
+
+std::FILE* TimeSeriesExport::openExportFile(const QString& fileName, int appendMode,
+                                            const AppendQuestion& ask)
+{
+    bool append = false;
+    if (QFileInfo::exists(fileName)) {
+        if (appendMode == AskToAppend) {
+            const AppendAnswer answer = ask ? ask(fileName) : AppendAnswer::Yes;
+            if (answer == AppendAnswer::Cancel)
+                return nullptr;
+            append = answer == AppendAnswer::Yes;
+        } else {
+            append = appendMode == Append;
+        }
+    }
+    if (fileName.isEmpty())
+        return nullptr;
+    return std::fopen(QFile::encodeName(fileName).constData(), append ? "a" : "w");
+}
+
+void TimeSeriesExport::exportTimeSeries(const SeriesTable& table, const QString& fileName,
+                                        int appendMode, double fromTick, double toTick,
+                                        const AppendQuestion& ask)
+{
+    if (table.count() == 0)
+        throw CommandError(QStringLiteral("No data series to export!"));
+    std::FILE* file = openExportFile(fileName, appendMode, ask);
+    if (!file)
+        throw CommandError(QStringLiteral("No data recorded."));
+    bool failed;
+    {
+        BlockWriter out(file);
+        writeHeader(out, table);
+        writeRows(out, table, fromTick, toTick);
+        out.flush();
+        failed = out.failed();
+    }
+    failed = std::fflush(file) != 0 || failed;
+    if (std::fclose(file) != 0 || failed)
+        throw CommandError(QStringLiteral("Error closing file."));
+}
+
+} // namespace tessra

@@ -1,0 +1,176 @@
+#include "TimeSeriesSettings.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <string>
+
+#include "CommandError.h"
+#include "IniFile.h"
+#include "SeriesTable.h"
+
+namespace tessra {
+
+const char* const TimeSeriesSettings::Section = "Time Series";
+
+namespace {
+
+const char CountKey[] = "Count";
+
+std::string trimmed(const std::string& text)
+{
+    const auto begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos)
+        return std::string();
+    const auto end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+// A whole decimal number filling the text (blanks around it allowed), or
+// `fallback` when the text is no such number or out of range.
+int toInt(const std::string& text, int fallback)
+{
+    std::string t = trimmed(text);
+    if (!t.empty() && t[0] == '+')
+        t.erase(0, 1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || error != std::errc() || end != t.data() + t.size())
+        return fallback;
+    return value;
+}
+
+// The row number a key names: "0", "1", ... written without leading zeros.
+int keyIndex(const std::string& key)
+{
+    if (key.empty() || key.size() > 9 || (key.size() > 1 && key[0] == '0'))
+        return -1;
+    if (!std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return -1;
+    return std::stoi(key);
+}
+
+bool sameKey(const std::string& a, const std::string& b)
+{
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+}
+
+std::string fileLabel(const QString& label)
+{
+    // A line break in a model's name must not break the file into lines.
+    std::string text = label.toStdString();
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    return text;
+}
+
+int lastParameterNamed(const ModelApi& model, const std::string& name)
+{
+    int found = -1;
+    const int n = model.paramCount();
+    for (int i = 0; i < n; ++i) {
+        if (model.paramName(i) == name)
+            found = i;
+    }
+    return found;
+}
+
+int lastStateNamed(const ModelApi& model, const std::string& name)
+{
+    int found = -1;
+    const int n = model.stateCount();
+    for (int i = 0; i < n; ++i) {
+        if (model.stateName(i) == name)
+            found = i;
+    }
+    return found;
+}
+
+// Adds the series a label names, or nothing when it names none.
+void restoreEntry(SeriesTable& table, const std::string& label)
+{
+    if (label.empty())
+        return;
+    const ModelApi& model = table.model();
+    const int parameter = lastParameterNamed(model, label);
+    if (parameter >= 0) {
+        table.addSeries(SeriesTable::Parameter, parameter);
+        return;
+    }
+    const QStringList& operations = SeriesTable::operationNames();
+    for (int code = 0; code < operations.size(); ++code) {
+        const std::string name = operations[code].toStdString();
+        if (label.compare(0, name.size(), name) != 0)
+            continue;
+        // The operation's name and the one character after it (the space).
+        const std::string rest = label.size() > name.size() ? label.substr(name.size() + 1) : "";
+        // "Parameter" followed by a name means that parameter.
+        const int subject = code == SeriesTable::Parameter ? lastParameterNamed(model, rest)
+                                                           : lastStateNamed(model, rest);
+        if (subject >= 0)
+            table.addSeries(code, subject);
+        return;
+    }
+}
+
+std::string localPath(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
+
+} // namespace
+
+void TimeSeriesSettings::saveTimeSeries(const SeriesTable& table, const QString& fileName)
+{
+    const QString error = QStringLiteral("Error opening .ini file in saveTimeSeries()");
+    const QFileInfo info(fileName);
+    IniFile ini;
+    if (fileName.isEmpty() || info.isDir() || (info.exists() && !ini.load(localPath(fileName))))
+        throw CommandError(error);
+
+    // New values for Count and the rows; every other key of the section,
+    // including rows of an earlier, longer list, keeps its place and value.
+    std::vector<std::pair<std::string, std::string>> updates;
+    updates.emplace_back(CountKey, std::to_string(table.count()));
+    const QStringList labels = table.labels();
+    for (int row = 0; row < labels.size(); ++row)
+        updates.emplace_back(std::to_string(row), fileLabel(labels[row]));
+
+    IniFile::Entries entries;
+    for (const std::string& key : ini.keys(Section))
+        entries.emplace_back(key, ini.value(Section, key).value_or(std::string()));
+    for (auto& [key, value] : updates) {
+        const auto existing = std::find_if(entries.begin(), entries.end(),
+                                           [&](const auto& e) { return sameKey(e.first, key); });
+        if (existing != entries.end())
+            existing->second = value;
+        else
+            entries.emplace_back(key, value);
+    }
+    ini.replaceSection(Section, entries);
+    if (!ini.save(localPath(fileName)))
+        throw CommandError(error);
+}
+
+void TimeSeriesSettings::loadTimeSeries(SeriesTable& table, const QString& fileName)
+{
+    table.removeAllSeries();
+    const QFileInfo info(fileName);
+    IniFile ini;
+    if (info.isDir() || (info.exists() && !ini.load(localPath(fileName))))
+        throw CommandError(QStringLiteral("Error opening .ini file in loadTimeSeries()"));
+
+    const int count = toInt(ini.value(Section, CountKey).value_or(std::string()), 0);
+    // Rows 0 to Count - 1 in order; a missing row reads as empty and is
+    // skipped, so only the rows present need a look (Count may be huge).
+    std::map<int, std::string> rows;
+    for (const std::string& key : ini.keys(Section)) {
+        const int index = keyIndex(key);
+        if (index >= 0 && index < count)
+            rows.emplace(index, ini.value(Section, key).value_or(std::string()));
+    }
+    for (const auto& [index, label] : rows)
+        restoreEntry(table, label);
+}
+
+} // namespace tessra
