@@ -1,0 +1,107 @@
+#include "NumberFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <string_view>
+
+namespace tessra {
+
+namespace {
+
+constexpr int SignificantDigits = 15;
+// Plain notation from 1E-4 up to 15 digits before the separator.
+constexpr int SmallestPlainExponent = -4;
+constexpr int LargestPlainExponent = SignificantDigits - 1;
+
+/// The significant digits of |value| rounded to 15 digits, without trailing
+/// zeros, and the decimal exponent of the first of them.
+struct Decimal {
+    std::string digits;
+    int exponent = 0;
+};
+
+Decimal roundedDecimal(double magnitude)
+{
+    // Scientific notation with 14 digits after the point gives exactly 15
+    // correctly rounded significant digits: "d.dddddddddddddde+xx".
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+        std::chars_format::scientific, SignificantDigits - 1);
+    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t e = text.find('e');
+
+    Decimal decimal;
+    decimal.digits.push_back(text[0]);
+    decimal.digits.append(text.substr(2, e - 2));
+    while (decimal.digits.size() > 1 && decimal.digits.back() == '0')
+        decimal.digits.pop_back();
+
+    std::string_view exponent = text.substr(e + 1);
+    const bool negative = exponent.front() == '-';
+    exponent.remove_prefix(1); // the sign: to_chars always writes one
+    std::from_chars(exponent.data(), exponent.data() + exponent.size(), decimal.exponent);
+    if (negative)
+        decimal.exponent = -decimal.exponent;
+    return decimal;
+}
+
+QString plainNotation(const Decimal& decimal, const QString& separator)
+{
+    const QString digits = QString::fromLatin1(decimal.digits);
+    if (decimal.exponent < 0)
+        return QLatin1String("0") + separator + QString(-decimal.exponent - 1, QLatin1Char('0'))
+            + digits;
+    const qsizetype integerDigits = decimal.exponent + 1;
+    if (digits.size() <= integerDigits)
+        return digits + QString(integerDigits - digits.size(), QLatin1Char('0'));
+    return digits.left(integerDigits) + separator + digits.mid(integerDigits);
+}
+
+QString exponentNotation(const Decimal& decimal, const QString& separator)
+{
+    QString text = QString::fromLatin1(decimal.digits.substr(0, 1));
+    if (decimal.digits.size() > 1)
+        text += separator + QString::fromLatin1(decimal.digits.substr(1));
+    text += QLatin1Char('E');
+    if (decimal.exponent < 0)
+        text += QLatin1Char('-');
+    text += QString::number(std::abs(decimal.exponent));
+    return text;
+}
+
+} // namespace
+
+QString formatGeneral(double value, const QLocale& locale)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (value == 0)
+        return QStringLiteral("0");
+
+    const Decimal decimal = roundedDecimal(std::fabs(value));
+    const QString separator = locale.decimalPoint();
+    const bool plain
+        = decimal.exponent >= SmallestPlainExponent && decimal.exponent <= LargestPlainExponent;
+    const QString text
+        = plain ? plainNotation(decimal, separator) : exponentNotation(decimal, separator);
+    return value < 0 ? QLatin1Char('-') + text : text;
+}
+
+std::optional<double> parseNumber(const QString& text, const QLocale& locale)
+{
+    const QString number = text.trimmed();
+    if (number.isEmpty())
+        return std::nullopt;
+    QLocale reader = locale;
+    reader.setNumberOptions(reader.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = reader.toDouble(number, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace tessra

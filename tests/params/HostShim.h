@@ -1,0 +1,16 @@
+#pragma once
+
+namespace tessra {
+class ParameterEditor;
+}
+
+namespace tessra::test {
+
+/// This test program exports the two host functions through which a model
+/// reads the New Simulation dialog (_isDNewVisible, _getDNewParamValue), as
+/// the tessra executable does, so the calllog fixture can record what a model
+/// sees from inside its callbacks. They answer from `editor` (none: the
+/// dialog is hidden and every value 0).
+void setDialogEditor(const ParameterEditor* editor);
+
+} // namespace tessra::test

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "CommandError.h"
+#include "FixtureCallLog.h"
+#include "HostShim.h"
+#include "ModelApi.h"
+#include "ParameterEditor.h"
+#include "TestPaths.h"
+
+namespace tessra {
+namespace {
+
+using test::FixtureCallLog;
+
+std::vector<std::string> linesStartingWith(const FixtureCallLog& log, const std::string& prefix)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : log.lines())
+        if (line.rfind(prefix, 0) == 0)
+            found.push_back(line);
+    return found;
+}
+
+/// The calllog fixture: 0 Count (label "Count <b>n</b>", whole, 0..100,
+/// 13 refused), 1 Rate (0..1); values reset to 1 and 0.5.
+class ParameterEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_model.loadModel(test::fixtureModel("calllog"));
+        ASSERT_TRUE(m_model.isLoaded()) << m_model.loadModelError().value_or("");
+        m_model.setParamValue(0, "1");
+        m_model.setParamValue(1, "0.5");
+        m_log.reset();
+        test::setDialogEditor(&m_editor);
+    }
+    void TearDown() override { test::setDialogEditor(nullptr); }
+
+    ModelApi m_model;
+    ParameterEditor m_editor { m_model };
+    FixtureCallLog m_log { test::fixtureModel("calllog") };
+};
+
+TEST_F(ParameterEditorTest, open_reads_every_parameter_and_fills_the_candidates)
+{
+    EXPECT_FALSE(m_editor.isOpen());
+    const QList<ParameterEditor::Row> rows = m_editor.open();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].label, QStringLiteral("Count <b>n</b>"));
+    EXPECT_EQ(rows[0].valueText, QStringLiteral("1"));
+    EXPECT_EQ(rows[1].label, QStringLiteral("Rate"));
+    EXPECT_EQ(rows[1].valueText, QStringLiteral("0.5"));
+    EXPECT_TRUE(m_editor.isOpen());
+    EXPECT_EQ(m_editor.candidateCount(), 2);
+    EXPECT_EQ(m_editor.candidateValue(0), 1.0);
+    EXPECT_EQ(m_editor.candidateValue(1), 0.5);
+    EXPECT_EQ(m_editor.aboutLabel(), QStringLiteral("Description"));
+}
+
+TEST_F(ParameterEditorTest, answers_safely_outside_the_parameters_and_while_closed)
+{
+    m_editor.open();
+    EXPECT_EQ(m_editor.candidateValue(-1), 0.0);
+    EXPECT_EQ(m_editor.candidateValue(2), 0.0);
+    EXPECT_TRUE(m_editor.describe(0, QStringLiteral("7")));
+    m_editor.close();
+    EXPECT_FALSE(m_editor.isOpen());
+    EXPECT_EQ(m_editor.candidateCount(), 0);
+    // Closed: the model's own values, not the released candidates.
+    EXPECT_EQ(m_editor.candidateValue(0), 1.0);
+    EXPECT_EQ(m_editor.candidateValue(1), 0.5);
+    EXPECT_EQ(m_editor.candidateValue(99), 0.0);
+
+    m_log.reset();
+    EXPECT_FALSE(m_editor.describe(0, QStringLiteral("7")));
+    EXPECT_EQ(m_log.text(), "") << "no describe step while closed";
+    m_editor.open();
+    EXPECT_FALSE(m_editor.describe(5, QStringLiteral("7")));
+    EXPECT_EQ(m_log.text(), "");
+}
+
+TEST_F(ParameterEditorTest, typing_one_two_x_keeps_twelve_as_the_candidate)
+{
+    m_editor.open();
+    EXPECT_TRUE(m_editor.describe(0, QStringLiteral("1")));
+    EXPECT_TRUE(m_editor.describe(0, QStringLiteral("12")));
+    EXPECT_FALSE(m_editor.describe(0, QStringLiteral("12x")));
+
+    EXPECT_EQ(m_editor.candidateValue(0), 12.0);
+    EXPECT_EQ(linesStartingWith(m_log, "aboutParam").size(), 3u);
+    EXPECT_EQ(m_editor.aboutLabel(), QStringLiteral("Count <b>n</b>"));
+    EXPECT_EQ(m_editor.aboutText(), QStringLiteral("about Count with Count 12 and Rate 0.5"));
+}
+
+TEST_F(
+    ParameterEditorTest, the_model_validates_against_the_previous_and_describes_the_new_candidate)
+{
+    m_editor.open();
+    m_editor.describe(0, QStringLiteral("12"));
+    EXPECT_EQ(m_log.lines(),
+        (std::vector<std::string> {
+            "validateParam 0 12 dnew 1 1 0.5", "aboutParam 0 12 0.5 dnew 1 12 0.5" }));
+}
+
+TEST_F(ParameterEditorTest, a_refused_text_leaves_the_candidate_and_is_still_described)
+{
+    m_editor.open();
+    EXPECT_FALSE(m_editor.describe(0, QStringLiteral("13")));
+    EXPECT_EQ(m_editor.candidateValue(0), 1.0);
+    EXPECT_EQ(m_editor.aboutText(), QStringLiteral("about Count with Count 1 and Rate 0.5"));
+    EXPECT_FALSE(m_editor.describe(1, QStringLiteral("1.5")));
+    EXPECT_EQ(m_editor.candidateValue(1), 0.5);
+    EXPECT_EQ(m_editor.aboutLabel(), QStringLiteral("Rate"));
+}
+
+TEST_F(ParameterEditorTest, an_accepted_text_the_conversion_cannot_read_is_an_error)
+{
+    m_editor.open();
+    m_editor.describe(1, QStringLiteral("0.25"));
+    // The model library reads 1e-400 as 0 (an underflow); our conversion refuses it.
+    ASSERT_TRUE(m_editor.accepts(1, QStringLiteral("1e-400")));
+    try {
+        m_editor.describe(1, QStringLiteral("1e-400"));
+        FAIL() << "no error";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(error.message(), QStringLiteral("'1e-400' is not a valid floating point value"));
+    }
+    EXPECT_EQ(m_editor.candidateValue(1), 0.25);
+    EXPECT_EQ(m_editor.aboutText(), QStringLiteral("about Rate with Count 1 and Rate 0.25"));
+}
+
+TEST_F(ParameterEditorTest, commit_check_asks_the_model_and_touches_no_candidate)
+{
+    m_editor.open();
+    EXPECT_TRUE(m_editor.accepts(0, QStringLiteral("12")));
+    EXPECT_FALSE(m_editor.accepts(0, QStringLiteral("13")));
+    EXPECT_FALSE(m_editor.accepts(0, QString()));
+    EXPECT_EQ(m_editor.candidateValue(0), 1.0);
+    EXPECT_TRUE(linesStartingWith(m_log, "aboutParam").empty());
+}
+
+TEST_F(ParameterEditorTest, write_back_hands_every_text_to_the_model)
+{
+    m_editor.open();
+    m_editor.writeBack({ QStringLiteral("7"), QStringLiteral("0.25") });
+    EXPECT_EQ(m_model.paramValue(0), 7.0);
+    EXPECT_EQ(m_model.paramValue(1), 0.25);
+    m_editor.writeBack({ QStringLiteral("9") }); // fewer texts: the rest is left alone
+    EXPECT_EQ(m_model.paramValue(0), 9.0);
+    EXPECT_EQ(m_model.paramValue(1), 0.25);
+}
+
+TEST_F(ParameterEditorTest, description_line_breaks_become_new_lines)
+{
+    m_model.loadModel(test::exampleModel("forestfire"));
+    ASSERT_TRUE(m_model.isLoaded());
+    ParameterEditor editor(m_model);
+    editor.open();
+    editor.describe(0, QStringLiteral("0.02"));
+    EXPECT_EQ(editor.aboutText().split(QLatin1Char('\n')).size(), 2)
+        << editor.aboutText().toStdString();
+    EXPECT_TRUE(editor.aboutText().contains(QStringLiteral("\np = 0.02")));
+    EXPECT_FALSE(editor.aboutText().contains(QLatin1Char('\r')));
+}
+
+TEST_F(ParameterEditorTest, a_model_without_parameters_gives_no_rows)
+{
+    m_model.loadModel(test::fixtureModel("noparams"));
+    ASSERT_TRUE(m_model.isLoaded());
+    ParameterEditor editor(m_model);
+    EXPECT_TRUE(editor.open().isEmpty());
+    EXPECT_TRUE(editor.isOpen());
+    EXPECT_EQ(editor.candidateValue(0), 0.0);
+    editor.writeBack({});
+    editor.close();
+}
+
+} // namespace
+} // namespace tessra
