@@ -153,6 +153,9 @@ double SiteOperations::compute(const ModelApi& model, int code, int state)
     if (code >= 3)
         model.forEachSite(average, &c.result);
     model.forEachSite(Operations[code], &c.result);
+    // Without sites the extreme of the start call is no site's value.
+    if (code <= 1 && (model.worldWidth() <= 0 || model.worldHeight() <= 0))
+        return std::numeric_limits<double>::quiet_NaN();
     return c.result;
 }
 

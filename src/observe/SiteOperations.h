@@ -35,7 +35,8 @@ public:
     /// Skewness and Kurtosis a pass of Average leaves the mean in the result
     /// and a second pass reads it there at its start call.
     ///
-    /// Nothing guards the divisions: a world without sites gives NaN, one
+    /// Nothing guards the divisions: a world without sites gives NaN (for
+    /// Minimum and Maximum too, whatever the start call saw), one
     /// site gives NaN for Variance, Skewness and Kurtosis, and a constant
     /// world gives NaN for Skewness and Kurtosis. `state` must be a state
     /// index of the loaded model; the caller checks it.

@@ -190,14 +190,18 @@ void TimeSeriesExport::exportTimeSeries(const SeriesTable& table, const QString&
     std::FILE* file = openExportFile(fileName, appendMode, ask);
     if (!file)
         throw CommandError(QStringLiteral("No data recorded."));
-    bool failed;
-    {
+    bool failed = true;
+    try {
         BlockWriter out(file);
         writeHeader(out, table);
         writeRows(out, table, fromTick, toTick);
         out.flush();
         failed = out.failed();
+    } catch (...) {
+        std::fclose(file);
+        throw;
     }
+    // A write that failed in the buffer's hand-over shows here at the latest.
     failed = std::fflush(file) != 0 || failed;
     if (std::fclose(file) != 0 || failed)
         throw CommandError(QStringLiteral("Error closing file."));

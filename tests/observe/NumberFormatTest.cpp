@@ -54,6 +54,30 @@ TEST(number_format, writes_what_printf_lg_writes)
     }
 }
 
+TEST(number_format, fixed_range_and_near_ties)
+{
+    // Where "%lg" writes plain decimals, the formatter has a path of its own.
+    std::mt19937_64 random(13);
+    std::uniform_real_distribution<double> logMagnitude(-5.5, 6.5);
+    std::uniform_int_distribution<int> digits(0, 999999);
+    std::uniform_int_distribution<int> shift(-10, 6);
+    for (int i = 0; i < 300000; ++i) {
+        const double v = std::pow(10.0, logMagnitude(random)) * (i % 2 ? 1 : -1);
+        ASSERT_EQ(general(v), printfGeneral(v)) << "value " << v;
+        // Six digits and a half in the seventh place: a tie, or the nearest
+        // double to one.
+        const double tie = (digits(random) + 0.5) * std::pow(10.0, shift(random));
+        ASSERT_EQ(general(tie), printfGeneral(tie)) << "value " << tie;
+        const double below = std::nextafter(tie, 0.0);
+        const double above = std::nextafter(tie, 1e9);
+        ASSERT_EQ(general(below), printfGeneral(below)) << "value " << below;
+        ASSERT_EQ(general(above), printfGeneral(above)) << "value " << above;
+    }
+    for (double v : {0.0001, 0.00009999995, 0.000099999949, 999999.5, 999999.49999, 99999.95, 0.1,
+                     0.30000000000000004, 1e-4 * (1 - 1e-16), 123.456, 5e-5})
+        EXPECT_EQ(general(v), printfGeneral(v)) << "value " << v;
+}
+
 TEST(number_format, examples_and_nan)
 {
     EXPECT_EQ(general(1000000.0), "1e+06");

@@ -77,15 +77,15 @@ TEST_F(SettingsTest, a_shorter_list_leaves_the_old_higher_key_unread)
 TEST_F(SettingsTest, other_sections_keys_and_comments_survive)
 {
     const QString file = path("c.ini");
-    test::writeFile(file, "; written by hand\n[Parameters]\nWidth=64\n\n"
-                          "[time series]\n; my graph\ncount=5\nColour=red\n3=Maximum Age\n\n"
+    test::writeFile(file, "; written by hand\n[Parameters]\nWidth=64\n\n; my graph\n"
+                          "[time series]\ncount=5\nColour=red\n3=Maximum Age\n\n"
                           "[Other]\nkey=value\n");
     table.addSeries(SeriesTable::Parameter, 3);
     recorder.saveTimeSeries(file);
     const std::string text = test::readFile(file);
     EXPECT_NE(text.find("; written by hand"), std::string::npos) << text;
     EXPECT_NE(text.find("[Parameters]\nWidth=64\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("; my graph"), std::string::npos) << text;
+    EXPECT_NE(text.find("; my graph\n[time series]\n"), std::string::npos) << text;
     EXPECT_NE(text.find("count=1\nColour=red\n3=Maximum Age\n0=Seed\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("[Other]\nkey=value\n"), std::string::npos) << text;
@@ -93,6 +93,8 @@ TEST_F(SettingsTest, other_sections_keys_and_comments_survive)
 
     recorder.loadTimeSeries(file);
     EXPECT_EQ(table.labels(), QStringList({"Seed"}));
+    recorder.saveTimeSeries(file); // saving again changes nothing
+    EXPECT_EQ(test::readFile(file), text);
 }
 
 TEST_F(SettingsTest, labels_that_name_nothing_are_skipped)
