@@ -172,7 +172,7 @@ TEST_F(Inspector, keeps_its_sizes_and_the_first_column_two_thirds_wide)
     inspector->resize(300, 400);
     inspector->showInspector(true);
     QCoreApplication::processEvents();
-    EXPECT_EQ(grid->horizontalHeader()->sectionSize(0), grid->width() * 2 / 3);
+    EXPECT_EQ(grid->horizontalHeader()->sectionSize(0), grid->viewport()->width() * 2 / 3);
 
     auto* splitter = inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"));
     splitter->setSizes({150, 200});

@@ -23,6 +23,7 @@ struct SampleGraph::Outline {
     QList<QPolygonF> lines;
     QPolygonF points;
     bool broken = true;
+    bool dense = false;
     QRectF bounds;
 
     void add(double x, double y)
@@ -131,6 +132,7 @@ void SampleGraph::draw(QCPPainter* painter)
     const std::size_t after = to < n ? to + 1 : to;
     const auto columns = static_cast<std::size_t>(std::max(1, keyAxis->axisRect()->width()));
     if (to - from > 2 * columns && !keyAxis->rangeReversed()) {
+        outline.dense = true;
         collectSparse(outline, before, from);
         collectDense(outline, from, to);
         collectSparse(outline, to, after);
@@ -148,6 +150,51 @@ void SampleGraph::collectSparse(Outline& outline, std::size_t from, std::size_t 
                     mValueAxis->coordToPixel(samples[i].value));
 }
 
+std::size_t SampleGraph::firstAtOrAfter(double tick, std::size_t from, std::size_t to) const
+{
+    // Samples are mostly evenly spaced: guess by interpolation, then gallop
+    // from the guess and search the bracket found. A plain binary search
+    // over a million samples misses the cache at almost every step.
+    const auto& samples = m_samples.samples();
+    if (from >= to)
+        return to;
+    const double first = samples[from].tick;
+    const double span = samples[to - 1].tick - first;
+    std::size_t guess = from;
+    if (span > 0 && tick > first)
+        guess = from + static_cast<std::size_t>(std::min(1.0, (tick - first) / span) * double(to - 1 - from));
+    std::size_t lo = from;
+    std::size_t hi = to;
+    if (samples[guess].tick < tick) {
+        lo = guess + 1;
+        for (std::size_t step = 1;; step *= 2) {
+            const std::size_t probe = guess + step;
+            if (probe >= to)
+                break;
+            if (samples[probe].tick >= tick) {
+                hi = probe;
+                break;
+            }
+            lo = probe + 1;
+        }
+    } else {
+        hi = guess;
+        for (std::size_t step = 1;; step *= 2) {
+            if (guess < from + step)
+                break;
+            const std::size_t probe = guess - step;
+            if (samples[probe].tick < tick) {
+                lo = probe + 1;
+                break;
+            }
+            hi = probe;
+        }
+    }
+    return std::lower_bound(samples.begin() + static_cast<std::ptrdiff_t>(lo),
+                            samples.begin() + static_cast<std::ptrdiff_t>(hi), tick, tickBefore)
+        - samples.begin();
+}
+
 void SampleGraph::collectDense(Outline& outline, std::size_t from, std::size_t to) const
 {
     const auto& samples = m_samples.samples();
@@ -155,17 +202,16 @@ void SampleGraph::collectDense(Outline& outline, std::size_t from, std::size_t t
     const QCPAxis* valueAxis = mValueAxis.data();
     const int left = keyAxis->axisRect()->left();
     const int right = keyAxis->axisRect()->right();
-    const auto last = samples.begin() + static_cast<std::ptrdiff_t>(to);
     std::size_t i = from;
     for (int column = left; column <= right && i < to; ++column) {
         // The column's samples: those before the key of the next column's edge.
         std::size_t j = to;
-        if (column < right) {
-            const double edge = keyAxis->pixelToCoord(column + 1);
-            j = std::lower_bound(samples.begin() + static_cast<std::ptrdiff_t>(i), last, edge,
-                                 tickBefore)
-                - samples.begin();
-        }
+        if (column < right)
+            j = firstAtOrAfter(keyAxis->pixelToCoord(column + 1), i, to);
+        // The next column most likely ends as far on: fetch its memory while
+        // this one is worked out.
+        if (j < to)
+            m_summary.prefetch(samples, std::min(to - 1, j + (j - i)));
         if (j == i)
             continue;
         const Sample& first = samples[i];
@@ -194,7 +240,12 @@ QCPScatterStyle SampleGraph::pointStyle() const
 void SampleGraph::drawOutline(QCPPainter* painter, const Outline& outline) const
 {
     if (m_showLines) {
-        applyDefaultAntialiasingHint(painter);
+        // Dense data is drawn as one vertical stroke per pixel column, which
+        // antialiasing would only blur (at a fifth of the drawing time).
+        if (outline.dense)
+            painter->setAntialiasing(false);
+        else
+            applyDefaultAntialiasingHint(painter);
         painter->setPen(pen());
         painter->setBrush(Qt::NoBrush);
         for (const QPolygonF& line : outline.lines) {

@@ -69,6 +69,8 @@ private:
 
     void collectSparse(Outline& outline, std::size_t from, std::size_t to) const;
     void collectDense(Outline& outline, std::size_t from, std::size_t to) const;
+    /// Index of the first of samples [from, to) whose tick is not below `tick`.
+    std::size_t firstAtOrAfter(double tick, std::size_t from, std::size_t to) const;
     void drawOutline(QCPPainter* painter, const Outline& outline) const;
     QCPScatterStyle pointStyle() const;
 

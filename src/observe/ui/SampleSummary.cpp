@@ -10,49 +10,65 @@ void SampleSummary::update(const std::vector<Sample>& samples, std::size_t chang
     // still there, are summed up again; the others stay.
     const std::size_t n = samples.size();
     const std::size_t keep = std::min({changedFrom, m_count, n});
-    m_blocks.resize(std::min(m_blocks.size(), keep / Block));
-    m_bigBlocks.resize(std::min(m_bigBlocks.size(), keep / BigBlock));
-
-    for (std::size_t b = m_blocks.size(); (b + 1) * Block <= n; ++b) {
-        ValueSpan span;
-        for (std::size_t i = b * Block; i < (b + 1) * Block; ++i)
-            span.add(samples[i].value);
-        m_blocks.push_back(span);
-    }
-    for (std::size_t b = m_bigBlocks.size(); (b + 1) * Block <= m_blocks.size(); ++b) {
-        ValueSpan span;
-        for (std::size_t i = b * Block; i < (b + 1) * Block; ++i)
-            span.add(m_blocks[i]);
-        m_bigBlocks.push_back(span);
+    for (std::size_t level = 0; level < Levels; ++level) {
+        std::vector<ValueSpan>& blocks = m_levels[level];
+        blocks.resize(std::min(blocks.size(), keep / blockSize(level)));
+        const std::size_t below = level == 0 ? n : m_levels[level - 1].size();
+        for (std::size_t b = blocks.size(); (b + 1) * Fanout <= below; ++b) {
+            ValueSpan span;
+            for (std::size_t i = b * Fanout; i < (b + 1) * Fanout; ++i) {
+                if (level == 0)
+                    span.add(samples[i].value);
+                else
+                    span.add(m_levels[level - 1][i]);
+            }
+            blocks.push_back(span);
+        }
     }
     m_count = n;
 }
 
 void SampleSummary::reset()
 {
-    m_blocks.clear();
-    m_blocks.shrink_to_fit();
-    m_bigBlocks.clear();
-    m_bigBlocks.shrink_to_fit();
+    for (std::vector<ValueSpan>& blocks : m_levels) {
+        blocks.clear();
+        blocks.shrink_to_fit();
+    }
     m_count = 0;
+}
+
+std::size_t SampleSummary::bytes() const
+{
+    std::size_t total = 0;
+    for (const std::vector<ValueSpan>& blocks : m_levels)
+        total += blocks.capacity() * sizeof(ValueSpan);
+    return total;
 }
 
 ValueSpan SampleSummary::span(const std::vector<Sample>& samples, std::size_t from,
                               std::size_t to) const
 {
+    // Climb from `from` with the largest aligned blocks that fit, then come
+    // down again towards `to`: at most Fanout - 1 reads per level and side.
     ValueSpan span;
     to = std::min({to, m_count, samples.size()});
     std::size_t i = from;
-    for (; i < to && i % Block != 0; ++i)
-        span.add(samples[i].value);
-    for (; i + Block <= to && i % BigBlock != 0; i += Block)
-        span.add(m_blocks[i / Block]);
-    for (; i + BigBlock <= to; i += BigBlock)
-        span.add(m_bigBlocks[i / BigBlock]);
-    for (; i + Block <= to; i += Block)
-        span.add(m_blocks[i / Block]);
-    for (; i < to; ++i)
-        span.add(samples[i].value);
+    while (i < to) {
+        std::size_t level = Levels;
+        while (level > 0) {
+            const std::size_t size = blockSize(level - 1);
+            if ((i & (size - 1)) == 0 && i + size <= to)
+                break;
+            --level;
+        }
+        if (level == 0) {
+            span.add(samples[i].value);
+            ++i;
+        } else {
+            span.add(m_levels[level - 1][i >> blockShift(level - 1)]);
+            i += blockSize(level - 1);
+        }
+    }
     return span;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <limits>
 #include <vector>
@@ -33,17 +34,19 @@ struct ValueSpan {
 };
 
 /// A summary of a sample list for drawing: the extremes of the values in
-/// blocks of 64 samples and in blocks of 4096, so that the extremes of any
-/// run of samples cost a few block reads instead of a pass over the run.
-/// About 0.25 bytes per sample.
+/// blocks of 8 samples, of 64, of 512 and of 4096, so that the extremes of
+/// any run of samples cost a few reads at each level (at most seven blocks
+/// per level at either end) instead of a pass over the run. About 2.3 bytes
+/// per sample.
 ///
 /// The summary covers the first count() samples as they were at the last
 /// update(); the graph draws that many and no more, which is what defers new
 /// samples until the window flushes them.
 class SampleSummary {
 public:
-    static constexpr std::size_t Block = 64;
-    static constexpr std::size_t BigBlock = Block * Block;
+    static constexpr std::size_t FanoutShift = 3;
+    static constexpr std::size_t Fanout = std::size_t(1) << FanoutShift;
+    static constexpr std::size_t Levels = 4;
 
     /// Brings the summary up to date with `samples`, of which everything
     /// from index `changedFrom` on may have changed since the last update
@@ -60,15 +63,28 @@ public:
     /// Extremes of every finite value covered.
     ValueSpan span(const std::vector<Sample>& samples) const { return span(samples, 0, m_count); }
 
-    /// Heap bytes held by the summary.
-    std::size_t bytes() const
+    /// Asks the processor to fetch what a span ending near `index` reads.
+    void prefetch(const std::vector<Sample>& samples, std::size_t index) const
     {
-        return (m_blocks.capacity() + m_bigBlocks.capacity()) * sizeof(ValueSpan);
+        __builtin_prefetch(&samples[index]);
+        for (std::size_t level = 0; level < Levels; ++level) {
+            const std::size_t block = index >> blockShift(level);
+            if (block < m_levels[level].size())
+                __builtin_prefetch(&m_levels[level][block]);
+        }
     }
 
+    /// Heap bytes held by the summary.
+    std::size_t bytes() const;
+
 private:
-    std::vector<ValueSpan> m_blocks;
-    std::vector<ValueSpan> m_bigBlocks;
+    /// Samples per block of `level` are 1 << blockShift(level).
+    static constexpr std::size_t blockShift(std::size_t level) { return FanoutShift * (level + 1); }
+    static constexpr std::size_t blockSize(std::size_t level) { return std::size_t(1) << blockShift(level); }
+
+    /// m_levels[l][b]: extremes of samples [b * blockSize(l), (b + 1) * blockSize(l)),
+    /// complete blocks only.
+    std::array<std::vector<ValueSpan>, Levels> m_levels;
     std::size_t m_count = 0;
 };
 

@@ -88,12 +88,15 @@ void TfInspect::buildUi()
     sgState->verticalHeader()->hide();
     sgState->verticalHeader()->setDefaultSectionSize(std::max(RowHeight, fontMetrics().height() + 4));
     sgState->horizontalHeader()->setStretchLastSection(true);
+    sgState->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgState->horizontalHeader()->setSectionsClickable(false);
     sgState->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgState->setSelectionBehavior(QAbstractItemView::SelectRows);
     sgState->setSelectionMode(QAbstractItemView::SingleSelection);
     sgState->setMinimumHeight(MinimumGridHeight);
-    sgState->installEventFilter(this);
+    // The first column follows the grid's client width (scroll bars come and
+    // go), which is the header's width.
+    sgState->horizontalHeader()->installEventFilter(this);
     cell(sgState, ColumnRow, NameColumn)->setText(QStringLiteral("X Position"));
     cell(sgState, RowRow, NameColumn)->setText(QStringLiteral("Y Position"));
     cell(sgState, ColumnRow, ValueColumn);
@@ -204,12 +207,13 @@ void TfInspect::inspectSite(int column, int row, unsigned int color)
 
 void TfInspect::FormResize()
 {
-    sgState->horizontalHeader()->resizeSection(NameColumn, sgState->width() * 2 / 3);
+    QHeaderView* header = sgState->horizontalHeader();
+    header->resizeSection(NameColumn, header->width() * 2 / 3);
 }
 
 bool TfInspect::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == sgState && event->type() == QEvent::Resize)
+    if (watched == sgState->horizontalHeader() && event->type() == QEvent::Resize)
         FormResize();
     return QWidget::eventFilter(watched, event);
 }
