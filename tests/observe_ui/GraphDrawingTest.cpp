@@ -44,8 +44,9 @@ TEST(SampleSummary, extremes_of_any_run_match_a_pass_over_the_samples)
             else if (kind < 4) // insert before the end
                 list.add(tick * (random() % 1000) / 1000.0 + 0.5e-3, value(random));
             else if (kind < 5) // values that are not numbers
-                list.add(tick += 1, kind % 2 ? std::numeric_limits<double>::quiet_NaN()
-                                             : std::numeric_limits<double>::infinity());
+                list.add(tick += 1,
+                    kind % 2 ? std::numeric_limits<double>::quiet_NaN()
+                             : std::numeric_limits<double>::infinity());
             else
                 list.add(tick += 1, value(random));
         }
@@ -140,7 +141,8 @@ TEST_F(DenseGraph, a_single_sample_spike_among_many_is_drawn)
 TEST_F(DenseGraph, values_that_are_not_numbers_leave_a_gap)
 {
     for (int i = 0; i < 11; ++i)
-        recorder->table().addSample(0, i, i == 5 ? std::numeric_limits<double>::quiet_NaN() : 1.0 + (i % 2));
+        recorder->table().addSample(
+            0, i, i == 5 ? std::numeric_limits<double>::quiet_NaN() : 1.0 + (i % 2));
     window->flush();
     const QImage image = GraphOutput::image(*window->graph());
     EXPECT_TRUE(redNear(image, 3.5, 1.5, 1));

@@ -98,8 +98,8 @@ TEST_F(GraphPictures, the_save_dialog_chooses_the_format_by_name_and_filter)
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->objectName(), QStringLiteral("sdSaveAs"));
             EXPECT_EQ(dialog->nameFilters(),
-                      (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("SVG picture (*.svg)"),
-                                   QStringLiteral("PNG (*.png)")}));
+                (QStringList { QStringLiteral("Bitmap (*.bmp)"),
+                    QStringLiteral("SVG picture (*.svg)"), QStringLiteral("PNG (*.png)") }));
             dialog->selectNameFilter(filter);
             test::typeFileName(dialog, dir.filePath(name));
         });

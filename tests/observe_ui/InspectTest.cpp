@@ -90,10 +90,12 @@ TEST_F(Inspector, shows_position_colour_values_and_the_chosen_states_description
     EXPECT_EQ(value(1), QStringLiteral("2"));
     EXPECT_EQ(value(2), QStringLiteral("21"));
     EXPECT_EQ(value(3), QStringLiteral("0"));
-    EXPECT_EQ(log.lines(), std::vector<std::string>{"aboutState 1 2 0"});
+    EXPECT_EQ(log.lines(), std::vector<std::string> { "aboutState 1 2 0" });
     EXPECT_EQ(descriptionLabel(), QStringLiteral("a"));
     EXPECT_EQ(description().toStdString(), ModelApi().aboutState(1, 2, 0));
-    const QColor strip = inspector->findChild<QWidget*>(QStringLiteral("Panel1"))->palette().color(QPalette::Window);
+    const QColor strip = inspector->findChild<QWidget*>(QStringLiteral("Panel1"))
+                             ->palette()
+                             .color(QPalette::Window);
     EXPECT_EQ(strip, QColor(0x40, 0x80, 0xFF));
 
     // Another row changes the description at the next inspection only.
@@ -175,7 +177,7 @@ TEST_F(Inspector, keeps_its_sizes_and_the_first_column_two_thirds_wide)
     EXPECT_EQ(grid->horizontalHeader()->sectionSize(0), grid->viewport()->width() * 2 / 3);
 
     auto* splitter = inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"));
-    splitter->setSizes({150, 200});
+    splitter->setSizes({ 150, 200 });
     const QList<int> sizes = splitter->sizes();
     inspector->showInspector(false);
     inspector.reset();

@@ -43,7 +43,7 @@ TEST(SeriesPageLayout, places_the_controls_by_the_page_size)
 {
     const SeriesPageGeometry g = layoutSeriesPage(QSize(401, 251), QSize(60, 16), QSize(75, 25));
     const int listWidth = 401 / 2 - 72; // 128
-    const int h = (251 - 40) / 2;       // 105
+    const int h = (251 - 40) / 2; // 105
     EXPECT_EQ(g.operationLabel, QRect(16, 9, 60, 16));
     EXPECT_EQ(g.operationList, QRect(16, 25, listWidth, h - 12));
     EXPECT_EQ(g.stateLabel, QRect(16, h + 20, 60, 16));
@@ -56,9 +56,8 @@ TEST(SeriesPageLayout, places_the_controls_by_the_page_size)
 
 TEST(SeriesLook, colours_by_number_mod_15_and_dashes_from_15)
 {
-    const QRgb colors[15] = {0xFF0000, 0x008000, 0x0000FF, 0xFF00FF, 0x000080,
-                             0x800000, 0x008080, 0x808000, 0x000000, 0x808080,
-                             0x008040, 0x800080, 0xC0C0C0, 0x00FFFF, 0xFFFF00};
+    const QRgb colors[15] = { 0xFF0000, 0x008000, 0x0000FF, 0xFF00FF, 0x000080, 0x800000, 0x008080,
+        0x808000, 0x000000, 0x808080, 0x008040, 0x800080, 0xC0C0C0, 0x00FFFF, 0xFFFF00 };
     for (int n = 0; n < 16; ++n) {
         const SeriesLook look = seriesLook(n, false);
         EXPECT_EQ(look.color, QColor(colors[n % 15])) << n;
@@ -68,8 +67,8 @@ TEST(SeriesLook, colours_by_number_mod_15_and_dashes_from_15)
 
 TEST(SeriesLook, monochrome_is_black_with_patterns_by_number_mod_5)
 {
-    const Qt::PenStyle patterns[5] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
-                                      Qt::DashDotDotLine};
+    const Qt::PenStyle patterns[5]
+        = { Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine };
     for (int n = 0; n < 16; ++n) {
         const SeriesLook look = seriesLook(n, true);
         EXPECT_EQ(look.color, QColor(Qt::black)) << n;
@@ -140,7 +139,7 @@ TEST_F(WindowLayout, the_legend_stands_right_of_the_axes_by_the_rules)
     // Entries downwards, one item height each.
     ASSERT_EQ(graph->legend->itemCount(), 2);
     EXPECT_EQ(graph->legend->item(1)->outerRect().top() - graph->legend->item(0)->outerRect().top(),
-              form.itemHeight);
+        form.itemHeight);
     if (form.itemHeight == SeriesPage::DesignItemHeight) {
         EXPECT_EQ(expected.bottomMargin, 44);
     }
@@ -159,14 +158,15 @@ TEST_F(WindowLayout, the_series_page_places_its_controls_by_its_size)
     const int w = page->width();
     const int h = page->height();
     EXPECT_EQ(page->lbSeries->geometry(), QRect(w / 2 + 56, 25, w / 2 - 72, h - 40));
-    EXPECT_EQ(page->lbStates->geometry(), QRect(16, (h - 40) / 2 + 36, w / 2 - 72, (h - 40) / 2 - 12));
+    EXPECT_EQ(
+        page->lbStates->geometry(), QRect(16, (h - 40) / 2 + 36, w / 2 - 72, (h - 40) / 2 - 12));
     EXPECT_EQ(page->bAdd->pos(), QPoint(w / 2 - 40, h / 2 - 28));
     EXPECT_EQ(page->bRemove->pos(), QPoint(w / 2 - 40, h / 2 + 4));
 
     window->resize(396, 320);
     QCoreApplication::processEvents();
     EXPECT_EQ(page->lbOperation->geometry(),
-              QRect(16, 25, page->width() / 2 - 72, (page->height() - 40) / 2 - 12));
+        QRect(16, 25, page->width() / 2 - 72, (page->height() - 40) / 2 - 12));
     EXPECT_GT(page->lbOperation->width(), 0);
 }
 

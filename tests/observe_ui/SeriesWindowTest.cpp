@@ -110,7 +110,8 @@ TEST_F(SeriesWindow, add_without_a_subject_fails_and_changes_nothing)
     selectRow(lbOperation, Average);
     ASSERT_EQ(lbStates->count(), 2);
     window->bAddClick();
-    EXPECT_EQ(errors.messages, QStringList(2, QStringLiteral("Select an operation/state pair to plot")));
+    EXPECT_EQ(
+        errors.messages, QStringList(2, QStringLiteral("Select an operation/state pair to plot")));
     EXPECT_EQ(lbSeries->count(), 0);
     EXPECT_EQ(table().count(), 0);
 
@@ -129,8 +130,10 @@ TEST_F(SeriesWindow, a_pair_added_twice_fails_the_second_time)
     add(Average, StateX);
     add(Variance, StateX);
     add(Average, StateX);
-    EXPECT_EQ(errors.messages, QStringList{QStringLiteral("Operation/state pair already being plotted")});
-    EXPECT_EQ(listed(), (QStringList{QStringLiteral("Average x"), QStringLiteral("Variance x")}));
+    EXPECT_EQ(errors.messages,
+        QStringList { QStringLiteral("Operation/state pair already being plotted") });
+    EXPECT_EQ(
+        listed(), (QStringList { QStringLiteral("Average x"), QStringLiteral("Variance x") }));
 }
 
 TEST_F(SeriesWindow, remove_without_a_selection_fails)
@@ -138,7 +141,7 @@ TEST_F(SeriesWindow, remove_without_a_selection_fails)
     add(Average, StateX);
     lbSeries->clearSelection();
     window->bRemoveClick();
-    EXPECT_EQ(errors.messages, QStringList{QStringLiteral("Select a series to remove")});
+    EXPECT_EQ(errors.messages, QStringList { QStringLiteral("Select a series to remove") });
     EXPECT_EQ(lbSeries->count(), 1);
 }
 
@@ -151,8 +154,9 @@ TEST_F(SeriesWindow, a_freed_slot_is_reused_with_its_colour_but_listed_last)
     add(Maximum, StateX);
 
     EXPECT_TRUE(errors.messages.isEmpty());
-    EXPECT_EQ(listed(), (QStringList{QStringLiteral("Average x"), QStringLiteral("Minimum x"),
-                                     QStringLiteral("Maximum x")}));
+    EXPECT_EQ(listed(),
+        (QStringList { QStringLiteral("Average x"), QStringLiteral("Minimum x"),
+            QStringLiteral("Maximum x") }));
     EXPECT_EQ(table().slotAtRow(2), 1);
     ASSERT_NE(window->graphSeries(1), nullptr);
     EXPECT_EQ(window->graphSeries(1)->lineColor(), QColor(0x00, 0x80, 0x00));
@@ -206,14 +210,15 @@ TEST_F(SeriesWindow, a_parameter_series_is_listed_by_the_parameter_name_alone)
 {
     add(Parameter, test::paramIndex("v2"));
     add(Average, StateAverageX);
-    EXPECT_EQ(listed(), (QStringList{QStringLiteral("v2"), QStringLiteral("Average Average x")}));
+    EXPECT_EQ(
+        listed(), (QStringList { QStringLiteral("v2"), QStringLiteral("Average Average x") }));
 }
 
 TEST_F(SeriesWindow, series_added_elsewhere_show_in_the_list)
 {
     table().addSeries(Maximum, StateX);
     table().addSeries(Parameter, 0);
-    EXPECT_EQ(listed(), (QStringList{QStringLiteral("Maximum x"), QStringLiteral("v0")}));
+    EXPECT_EQ(listed(), (QStringList { QStringLiteral("Maximum x"), QStringLiteral("v0") }));
     EXPECT_TRUE(bRemove->isEnabled());
     table().removeAllSeries();
     EXPECT_TRUE(listed().isEmpty());
@@ -253,8 +258,8 @@ TEST_F(SeriesWindow, monochrome_draws_black_with_a_pattern_by_slot)
     for (int operation = Minimum; operation < Parameter; ++operation)
         add(operation, StateX);
     child<QAction>("mMonochrome")->trigger();
-    const Qt::PenStyle patterns[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
-                                     Qt::DashDotDotLine, Qt::SolidLine};
+    const Qt::PenStyle patterns[] = { Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
+        Qt::DashDotDotLine, Qt::SolidLine };
     for (int slot = 0; slot < 6; ++slot) {
         EXPECT_EQ(window->graphSeries(slot)->lineColor(), QColor(Qt::black)) << slot;
         EXPECT_EQ(window->graphSeries(slot)->linePattern(), patterns[slot]) << slot;
@@ -277,7 +282,8 @@ TEST_F(SeriesWindow, controls_menus_and_tool_bar_carry_their_texts)
     EXPECT_EQ(child<QLabel>("lSeries")->text(), QStringLiteral("Series:"));
     EXPECT_EQ(bAdd->text(), QStringLiteral("Add >"));
     EXPECT_EQ(bRemove->text(), QStringLiteral("< Remove"));
-    const QStringList operations{"Minimum", "Maximum", "Average", "Variance", "Skewness", "Kurtosis", "Parameter"};
+    const QStringList operations { "Minimum", "Maximum", "Average", "Variance", "Skewness",
+        "Kurtosis", "Parameter" };
     ASSERT_EQ(lbOperation->count(), operations.size());
     for (int row = 0; row < lbOperation->count(); ++row)
         EXPECT_EQ(lbOperation->item(row)->text(), operations[row]);
@@ -288,17 +294,17 @@ TEST_F(SeriesWindow, controls_menus_and_tool_bar_carry_their_texts)
         QKeySequence shortcut;
     };
     const MenuItem items[] = {
-        {"mExportData", "E&xport Data to...", {}},
-        {"mClose", "&Close Window", {}},
-        {"mSaveAs", "&Save As...", QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {"mPrint", "P&rint", QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {"mCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
-        {"mClear", "Clear", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
-        {"mDrawLines", "Draw &Lines", {}},
-        {"mDrawPoints", "Draw &Points", {}},
-        {"mMonochrome", "Monochrome", {}},
-        {"mGrid", "&Grid", {}},
-        {"Help1", "&Help", QKeySequence(Qt::Key_F1)},
+        { "mExportData", "E&xport Data to...", {} },
+        { "mClose", "&Close Window", {} },
+        { "mSaveAs", "&Save As...", QKeySequence(Qt::CTRL | Qt::Key_S) },
+        { "mPrint", "P&rint", QKeySequence(Qt::CTRL | Qt::Key_P) },
+        { "mCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C) },
+        { "mClear", "Clear", QKeySequence(Qt::CTRL | Qt::Key_Delete) },
+        { "mDrawLines", "Draw &Lines", {} },
+        { "mDrawPoints", "Draw &Points", {} },
+        { "mMonochrome", "Monochrome", {} },
+        { "mGrid", "&Grid", {} },
+        { "Help1", "&Help", QKeySequence(Qt::Key_F1) },
     };
     for (const MenuItem& item : items) {
         auto* action = child<QAction>(item.name);
@@ -320,14 +326,14 @@ TEST_F(SeriesWindow, controls_menus_and_tool_bar_carry_their_texts)
         const char* hint;
     };
     const Button buttons[] = {
-        {"sbExport", "Export", "Export Data"},
-        {"sbSaveAs", "Save", "Save graph as..."},
-        {"sbCopy", "Copy", "Copy graph to clipboard"},
-        {"sbClear", "Clear", "Clear graph"},
-        {"sbDrawLines", "Lines", "Draw lines"},
-        {"sbDrawPoints", "Points", "Draw points"},
-        {"sbMono", "Mono", "Monochrome (black & white)"},
-        {"sbGrid", "Grid", "Draw grid"},
+        { "sbExport", "Export", "Export Data" },
+        { "sbSaveAs", "Save", "Save graph as..." },
+        { "sbCopy", "Copy", "Copy graph to clipboard" },
+        { "sbClear", "Clear", "Clear graph" },
+        { "sbDrawLines", "Lines", "Draw lines" },
+        { "sbDrawPoints", "Points", "Draw points" },
+        { "sbMono", "Mono", "Monochrome (black & white)" },
+        { "sbGrid", "Grid", "Draw grid" },
     };
     for (const Button& b : buttons) {
         auto* button = child<QToolButton>(b.name);
@@ -337,7 +343,8 @@ TEST_F(SeriesWindow, controls_menus_and_tool_bar_carry_their_texts)
         EXPECT_EQ(button->size(), QSize(48, 48)) << b.name;
         EXPECT_FALSE(button->icon().isNull()) << b.name;
     }
-    EXPECT_EQ(window->graph()->toolTip(), QStringLiteral("Left Click to autoscale,\nDrag to zoom."));
+    EXPECT_EQ(
+        window->graph()->toolTip(), QStringLiteral("Left Click to autoscale,\nDrag to zoom."));
     EXPECT_EQ(window->graph()->xAxis->label(), QStringLiteral("Tick"));
 }
 
@@ -422,7 +429,7 @@ TEST_F(SeriesWindow, clear_empties_the_samples_keeps_the_series_and_scales_autom
     EXPECT_TRUE(graph->autoScaling());
     EXPECT_EQ(table().samples(0).size(), 0u);
     EXPECT_EQ(window->graphSeries(0)->drawnCount(), 0u);
-    EXPECT_EQ(listed(), QStringList{QStringLiteral("Average x")});
+    EXPECT_EQ(listed(), QStringList { QStringLiteral("Average x") });
     recorder->recordTimeSeries(200);
     recorder->recordTimeSeries(210);
     window->flush();
@@ -450,11 +457,12 @@ TEST_F(SeriesWindow, help_close_and_pause_go_to_their_handlers)
     QStringList keys;
     window->setHelpHandler([&](const QString& key) { keys.append(key); });
     child<QAction>("Help1")->trigger();
-    EXPECT_EQ(keys, QStringList{QStringLiteral("fTimeSeries")});
+    EXPECT_EQ(keys, QStringList { QStringLiteral("fTimeSeries") });
 
-    window->setHelpHandler([](const QString&) { throw CommandError(QStringLiteral("Cannot open file\n/x")); });
+    window->setHelpHandler(
+        [](const QString&) { throw CommandError(QStringLiteral("Cannot open file\n/x")); });
     window->Help1Click();
-    EXPECT_EQ(errors.messages, QStringList{QStringLiteral("Cannot open file\n/x")});
+    EXPECT_EQ(errors.messages, QStringList { QStringLiteral("Cannot open file\n/x") });
 
     window->show();
     QSignalSpy closed(window.get(), &TfTimeSeries::visibilityChangedByUser);
@@ -512,7 +520,7 @@ TEST_F(SeriesWindow, export_pauses_asks_for_a_name_and_asks_before_appending)
     removeRow(0);
     test::whenModal(chooseFile);
     window->mExportDataClick();
-    EXPECT_EQ(errors.messages, QStringList{QStringLiteral("No data series to export!")});
+    EXPECT_EQ(errors.messages, QStringList { QStringLiteral("No data series to export!") });
 }
 
 TEST_F(SeriesWindow, check_marks_page_and_file_names_are_kept_for_the_next_run)

@@ -4,7 +4,8 @@
 
 namespace tessra {
 
-LegendGeometry layoutLegend(int widestLabel, int rows, QSize graphSize, const LegendMetrics& metrics)
+LegendGeometry layoutLegend(
+    int widestLabel, int rows, QSize graphSize, const LegendMetrics& metrics)
 {
     LegendGeometry legend;
     legend.width = widestLabel + metrics.symbolSpace + 2 * metrics.horizontalMargin;
@@ -39,16 +40,16 @@ SeriesPageGeometry layoutSeriesPage(QSize page, QSize labelSize, QSize buttonSiz
 
 SeriesLook seriesLook(int number, bool monochrome)
 {
-    static constexpr std::array<QRgb, 15> Colors{
-        0xFF0000, 0x008000, 0x0000FF, 0xFF00FF, 0x000080, 0x800000, 0x008080, 0x808000,
-        0x000000, 0x808080, 0x008040, 0x800080, 0xC0C0C0, 0x00FFFF, 0xFFFF00};
-    static constexpr std::array<Qt::PenStyle, 5> Patterns{
-        Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
+    static constexpr std::array<QRgb, 15> Colors { 0xFF0000, 0x008000, 0x0000FF, 0xFF00FF, 0x000080,
+        0x800000, 0x008080, 0x808000, 0x000000, 0x808080, 0x008040, 0x800080, 0xC0C0C0, 0x00FFFF,
+        0xFFFF00 };
+    static constexpr std::array<Qt::PenStyle, 5> Patterns { Qt::SolidLine, Qt::DashLine,
+        Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine };
     number = number < 0 ? 0 : number;
     if (monochrome)
-        return {QColor(Qt::black), Patterns[static_cast<std::size_t>(number % 5)]};
-    return {QColor(Colors[static_cast<std::size_t>(number % 15)]),
-            number / 15 == 0 ? Qt::SolidLine : Qt::DashLine};
+        return { QColor(Qt::black), Patterns[static_cast<std::size_t>(number % 5)] };
+    return { QColor(Colors[static_cast<std::size_t>(number % 15)]),
+        number / 15 == 0 ? Qt::SolidLine : Qt::DashLine };
 }
 
 int legendEntryStyle(bool drawLines, bool drawPoints)

@@ -39,8 +39,8 @@ struct LegendGeometry {
 /// plus both vertical margins high, centred vertically. The graph's right
 /// margin makes room for the legend and one margin more; its bottom margin
 /// is twice the item height plus the X axis' offsets. Halves are truncated.
-LegendGeometry layoutLegend(int widestLabel, int rows, QSize graphSize,
-                            const LegendMetrics& metrics = LegendMetrics());
+LegendGeometry layoutLegend(
+    int widestLabel, int rows, QSize graphSize, const LegendMetrics& metrics = LegendMetrics());
 
 /// Places of the controls of the Series page, whose inner size is W x H.
 struct SeriesPageGeometry {

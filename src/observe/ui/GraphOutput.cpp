@@ -39,7 +39,9 @@ void renderSvg(QCustomPlot& graph, QIODevice& device, const QString& title)
 QImage image(QCustomPlot& graph)
 {
     const QSize size = graphSize(graph);
-    return graph.toPixmap(size.width(), size.height()).toImage().convertToFormat(QImage::Format_RGB888);
+    return graph.toPixmap(size.width(), size.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB888);
 }
 
 QByteArray svg(QCustomPlot& graph, const QString& title)
@@ -65,8 +67,8 @@ void save(QCustomPlot& graph, const QString& fileName, Format format, const QStr
         }
     }
     if (!written || !file.commit()) {
-        throw CommandError(QStringLiteral("Cannot save the graph to ")
-                           + QDir::toNativeSeparators(fileName));
+        throw CommandError(
+            QStringLiteral("Cannot save the graph to ") + QDir::toNativeSeparators(fileName));
     }
 }
 
@@ -90,8 +92,8 @@ void print(QCustomPlot& graph, QPrinter& printer, const QString& title)
     painter.setMode(QCPPainter::pmNonCosmetic);
     const QSize size = graphSize(graph);
     const QRect page = painter.viewport();
-    const double scale = std::min(page.width() / double(size.width()),
-                                  page.height() / double(size.height()));
+    const double scale
+        = std::min(page.width() / double(size.width()), page.height() / double(size.height()));
     painter.scale(scale, scale);
     graph.toPainter(&painter, size.width(), size.height());
     painter.end();

@@ -31,8 +31,8 @@ public:
     static constexpr int Decimals = 3;
 
 protected:
-    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
-                         int precision) override;
+    QString getTickLabel(
+        double tick, const QLocale& locale, QChar formatChar, int precision) override;
 };
 
 } // namespace tessra

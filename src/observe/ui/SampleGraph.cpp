@@ -13,8 +13,14 @@ constexpr double PointSize = 5.0;
 // part of a line changes by less than a pixel.
 constexpr double FarOff = 1e5;
 
-bool tickBefore(const Sample& sample, double tick) { return sample.tick < tick; }
-bool tickAfter(double tick, const Sample& sample) { return tick < sample.tick; }
+bool tickBefore(const Sample& sample, double tick)
+{
+    return sample.tick < tick;
+}
+bool tickAfter(double tick, const Sample& sample)
+{
+    return tick < sample.tick;
+}
 
 } // namespace
 
@@ -33,7 +39,7 @@ struct SampleGraph::Outline {
             return;
         }
         const QPointF point(std::clamp(x, bounds.left() - FarOff, bounds.right() + FarOff),
-                            std::clamp(y, bounds.top() - FarOff, bounds.bottom() + FarOff));
+            std::clamp(y, bounds.top() - FarOff, bounds.bottom() + FarOff));
         if (broken) {
             lines.append(QPolygonF());
             broken = false;
@@ -44,13 +50,17 @@ struct SampleGraph::Outline {
 };
 
 SampleGraph::SampleGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, const SampleList& samples)
-    : QCPAbstractPlottable(keyAxis, valueAxis), m_samples(samples)
+    : QCPAbstractPlottable(keyAxis, valueAxis)
+    , m_samples(samples)
 {
     setSelectable(QCP::stNone);
     setBrush(Qt::NoBrush);
 }
 
-void SampleGraph::catchUp() { m_summary.update(m_samples.samples(), m_samples.dirtyFrom()); }
+void SampleGraph::catchUp()
+{
+    m_summary.update(m_samples.samples(), m_samples.dirtyFrom());
+}
 
 std::size_t SampleGraph::drawnCount() const
 {
@@ -71,9 +81,15 @@ void SampleGraph::setLinePattern(Qt::PenStyle pattern)
     setPen(linePen);
 }
 
-void SampleGraph::setPointColor(const QColor& color) { m_pointColor = color; }
+void SampleGraph::setPointColor(const QColor& color)
+{
+    m_pointColor = color;
+}
 
-double SampleGraph::selectTest(const QPointF&, bool, QVariant*) const { return -1; }
+double SampleGraph::selectTest(const QPointF&, bool, QVariant*) const
+{
+    return -1;
+}
 
 QCPRange SampleGraph::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const
 {
@@ -88,15 +104,16 @@ QCPRange SampleGraph::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain
     return foundRange ? QCPRange(first->tick, (last - 1)->tick) : QCPRange();
 }
 
-QCPRange SampleGraph::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
-                                    const QCPRange& inKeyRange) const
+QCPRange SampleGraph::getValueRange(
+    bool& foundRange, QCP::SignDomain inSignDomain, const QCPRange& inKeyRange) const
 {
     const auto& samples = m_samples.samples();
     std::size_t from = 0;
     std::size_t to = drawnCount();
     if (inKeyRange != QCPRange()) {
         const auto end = samples.begin() + static_cast<std::ptrdiff_t>(to);
-        from = std::lower_bound(samples.begin(), end, inKeyRange.lower, tickBefore) - samples.begin();
+        from = std::lower_bound(samples.begin(), end, inKeyRange.lower, tickBefore)
+            - samples.begin();
         to = std::upper_bound(samples.begin(), end, inKeyRange.upper, tickAfter) - samples.begin();
     }
     ValueSpan span = m_summary.span(samples, from, to);
@@ -120,10 +137,10 @@ void SampleGraph::draw(QCPPainter* painter)
     const auto& samples = m_samples.samples();
     const auto end = samples.begin() + static_cast<std::ptrdiff_t>(n);
     const QCPRange keys = keyAxis->range();
-    const std::size_t from =
-        std::lower_bound(samples.begin(), end, keys.lower, tickBefore) - samples.begin();
-    const std::size_t to =
-        std::upper_bound(samples.begin(), end, keys.upper, tickAfter) - samples.begin();
+    const std::size_t from
+        = std::lower_bound(samples.begin(), end, keys.lower, tickBefore) - samples.begin();
+    const std::size_t to
+        = std::upper_bound(samples.begin(), end, keys.upper, tickAfter) - samples.begin();
 
     Outline outline;
     outline.bounds = clipRect();
@@ -146,8 +163,8 @@ void SampleGraph::collectSparse(Outline& outline, std::size_t from, std::size_t 
 {
     const auto& samples = m_samples.samples();
     for (std::size_t i = from; i < to; ++i)
-        outline.add(mKeyAxis->coordToPixel(samples[i].tick),
-                    mValueAxis->coordToPixel(samples[i].value));
+        outline.add(
+            mKeyAxis->coordToPixel(samples[i].tick), mValueAxis->coordToPixel(samples[i].value));
 }
 
 std::size_t SampleGraph::firstAtOrAfter(double tick, std::size_t from, std::size_t to) const
@@ -162,7 +179,9 @@ std::size_t SampleGraph::firstAtOrAfter(double tick, std::size_t from, std::size
     const double span = samples[to - 1].tick - first;
     std::size_t guess = from;
     if (span > 0 && tick > first)
-        guess = from + static_cast<std::size_t>(std::min(1.0, (tick - first) / span) * double(to - 1 - from));
+        guess = from
+            + static_cast<std::size_t>(
+                std::min(1.0, (tick - first) / span) * double(to - 1 - from));
     std::size_t lo = from;
     std::size_t hi = to;
     if (samples[guess].tick < tick) {
@@ -191,7 +210,7 @@ std::size_t SampleGraph::firstAtOrAfter(double tick, std::size_t from, std::size
         }
     }
     return std::lower_bound(samples.begin() + static_cast<std::ptrdiff_t>(lo),
-                            samples.begin() + static_cast<std::ptrdiff_t>(hi), tick, tickBefore)
+               samples.begin() + static_cast<std::ptrdiff_t>(hi), tick, tickBefore)
         - samples.begin();
 }
 
@@ -222,7 +241,8 @@ void SampleGraph::collectDense(Outline& outline, std::size_t from, std::size_t t
             if (!span.empty()) {
                 const double x = column + 0.5;
                 // Run from the extreme nearer the first value to the other.
-                const bool upward = std::abs(first.value - span.min) <= std::abs(first.value - span.max);
+                const bool upward
+                    = std::abs(first.value - span.min) <= std::abs(first.value - span.max);
                 outline.add(x, valueAxis->coordToPixel(upward ? span.min : span.max));
                 outline.add(x, valueAxis->coordToPixel(upward ? span.max : span.min));
             }

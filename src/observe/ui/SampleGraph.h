@@ -27,7 +27,13 @@ class SampleGraph : public QCPAbstractPlottable {
 public:
     /// How the series shows in the legend: 0 not listed, 1 name only,
     /// 2 name and point symbol, 3 name and line sample, 4 all three.
-    enum LegendStyle { NotListed = 0, NameOnly = 1, NameAndPoint = 2, NameAndLine = 3, NameLineAndPoint = 4 };
+    enum LegendStyle {
+        NotListed = 0,
+        NameOnly = 1,
+        NameAndPoint = 2,
+        NameAndLine = 3,
+        NameLineAndPoint = 4
+    };
 
     SampleGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, const SampleList& samples);
 
@@ -54,11 +60,12 @@ public:
     /// Heap bytes of the drawing summary (the samples are the table's).
     std::size_t summaryBytes() const { return m_summary.bytes(); }
 
-    double selectTest(const QPointF& pos, bool onlySelectable,
-                      QVariant* details = nullptr) const override;
-    QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
+    double selectTest(
+        const QPointF& pos, bool onlySelectable, QVariant* details = nullptr) const override;
+    QCPRange getKeyRange(
+        bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
     QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
-                           const QCPRange& inKeyRange = QCPRange()) const override;
+        const QCPRange& inKeyRange = QCPRange()) const override;
 
 protected:
     void draw(QCPPainter* painter) override;

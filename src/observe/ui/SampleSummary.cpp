@@ -9,7 +9,7 @@ void SampleSummary::update(const std::vector<Sample>& samples, std::size_t chang
     // Blocks that hold a changed sample, or that lie beyond the samples
     // still there, are summed up again; the others stay.
     const std::size_t n = samples.size();
-    const std::size_t keep = std::min({changedFrom, m_count, n});
+    const std::size_t keep = std::min({ changedFrom, m_count, n });
     for (std::size_t level = 0; level < Levels; ++level) {
         std::vector<ValueSpan>& blocks = m_levels[level];
         blocks.resize(std::min(blocks.size(), keep / blockSize(level)));
@@ -45,13 +45,13 @@ std::size_t SampleSummary::bytes() const
     return total;
 }
 
-ValueSpan SampleSummary::span(const std::vector<Sample>& samples, std::size_t from,
-                              std::size_t to) const
+ValueSpan SampleSummary::span(
+    const std::vector<Sample>& samples, std::size_t from, std::size_t to) const
 {
     // Climb from `from` with the largest aligned blocks that fit, then come
     // down again towards `to`: at most Fanout - 1 reads per level and side.
     ValueSpan span;
-    to = std::min({to, m_count, samples.size()});
+    to = std::min({ to, m_count, samples.size() });
     std::size_t i = from;
     while (i < to) {
         std::size_t level = Levels;

@@ -80,7 +80,10 @@ public:
 private:
     /// Samples per block of `level` are 1 << blockShift(level).
     static constexpr std::size_t blockShift(std::size_t level) { return FanoutShift * (level + 1); }
-    static constexpr std::size_t blockSize(std::size_t level) { return std::size_t(1) << blockShift(level); }
+    static constexpr std::size_t blockSize(std::size_t level)
+    {
+        return std::size_t(1) << blockShift(level);
+    }
 
     /// m_levels[l][b]: extremes of samples [b * blockSize(l), (b + 1) * blockSize(l)),
     /// complete blocks only.

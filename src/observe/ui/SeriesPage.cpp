@@ -18,7 +18,8 @@ namespace {
 class RowHeightDelegate : public QStyledItemDelegate {
 public:
     RowHeightDelegate(const SeriesPage* page, QObject* parent)
-        : QStyledItemDelegate(parent), m_page(page)
+        : QStyledItemDelegate(parent)
+        , m_page(page)
     {
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -50,7 +51,8 @@ QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-SeriesPage::SeriesPage(QWidget* parent) : QWidget(parent)
+SeriesPage::SeriesPage(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("tsSeries"));
     Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Operation:"), this);
@@ -84,9 +86,10 @@ void SeriesPage::layOut()
 {
     // The labels are as tall as the widest of them needs; every label gets one size.
     QSize labelSize;
-    for (const QLabel* label : {Label1, lState, lSeries})
+    for (const QLabel* label : { Label1, lState, lSeries })
         labelSize = labelSize.expandedTo(label->sizeHint());
-    const QSize buttonSize = QSize(ButtonWidth, ButtonHeight).expandedTo(bRemove->minimumSizeHint());
+    const QSize buttonSize
+        = QSize(ButtonWidth, ButtonHeight).expandedTo(bRemove->minimumSizeHint());
     const SeriesPageGeometry g = layoutSeriesPage(size(), labelSize, buttonSize);
     Label1->setGeometry(g.operationLabel);
     lbOperation->setGeometry(g.operationList);

@@ -8,7 +8,7 @@ namespace tessra {
 void showStandardError(QWidget* parent, const CommandError& error)
 {
     QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-                    error.message() + QLatin1Char('.'), QMessageBox::Ok, parent);
+        error.message() + QLatin1Char('.'), QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -53,7 +53,8 @@ QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
 } // namespace
 
 TfInspect::TfInspect(ModelApi model, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_model(model)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    , m_model(model)
 {
     setObjectName(QStringLiteral("fInspect"));
     setWindowTitle(QStringLiteral("Inspect Sites"));
@@ -84,9 +85,10 @@ void TfInspect::buildUi()
 
     sgState = new QTableWidget(FirstStateRow, 2);
     sgState->setObjectName(QStringLiteral("sgState"));
-    sgState->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Value")});
+    sgState->setHorizontalHeaderLabels({ QStringLiteral("Name"), QStringLiteral("Value") });
     sgState->verticalHeader()->hide();
-    sgState->verticalHeader()->setDefaultSectionSize(std::max(RowHeight, fontMetrics().height() + 4));
+    sgState->verticalHeader()->setDefaultSectionSize(
+        std::max(RowHeight, fontMetrics().height() + 4));
     sgState->horizontalHeader()->setStretchLastSection(true);
     sgState->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgState->horizontalHeader()->setSectionsClickable(false);
@@ -109,7 +111,7 @@ void TfInspect::buildUi()
     RxSplitter1->addWidget(buildDescriptionPanel());
     RxSplitter1->setStretchFactor(0, 1);
     RxSplitter1->setStretchFactor(1, 0);
-    RxSplitter1->setSizes({DefaultHeight - StripHeight - DescriptionHeight, DescriptionHeight});
+    RxSplitter1->setSizes({ DefaultHeight - StripHeight - DescriptionHeight, DescriptionHeight });
     layout->addWidget(RxSplitter1, 1);
 }
 
@@ -147,7 +149,8 @@ void TfInspect::fillInspectorStates()
     const int states = m_model.stateCount();
     sgState->setRowCount(FirstStateRow + states);
     for (int i = 0; i < states; ++i) {
-        cell(sgState, FirstStateRow + i, NameColumn)->setText(QString::fromStdString(m_model.stateName(i)));
+        cell(sgState, FirstStateRow + i, NameColumn)
+            ->setText(QString::fromStdString(m_model.stateName(i)));
         cell(sgState, FirstStateRow + i, ValueColumn);
     }
 }
@@ -171,7 +174,10 @@ int TfInspect::chosenState() const
     return row >= FirstStateRow ? row - FirstStateRow : -1;
 }
 
-QString TfInspect::valueText(double value) { return formatGeneral(value, QLocale()); }
+QString TfInspect::valueText(double value)
+{
+    return formatGeneral(value, QLocale());
+}
 
 void TfInspect::setValue(int tableRow, const QString& text)
 {
@@ -186,7 +192,8 @@ void TfInspect::inspectSite(int column, int row, unsigned int color)
     setValue(ColumnRow, QString::number(column));
     setValue(RowRow, QString::number(row));
     QPalette strip = Panel1->palette();
-    strip.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+    strip.setColor(
+        QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
     Panel1->setPalette(strip);
 
     const int states = std::min(m_model.stateCount(), sgState->rowCount() - FirstStateRow);

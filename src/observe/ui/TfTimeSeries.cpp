@@ -16,9 +16,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "TimeSeriesGraph.h"
 #include "SeriesPage.h"
 #include "SeriesTable.h"
+#include "TimeSeriesGraph.h"
 #include "TimeSeriesRecorder.h"
 
 namespace tessra {
@@ -47,20 +47,22 @@ constexpr int IconSize = 24;
 constexpr int SeriesPageIndex = 0;
 constexpr int GraphPageIndex = 1;
 
-const QStringList SaveAsFilters{QStringLiteral("Bitmap (*.bmp)"),
-                                QStringLiteral("SVG picture (*.svg)"),
-                                QStringLiteral("PNG (*.png)")};
-const QStringList SaveAsSuffixes{QStringLiteral("bmp"), QStringLiteral("svg"),
-                                 QStringLiteral("png")};
+const QStringList SaveAsFilters { QStringLiteral("Bitmap (*.bmp)"),
+    QStringLiteral("SVG picture (*.svg)"), QStringLiteral("PNG (*.png)") };
+const QStringList SaveAsSuffixes { QStringLiteral("bmp"), QStringLiteral("svg"),
+    QStringLiteral("png") };
 
 GraphOutput::Format formatOf(const QString& fileName, int filterIndex)
 {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     const int bySuffix = SaveAsSuffixes.indexOf(suffix);
     switch (bySuffix >= 0 ? bySuffix : filterIndex) {
-    case 1: return GraphOutput::Format::Svg;
-    case 2: return GraphOutput::Format::Png;
-    default: return GraphOutput::Format::Bitmap;
+    case 1:
+        return GraphOutput::Format::Svg;
+    case 2:
+        return GraphOutput::Format::Png;
+    default:
+        return GraphOutput::Format::Bitmap;
     }
 }
 
@@ -73,12 +75,15 @@ int selectedRow(const QListWidget* list)
 AppendAnswer askToAppend(const QString&)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("File Exists"),
-                    QStringLiteral("Append data to existing file?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QStringLiteral("Append data to existing file?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     switch (box.exec()) {
-    case QMessageBox::Yes: return AppendAnswer::Yes;
-    case QMessageBox::No: return AppendAnswer::No;
-    default: return AppendAnswer::Cancel;
+    case QMessageBox::Yes:
+        return AppendAnswer::Yes;
+    case QMessageBox::No:
+        return AppendAnswer::No;
+    default:
+        return AppendAnswer::Cancel;
     }
 }
 
@@ -118,14 +123,16 @@ TfTimeSeries::TfTimeSeries(TimeSeriesRecorder& recorder, QWidget* parent)
     sdSaveAs->setNameFilters(SaveAsFilters);
     sdSaveAs->setDefaultSuffix(SaveAsSuffixes.first());
     connect(sdSaveAs, &QFileDialog::filterSelected, this, [this](const QString& filter) {
-        sdSaveAs->setDefaultSuffix(SaveAsSuffixes.value(SaveAsFilters.indexOf(filter), SaveAsSuffixes.first()));
+        sdSaveAs->setDefaultSuffix(
+            SaveAsSuffixes.value(SaveAsFilters.indexOf(filter), SaveAsSuffixes.first()));
     });
     sdExportData = new QFileDialog(this, QStringLiteral("Export Data"));
     sdExportData->setObjectName(QStringLiteral("sdExportData"));
     sdExportData->setAcceptMode(QFileDialog::AcceptSave);
     // An existing file gets the append question instead.
     sdExportData->setOption(QFileDialog::DontConfirmOverwrite);
-    sdExportData->setNameFilters({QStringLiteral("Data files (*.dat)"), QStringLiteral("All files (*)")});
+    sdExportData->setNameFilters(
+        { QStringLiteral("Data files (*.dat)"), QStringLiteral("All files (*)") });
     sdExportData->setDefaultSuffix(QStringLiteral("dat"));
 
     m_recorder.setAppendQuestion(askToAppend);
@@ -140,7 +147,7 @@ TfTimeSeries::~TfTimeSeries()
 }
 
 QAction* TfTimeSeries::action(const QString& name, const QString& text, const QString& caption,
-                              const QString& hint, const QString& icon)
+    const QString& hint, const QString& icon)
 {
     auto* a = new QAction(text, this);
     a->setObjectName(name);
@@ -156,28 +163,29 @@ QAction* TfTimeSeries::action(const QString& name, const QString& text, const QS
 void TfTimeSeries::buildActions()
 {
     mExportData = action(QStringLiteral("mExportData"), QStringLiteral("E&xport Data to..."),
-                         QStringLiteral("Export"), QStringLiteral("Export Data"), QStringLiteral("export"));
+        QStringLiteral("Export"), QStringLiteral("Export Data"), QStringLiteral("export"));
     mClose = action(QStringLiteral("mClose"), QStringLiteral("&Close Window"), {}, {}, {});
-    mSaveAs = action(QStringLiteral("mSaveAs"), QStringLiteral("&Save As..."), QStringLiteral("Save"),
-                     QStringLiteral("Save graph as..."), QStringLiteral("save"));
+    mSaveAs = action(QStringLiteral("mSaveAs"), QStringLiteral("&Save As..."),
+        QStringLiteral("Save"), QStringLiteral("Save graph as..."), QStringLiteral("save"));
     mSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mPrint = action(QStringLiteral("mPrint"), QStringLiteral("P&rint"), {}, {}, {});
     mPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mCopy = action(QStringLiteral("mCopy"), QStringLiteral("&Copy"), QStringLiteral("Copy"),
-                   QStringLiteral("Copy graph to clipboard"), QStringLiteral("copy"));
+        QStringLiteral("Copy graph to clipboard"), QStringLiteral("copy"));
     mCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     mClear = action(QStringLiteral("mClear"), QStringLiteral("Clear"), QStringLiteral("Clear"),
-                    QStringLiteral("Clear graph"), QStringLiteral("clear"));
+        QStringLiteral("Clear graph"), QStringLiteral("clear"));
     mClear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    mDrawLines = action(QStringLiteral("mDrawLines"), QStringLiteral("Draw &Lines"), QStringLiteral("Lines"),
-                        QStringLiteral("Draw lines"), QStringLiteral("lines"));
-    mDrawPoints = action(QStringLiteral("mDrawPoints"), QStringLiteral("Draw &Points"), QStringLiteral("Points"),
-                         QStringLiteral("Draw points"), QStringLiteral("points"));
-    mMonochrome = action(QStringLiteral("mMonochrome"), QStringLiteral("Monochrome"), QStringLiteral("Mono"),
-                         QStringLiteral("Monochrome (black & white)"), QStringLiteral("mono"));
+    mDrawLines = action(QStringLiteral("mDrawLines"), QStringLiteral("Draw &Lines"),
+        QStringLiteral("Lines"), QStringLiteral("Draw lines"), QStringLiteral("lines"));
+    mDrawPoints = action(QStringLiteral("mDrawPoints"), QStringLiteral("Draw &Points"),
+        QStringLiteral("Points"), QStringLiteral("Draw points"), QStringLiteral("points"));
+    mMonochrome = action(QStringLiteral("mMonochrome"), QStringLiteral("Monochrome"),
+        QStringLiteral("Mono"), QStringLiteral("Monochrome (black & white)"),
+        QStringLiteral("mono"));
     mGrid = action(QStringLiteral("mGrid"), QStringLiteral("&Grid"), QStringLiteral("Grid"),
-                   QStringLiteral("Draw grid"), QStringLiteral("grid"));
-    for (QAction* toggle : {mDrawLines, mDrawPoints, mMonochrome, mGrid})
+        QStringLiteral("Draw grid"), QStringLiteral("grid"));
+    for (QAction* toggle : { mDrawLines, mDrawPoints, mMonochrome, mGrid })
         toggle->setCheckable(true);
     mDrawLines->setChecked(true);
     Help1 = action(QStringLiteral("Help1"), QStringLiteral("&Help"), {}, {}, {});
@@ -262,7 +270,7 @@ QWidget* TfTimeSeries::buildGraph()
 void TfTimeSeries::connectTable()
 {
     connect(tsSeries->lbOperation, &QListWidget::itemSelectionChanged, this,
-            &TfTimeSeries::lbOperationChange);
+        &TfTimeSeries::lbOperationChange);
     connect(tsSeries->bAdd, &QPushButton::clicked, this, &TfTimeSeries::bAddClick);
     connect(tsSeries->bRemove, &QPushButton::clicked, this, &TfTimeSeries::bRemoveClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
@@ -338,11 +346,17 @@ void TfTimeSeries::seriesRemoved(int slot, int row)
     xygTimeSeries->redraw();
 }
 
-void TfTimeSeries::FormResize() { tsSeries->layOut(); }
+void TfTimeSeries::FormResize()
+{
+    tsSeries->layOut();
+}
 
 // ---- Graph settings ------------------------------------------------------
 
-SampleGraph* TfTimeSeries::graphSeries(int slot) const { return xygTimeSeries->series(slot); }
+SampleGraph* TfTimeSeries::graphSeries(int slot) const
+{
+    return xygTimeSeries->series(slot);
+}
 
 void TfTimeSeries::applySeriesColour(int slot)
 {
@@ -370,7 +384,10 @@ void TfTimeSeries::applyColourSetting()
     }
 }
 
-void TfTimeSeries::applyGridSetting() { xygTimeSeries->setGrid(mGrid->isChecked()); }
+void TfTimeSeries::applyGridSetting()
+{
+    xygTimeSeries->setGrid(mGrid->isChecked());
+}
 
 void TfTimeSeries::mDrawLinesClick()
 {
@@ -379,7 +396,10 @@ void TfTimeSeries::mDrawLinesClick()
     xygTimeSeries->redraw();
 }
 
-void TfTimeSeries::mDrawPointsClick() { mDrawLinesClick(); }
+void TfTimeSeries::mDrawPointsClick()
+{
+    mDrawLinesClick();
+}
 
 void TfTimeSeries::mMonochromeClick()
 {
@@ -401,7 +421,8 @@ void TfTimeSeries::xygTimeSeriesResize()
     const QFontMetrics metrics(list->font());
     int widest = 0;
     for (int row = 0; row < list->count(); ++row)
-        widest = std::max(widest, metrics.horizontalAdvance(list->item(row)->text() + QLatin1Char('x')));
+        widest = std::max(
+            widest, metrics.horizontalAdvance(list->item(row)->text() + QLatin1Char('x')));
     xygTimeSeries->setLegendContents(widest, list->count(), tsSeries->itemHeight(), list->font());
 }
 
@@ -470,7 +491,8 @@ void TfTimeSeries::mSaveAsClick()
         if (fileName.isEmpty())
             return;
         m_saveAsFile = fileName;
-        saveGraph(fileName, formatOf(fileName, SaveAsFilters.indexOf(sdSaveAs->selectedNameFilter())));
+        saveGraph(
+            fileName, formatOf(fileName, SaveAsFilters.indexOf(sdSaveAs->selectedNameFilter())));
     });
 }
 
@@ -497,7 +519,10 @@ void TfTimeSeries::Help1Click()
     });
 }
 
-void TfTimeSeries::mCloseClick() { close(); }
+void TfTimeSeries::mCloseClick()
+{
+    close();
+}
 
 // ---- Window events -------------------------------------------------------
 
@@ -508,7 +533,8 @@ void TfTimeSeries::FormShow()
     applyDrawingSetting();
     xygTimeSeriesResize();
     FormResize();
-    if (QWidget* control = m_activeControl.isEmpty() ? nullptr : findChild<QWidget*>(m_activeControl))
+    if (QWidget* control
+        = m_activeControl.isEmpty() ? nullptr : findChild<QWidget*>(m_activeControl))
         control->setFocus();
     xygTimeSeries->redraw();
 }

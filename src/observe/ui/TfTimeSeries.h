@@ -100,7 +100,7 @@ private:
     QWidget* buildGraph();
     QToolButton* toolButton(const QString& name, QAction* action);
     QAction* action(const QString& name, const QString& text, const QString& caption,
-                    const QString& hint, const QString& icon);
+        const QString& hint, const QString& icon);
     void connectTable();
 
     void FormShow();

@@ -31,7 +31,8 @@ QCPRange joined(const QCPRange& a, const QCPRange& b)
 } // namespace
 
 TimeSeriesGraph::TimeSeriesGraph(SeriesTable& table, QWidget* parent)
-    : QCustomPlot(parent), m_table(table)
+    : QCustomPlot(parent)
+    , m_table(table)
 {
     setObjectName(QStringLiteral("xygTimeSeries"));
     setToolTip(QStringLiteral("Left Click to autoscale,\nDrag to zoom."));
@@ -57,7 +58,7 @@ void TimeSeriesGraph::setUpAxes()
     yAxis->setLabel(QStringLiteral(" "));
     xAxis->setLabelPadding(m_metrics.titleOffset);
     xAxis->setTickLabelPadding(m_metrics.labelOffset);
-    for (QCPAxis* axis : {xAxis, yAxis}) {
+    for (QCPAxis* axis : { xAxis, yAxis }) {
         axis->setTicker(QSharedPointer<QCPAxisTicker>(new DecimalTicker));
         axis->grid()->setVisible(true);
         axis->grid()->setSubGridVisible(false);
@@ -87,7 +88,7 @@ void TimeSeriesGraph::setUpLegend()
     m_legendBox->setIconSize(icon, m_metrics.itemHeight / 2);
     m_legendBox->setIconTextPadding(m_metrics.symbolSpace - icon);
     m_legendBox->setMargins(QMargins(m_metrics.horizontalMargin, m_metrics.verticalMargin,
-                                     m_metrics.horizontalMargin, m_metrics.verticalMargin));
+        m_metrics.horizontalMargin, m_metrics.verticalMargin));
     m_legendBox->setVisible(false);
 }
 
@@ -141,7 +142,8 @@ void TimeSeriesGraph::setStyle(int slot, bool lines, bool points)
     if (SampleGraph* graph = series(slot)) {
         graph->setShowLines(lines);
         graph->setShowPoints(points);
-        graph->setLegendStyle(static_cast<SampleGraph::LegendStyle>(legendEntryStyle(lines, points)));
+        graph->setLegendStyle(
+            static_cast<SampleGraph::LegendStyle>(legendEntryStyle(lines, points)));
     }
 }
 
@@ -152,7 +154,8 @@ void TimeSeriesGraph::setGrid(bool dotted)
     yAxis->grid()->setPen(pen);
 }
 
-void TimeSeriesGraph::setLegendContents(int widestLabel, int rows, int itemHeight, const QFont& font)
+void TimeSeriesGraph::setLegendContents(
+    int widestLabel, int rows, int itemHeight, const QFont& font)
 {
     m_widestLabel = widestLabel;
     m_rows = rows;
@@ -253,7 +256,10 @@ void TimeSeriesGraph::rescale()
     yAxis->setRange(values);
 }
 
-void TimeSeriesGraph::pressed(QMouseEvent* event) { m_pressPos = event->pos(); }
+void TimeSeriesGraph::pressed(QMouseEvent* event)
+{
+    m_pressPos = event->pos();
+}
 
 void TimeSeriesGraph::released(QMouseEvent* event)
 {
@@ -271,7 +277,7 @@ void TimeSeriesGraph::zoomed()
     QCPRange values;
     if (!dataRanges(keys, values))
         return;
-    for (auto [axis, full] : {std::pair{xAxis, keys}, std::pair{yAxis, values}}) {
+    for (auto [axis, full] : { std::pair { xAxis, keys }, std::pair { yAxis, values } }) {
         const double smallest = full.size() / MaximumZoom;
         if (axis->range().size() < smallest) {
             const double centre = axis->range().center();

@@ -80,7 +80,7 @@ private:
     void zoomed();
 
     SeriesTable& m_table;
-    std::array<SampleGraph*, 16> m_series{};
+    std::array<SampleGraph*, 16> m_series {};
     SeriesLegend* m_legendBox = nullptr;
     LegendMetrics m_metrics;
     int m_widestLabel = 0;
