@@ -70,7 +70,9 @@ void record_16_series(benchmark::State& state)
     int passes = 0;
     for (int slot = 0; slot < SeriesTable::SlotCount; ++slot) {
         const int operation = recorder.table().operation(slot);
-        passes += operation == SeriesTable::Parameter ? 0 : operation >= SeriesTable::Variance ? 2 : 1;
+        passes += operation == SeriesTable::Parameter ? 0
+            : operation >= SeriesTable::Variance      ? 2
+                                                      : 1;
     }
     double tick = 0.0;
     for (auto _ : state) {
@@ -79,8 +81,8 @@ void record_16_series(benchmark::State& state)
     }
     const double sitePasses = double(size) * size * passes;
     state.counters["passes"] = passes;
-    state.counters["ns_per_site_pass"] = benchmark::Counter(
-        sitePasses * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_site_pass"] = benchmark::Counter(sitePasses * 1e-9,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(record_16_series)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
@@ -105,7 +107,8 @@ void export_1M_rows_16_series(benchmark::State& state)
         bytes = double(QFileInfo(file).size());
     }
     state.counters["file_MB"] = bytes / 1e6;
-    state.counters["MB_per_s"] = benchmark::Counter(bytes / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["MB_per_s"]
+        = benchmark::Counter(bytes / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(export_1M_rows_16_series)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -4,14 +4,17 @@
 
 namespace tessra {
 
-SeriesTable::SeriesTable(ModelApi model, QObject* parent) : QObject(parent), m_model(model) { }
+SeriesTable::SeriesTable(ModelApi model, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+{
+}
 
 const QStringList& SeriesTable::operationNames()
 {
-    static const QStringList names{QStringLiteral("Minimum"),  QStringLiteral("Maximum"),
-                                   QStringLiteral("Average"),  QStringLiteral("Variance"),
-                                   QStringLiteral("Skewness"), QStringLiteral("Kurtosis"),
-                                   QStringLiteral("Parameter")};
+    static const QStringList names { QStringLiteral("Minimum"), QStringLiteral("Maximum"),
+        QStringLiteral("Average"), QStringLiteral("Variance"), QStringLiteral("Skewness"),
+        QStringLiteral("Kurtosis"), QStringLiteral("Parameter") };
     return names;
 }
 
@@ -78,7 +81,7 @@ void SeriesTable::removeSeriesAtRow(int row)
         if (s.operation >= 0 && s.listRow > row)
             --s.listRow;
     }
-    m_slots[slot] = Slot{};
+    m_slots[slot] = Slot {};
     --m_count;
     m_samples[slot].clear();
     emit seriesRemoved(slot, row);

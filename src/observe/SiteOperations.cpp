@@ -16,7 +16,10 @@ static_assert(std::is_standard_layout_v<Context>, "the result must share the con
 
 // The result address is that of the context's first member, so the two
 // pointers are interconvertible.
-inline Context* context(double* result) { return reinterpret_cast<Context*>(result); }
+inline Context* context(double* result)
+{
+    return reinterpret_cast<Context*>(result);
+}
 
 // Phases of a pass: a start call, one call per site, a finish call.
 constexpr int Start = 1;
@@ -77,7 +80,10 @@ void startDeviations(Context* c)
     c->result = 0.0;
 }
 
-double sampleVariance(const Context* c) { return (c->s2 - c->s1 * c->s1 / c->n) / (c->n - 1.0); }
+double sampleVariance(const Context* c)
+{
+    return (c->s2 - c->s1 * c->s1 / c->n) / (c->n - 1.0);
+}
 
 unsigned char variance(float* values, int, int, int, int, int phase, double* result)
 {
@@ -133,8 +139,8 @@ unsigned char kurtosis(float* values, int, int, int, int, int phase, double* res
     return 1;
 }
 
-constexpr TessraSiteOperation Operations[] = {minimum, maximum, average, variance, skewness,
-                                              kurtosis};
+constexpr TessraSiteOperation Operations[]
+    = { minimum, maximum, average, variance, skewness, kurtosis };
 
 } // namespace
 
@@ -145,7 +151,7 @@ TessraSiteOperation SiteOperations::operation(int code)
 
 double SiteOperations::compute(const ModelApi& model, int code, int state)
 {
-    Context c{};
+    Context c {};
     c.result = std::numeric_limits<double>::quiet_NaN();
     c.state = state;
     if (code < 0 || code >= 6)

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "CommandError.h"
-#include "NumberFormat.h"
+#include "ExportNumber.h"
 #include "SeriesTable.h"
 
 namespace tessra {
@@ -24,7 +24,11 @@ constexpr char VersionText[] = "1.9";
 // Collects the text of a block and hands it to the file in large pieces.
 class BlockWriter {
 public:
-    explicit BlockWriter(std::FILE* file) : m_file(file), m_buffer(BufferSize) { }
+    explicit BlockWriter(std::FILE* file)
+        : m_file(file)
+        , m_buffer(BufferSize)
+    {
+    }
 
     void text(const char* s, std::size_t n)
     {
@@ -81,7 +85,7 @@ private:
 std::string number(double value)
 {
     char text[GeneralNumberMaxLength];
-    return std::string(text, formatGeneral(text, value));
+    return std::string(text, formatExportNumber(text, value));
 }
 
 void writeHeader(BlockWriter& out, const SeriesTable& table)
@@ -122,7 +126,7 @@ void writeRows(BlockWriter& out, const SeriesTable& table, double fromTick, doub
     for (int slot = 0; slot < SeriesTable::SlotCount; ++slot) {
         if (table.isUsed(slot)) {
             const std::vector<Sample>& samples = table.samples(slot).samples();
-            cursors.push_back({samples.data(), samples.data() + samples.size()});
+            cursors.push_back({ samples.data(), samples.data() + samples.size() });
         }
     }
     for (;;) {
@@ -138,14 +142,14 @@ void writeRows(BlockWriter& out, const SeriesTable& table, double fromTick, doub
         out.reserveRow();
         char* p = out.cursor();
         if (wanted) {
-            p = formatGeneral(p, tick);
+            p = formatExportNumber(p, tick);
             *p++ = '\t';
         }
         for (Cursor& c : cursors) {
             const bool has = c.at != c.end && c.at->tick == tick;
             if (wanted) {
                 if (has)
-                    p = formatGeneral(p, c.at->value);
+                    p = formatExportNumber(p, c.at->value);
                 else
                     *p++ = '-';
                 *p++ = '\t';
@@ -162,8 +166,8 @@ void writeRows(BlockWriter& out, const SeriesTable& table, double fromTick, doub
 
 } // namespace
 
-std::FILE* TimeSeriesExport::openExportFile(const QString& fileName, int appendMode,
-                                            const AppendQuestion& ask)
+std::FILE* TimeSeriesExport::openExportFile(
+    const QString& fileName, int appendMode, const AppendQuestion& ask)
 {
     bool append = false;
     if (QFileInfo::exists(fileName)) {
@@ -182,8 +186,7 @@ std::FILE* TimeSeriesExport::openExportFile(const QString& fileName, int appendM
 }
 
 void TimeSeriesExport::exportTimeSeries(const SeriesTable& table, const QString& fileName,
-                                        int appendMode, double fromTick, double toTick,
-                                        const AppendQuestion& ask)
+    int appendMode, double fromTick, double toTick, const AppendQuestion& ask)
 {
     if (table.count() == 0)
         throw CommandError(QStringLiteral("No data series to export!"));

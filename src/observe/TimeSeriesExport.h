@@ -34,8 +34,8 @@ public:
     /// nothing; without a question it appends, so nothing is lost). A missing
     /// file is created. Returns null when nothing was opened. The caller closes
     /// the file.
-    static std::FILE* openExportFile(const QString& fileName, int appendMode,
-                                     const AppendQuestion& ask);
+    static std::FILE* openExportFile(
+        const QString& fileName, int appendMode, const AppendQuestion& ask);
 
     /// Writes one block for the series of `table` to `fileName`. Rows whose
     /// tick is below `fromTick`, or above `toTick` when `toTick` is not
@@ -47,9 +47,8 @@ public:
     /// with "Error closing file." when writing or closing the file failed.
     /// Series without samples are no failure: the block then ends after its
     /// header.
-    static void exportTimeSeries(const SeriesTable& table, const QString& fileName,
-                                 int appendMode, double fromTick, double toTick,
-                                 const AppendQuestion& ask);
+    static void exportTimeSeries(const SeriesTable& table, const QString& fileName, int appendMode,
+        double fromTick, double toTick, const AppendQuestion& ask);
 };
 
 } // namespace tessra

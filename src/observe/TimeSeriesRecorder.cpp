@@ -8,12 +8,17 @@
 namespace tessra {
 
 TimeSeriesRecorder::TimeSeriesRecorder(ModelApi model, QObject* parent)
-    : QObject(parent), m_model(model), m_table(model)
+    : QObject(parent)
+    , m_model(model)
+    , m_table(model)
 {
     connect(&m_table, &SeriesTable::samplesCleared, this, &TimeSeriesRecorder::samplesCleared);
 }
 
-void TimeSeriesRecorder::clearSamples() { m_table.clearSamples(); }
+void TimeSeriesRecorder::clearSamples()
+{
+    m_table.clearSamples();
+}
 
 void TimeSeriesRecorder::recordTimeSeries(double tick)
 {
@@ -45,11 +50,11 @@ void TimeSeriesRecorder::saveTimeSeries(const QString& settingsFile) const
     TimeSeriesSettings::saveTimeSeries(m_table, settingsFile);
 }
 
-void TimeSeriesRecorder::exportTimeSeries(const QString& fileName, int appendMode,
-                                          double fromTick, double toTick) const
+void TimeSeriesRecorder::exportTimeSeries(
+    const QString& fileName, int appendMode, double fromTick, double toTick) const
 {
-    TimeSeriesExport::exportTimeSeries(m_table, fileName, appendMode, fromTick, toTick,
-                                       m_appendQuestion);
+    TimeSeriesExport::exportTimeSeries(
+        m_table, fileName, appendMode, fromTick, toTick, m_appendQuestion);
 }
 
 } // namespace tessra

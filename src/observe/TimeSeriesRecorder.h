@@ -47,7 +47,7 @@ public:
     /// `appendMode`: TimeSeriesExport::AskToAppend, Append or Overwrite.
     /// Throws CommandError with the export's messages.
     void exportTimeSeries(const QString& fileName, int appendMode, double fromTick = -1.0,
-                          double toTick = -1.0) const;
+        double toTick = -1.0) const;
 
 signals:
     /// The sample lists were emptied (views reset their axes).

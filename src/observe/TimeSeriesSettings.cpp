@@ -116,7 +116,10 @@ void restoreEntry(SeriesTable& table, const std::string& label)
     }
 }
 
-std::string localPath(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
+std::string localPath(const QString& fileName)
+{
+    return QFile::encodeName(fileName).toStdString();
+}
 
 } // namespace
 
@@ -140,8 +143,8 @@ void TimeSeriesSettings::saveTimeSeries(const SeriesTable& table, const QString&
     for (const std::string& key : ini.keys(Section))
         entries.emplace_back(key, ini.value(Section, key).value_or(std::string()));
     for (auto& [key, value] : updates) {
-        const auto existing = std::find_if(entries.begin(), entries.end(),
-                                           [&](const auto& e) { return sameKey(e.first, key); });
+        const auto existing = std::find_if(
+            entries.begin(), entries.end(), [&](const auto& e) { return sameKey(e.first, key); });
         if (existing != entries.end())
             existing->second = value;
         else

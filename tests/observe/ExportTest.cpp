@@ -55,8 +55,8 @@ protected:
     // The header the block must start with, up to the date line.
     std::vector<std::string> expectedHeaderStart() const
     {
-        return {"", "#\tTessra v1.9 - Time Series",
-                "#\t" + model.aboutModel(0) + " " + model.aboutModel(1)};
+        return { "", "#\tTessra v1.9 - Time Series",
+            "#\t" + model.aboutModel(0) + " " + model.aboutModel(1) };
     }
 
     // The data lines of the last block of a file (after "#\tColumns:" and its column lines).
@@ -75,7 +75,7 @@ protected:
 
     QTemporaryDir folder;
     ModelApi model;
-    TimeSeriesRecorder recorder{ModelApi()};
+    TimeSeriesRecorder recorder { ModelApi() };
     SeriesTable& table = recorder.table();
     AppendAnswer answer = AppendAnswer::Yes;
     int questions = 0;
@@ -102,20 +102,16 @@ TEST_F(ExportTest, block_with_header_dashes_and_trailing_tabs)
     EXPECT_EQ(text[3].substr(0, 2), "#\t");
     EXPECT_GT(text[3].size(), 10u); // date and time
 
-    std::vector<std::string> rest{"#\tParameters:"};
+    std::vector<std::string> rest { "#\tParameters:" };
     for (int i = 0; i < model.paramCount(); ++i) {
         char value[64];
         std::snprintf(value, sizeof value, "%lg", model.paramValue(i));
         rest.push_back("#\t\t" + model.paramLabel(i) + " = " + value);
     }
     const std::string width = std::to_string(int(model.paramValue(0)));
-    const std::vector<std::string> tail{"#\tColumns:",
-                                        "#\t\t1 = Tick (Time)",
-                                        "#\t\t2 = Width",
-                                        "#\t\t3 = Density",
-                                        "0\t" + width + "\t-\t",
-                                        "1\t" + width + "\t-\t",
-                                        "2\t" + width + "\t0.25\t"};
+    const std::vector<std::string> tail { "#\tColumns:", "#\t\t1 = Tick (Time)", "#\t\t2 = Width",
+        "#\t\t3 = Density", "0\t" + width + "\t-\t", "1\t" + width + "\t-\t",
+        "2\t" + width + "\t0.25\t" };
     rest.insert(rest.end(), tail.begin(), tail.end());
     EXPECT_EQ(std::vector<std::string>(text.begin() + 4, text.end()), rest);
     EXPECT_EQ(test::readFile(file).back(), '\n');
@@ -127,7 +123,7 @@ TEST_F(ExportTest, columns_follow_the_slot_order)
     table.addSeries(SeriesTable::Parameter, 1); // slot 1
     table.removeSeriesAtRow(0);
     table.addSeries(SeriesTable::Parameter, 3); // slot 0 again, listed last
-    EXPECT_EQ(table.labels(), QStringList({"Height", "Seed"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Height", "Seed" }));
     test::setParam("Seed", 7);
     test::setParam("Height", 64);
     recorder.recordTimeSeries(0.0);
@@ -136,7 +132,7 @@ TEST_F(ExportTest, columns_follow_the_slot_order)
     ASSERT_EQ(exportError(file, TimeSeriesExport::Overwrite), QString());
     const std::string text = test::readFile(file);
     EXPECT_NE(text.find("#\t\t1 = Tick (Time)\n#\t\t2 = Seed\n#\t\t3 = Height\n0\t7\t64\t\n"),
-              std::string::npos)
+        std::string::npos)
         << text;
 }
 
@@ -152,7 +148,7 @@ TEST_F(ExportTest, numbers_have_six_significant_digits)
     const QString file = path("c.dat");
     ASSERT_EQ(exportError(file, TimeSeriesExport::Overwrite), QString());
     EXPECT_EQ(dataLines(test::readFile(file)),
-              (std::vector<std::string>{"3.1\t0.333333\t", "1e+06\t1\t", "1.23457e+06\t0\t"}));
+        (std::vector<std::string> { "3.1\t0.333333\t", "1e+06\t1\t", "1.23457e+06\t0\t" }));
 }
 
 TEST_F(ExportTest, tick_range_leaves_rows_out)
@@ -167,8 +163,8 @@ TEST_F(ExportTest, tick_range_leaves_rows_out)
     const std::string w = std::to_string(int(model.paramValue(0)));
     const std::string s = std::to_string(int(model.paramValue(3)));
     EXPECT_EQ(dataLines(test::readFile(file)),
-              (std::vector<std::string>{"2\t" + w + "\t-\t", "2.5\t" + w + "\t" + s + "\t",
-                                        "3\t" + w + "\t-\t"}));
+        (std::vector<std::string> {
+            "2\t" + w + "\t-\t", "2.5\t" + w + "\t" + s + "\t", "3\t" + w + "\t-\t" }));
     ASSERT_EQ(exportError(file, TimeSeriesExport::Overwrite, 4.0, -1.0), QString());
     EXPECT_EQ(dataLines(test::readFile(file)).size(), 2u); // ticks 4 and 5
 }
@@ -224,7 +220,7 @@ TEST_F(ExportTest, failures)
     EXPECT_EQ(text.substr(text.size() - last.size()), last);
 
     EXPECT_EQ(exportError(path("no/such/folder/g.dat"), TimeSeriesExport::Overwrite),
-              "No data recorded.");
+        "No data recorded.");
     EXPECT_EQ(exportError(QString(), TimeSeriesExport::Overwrite), "No data recorded.");
     if (QFile::exists("/dev/full")) { // every write fails there with "no space left"
         EXPECT_EQ(exportError("/dev/full", TimeSeriesExport::Overwrite), "Error closing file.");
@@ -242,7 +238,7 @@ TEST_F(ExportTest, nan_and_infinity)
     const QString file = path("h.dat");
     ASSERT_EQ(exportError(file, TimeSeriesExport::Overwrite), QString());
     EXPECT_EQ(dataLines(test::readFile(file)),
-              (std::vector<std::string>{"0\tnan\t-\t", "1\tnan\tinf\t", "2\t-\t-inf\t"}));
+        (std::vector<std::string> { "0\tnan\t-\t", "1\tnan\tinf\t", "2\t-\t-inf\t" }));
 }
 
 TEST_F(ExportTest, large_export_matches_printf)
@@ -280,7 +276,7 @@ TEST(export_without_parameters, parameters_line_then_columns)
 {
     ASSERT_TRUE(test::loadModel(test::fixtureModel("noparams")));
     QTemporaryDir folder;
-    TimeSeriesRecorder recorder{ModelApi()};
+    TimeSeriesRecorder recorder { ModelApi() };
     ModelApi().newAgents();
     recorder.table().addSeries(SeriesTable::Maximum, test::stateIndex("index"));
     recorder.recordTimeSeries(0.0);
@@ -289,7 +285,7 @@ TEST(export_without_parameters, parameters_line_then_columns)
     const std::string text = test::readFile(file);
     EXPECT_NE(text.find("\n#\tParameters:\n#\tColumns:\n#\t\t1 = Tick (Time)\n"
                         "#\t\t2 = Maximum index\n0\t15\t\n"),
-              std::string::npos)
+        std::string::npos)
         << text;
 }
 
@@ -301,7 +297,7 @@ TEST(export_in_a_comma_locale, writes_a_point)
     const QString locales = QDir(folder.path()).filePath("locales");
     QDir().mkpath(locales);
     const int built = QProcess::execute(
-        "localedef", {"-i", "de_DE", "-f", "UTF-8", QDir(locales).filePath("de_DE.UTF-8")});
+        "localedef", { "-i", "de_DE", "-f", "UTF-8", QDir(locales).filePath("de_DE.UTF-8") });
     if (built != 0 && built != 1) // 1: built with warnings
         GTEST_SKIP() << "localedef cannot build de_DE here";
     qputenv("LOCPATH", locales.toLocal8Bit());
@@ -313,7 +309,7 @@ TEST(export_in_a_comma_locale, writes_a_point)
     EXPECT_STREQ(probe, "0,5");
 
     ASSERT_TRUE(test::loadModel(test::exampleModel("life")));
-    TimeSeriesRecorder recorder{ModelApi()};
+    TimeSeriesRecorder recorder { ModelApi() };
     recorder.table().addSeries(SeriesTable::Parameter, test::paramIndex("Density"));
     recorder.table().addSample(0, 2.5, 0.3);
     const QString file = QDir(folder.path()).filePath("comma.dat");

@@ -35,12 +35,8 @@ Reference reference(const std::vector<float>& values)
         m4 += d * d * d * d;
     }
     const long double var = m2 / (n - 1);
-    return {lo,
-            hi,
-            double(mean),
-            double(var),
-            double(m3 / (n * var * std::sqrt(var))),
-            double(m4 / (n * var * var) - 3)};
+    return { lo, hi, double(mean), double(var), double(m3 / (n * var * std::sqrt(var))),
+        double(m4 / (n * var * var) - 3) };
 }
 
 } // namespace

@@ -30,7 +30,7 @@ TEST(sample_list, keeps_ticks_in_order_and_replaces_equal_ticks)
     list.add(2.0, 22.0); // same tick: the second value stays
     list.add(3.1, 23.0);
     list.add(-1.0, 9.0);
-    EXPECT_EQ(ticks(list), (std::vector<double>{-1.0, 0.0, 1.0, 2.0, 3.1}));
+    EXPECT_EQ(ticks(list), (std::vector<double> { -1.0, 0.0, 1.0, 2.0, 3.1 }));
     EXPECT_EQ(list.samples()[3].value, 22.0);
     EXPECT_EQ(list.samples()[4].value, 23.0);
     list.add(std::numeric_limits<double>::quiet_NaN(), 1.0);

@@ -42,7 +42,7 @@ protected:
                 continue;
             }
             ++used;
-            EXPECT_TRUE(pairs.insert({table.operation(slot), table.subject(slot)}).second);
+            EXPECT_TRUE(pairs.insert({ table.operation(slot), table.subject(slot) }).second);
             EXPECT_TRUE(rows.insert(table.listRow(slot)).second);
             EXPECT_EQ(table.slotAtRow(table.listRow(slot)), slot);
         }
@@ -53,7 +53,7 @@ protected:
         }
     }
 
-    SeriesTable table{ModelApi()};
+    SeriesTable table { ModelApi() };
 };
 
 } // namespace
@@ -61,18 +61,18 @@ protected:
 TEST_F(SeriesTableTest, lists_and_labels)
 {
     EXPECT_EQ(SeriesTable::operationNames(),
-              QStringList({"Minimum", "Maximum", "Average", "Variance", "Skewness", "Kurtosis",
-                           "Parameter"}));
-    EXPECT_EQ(table.subjectNames(SeriesTable::Average), QStringList({"Alive", "Age"}));
+        QStringList(
+            { "Minimum", "Maximum", "Average", "Variance", "Skewness", "Kurtosis", "Parameter" }));
+    EXPECT_EQ(table.subjectNames(SeriesTable::Average), QStringList({ "Alive", "Age" }));
     EXPECT_EQ(table.subjectNames(SeriesTable::Parameter),
-              QStringList({"Width", "Height", "Density", "Seed"}));
+        QStringList({ "Width", "Height", "Density", "Seed" }));
     EXPECT_TRUE(table.subjectNames(-1).isEmpty());
     EXPECT_TRUE(table.subjectNames(7).isEmpty());
 
     table.addSeries(SeriesTable::Average, 1);
     table.addSeries(SeriesTable::Parameter, 2);
     table.addSeries(SeriesTable::Kurtosis, 0);
-    EXPECT_EQ(table.labels(), QStringList({"Average Age", "Density", "Kurtosis Alive"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Average Age", "Density", "Kurtosis Alive" }));
     EXPECT_EQ(table.label(1), "Density");
 }
 
@@ -88,7 +88,7 @@ TEST_F(SeriesTableTest, refusals_change_nothing)
 
     table.addSeries(SeriesTable::Average, 0);
     EXPECT_EQ(refusal([&] { table.addSeries(SeriesTable::Average, 0); }),
-              "Operation/state pair already being plotted");
+        "Operation/state pair already being plotted");
     EXPECT_EQ(table.addSeries(SeriesTable::Variance, 0), 1); // another operation: another series
     EXPECT_EQ(table.addSeries(SeriesTable::Parameter, 0), 2); // same index, other kind
 
@@ -113,16 +113,16 @@ TEST_F(SeriesTableTest, a_removed_slot_is_reused_but_listed_last)
     table.addSample(1, 0.0, 5.0);
     table.removeSeriesAtRow(1);
     ASSERT_EQ(removed.count(), 1);
-    EXPECT_EQ(removed[0], QVariantList({1, 1}));
+    EXPECT_EQ(removed[0], QVariantList({ 1, 1 }));
     EXPECT_TRUE(table.samples(1).empty());
     EXPECT_EQ(table.listRow(2), 1); // moved up
 
     EXPECT_EQ(table.addSeries(SeriesTable::Maximum, 0), 1); // same pair again: empty list
     EXPECT_TRUE(table.samples(1).empty());
     EXPECT_EQ(table.listRow(1), 2);
-    EXPECT_EQ(table.labels(), QStringList({"Minimum Alive", "Average Alive", "Maximum Alive"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Minimum Alive", "Average Alive", "Maximum Alive" }));
     EXPECT_EQ(added.count(), 4);
-    EXPECT_EQ(added.last(), QVariantList({1}));
+    EXPECT_EQ(added.last(), QVariantList({ 1 }));
     expectConsistent();
 }
 
@@ -137,7 +137,7 @@ TEST_F(SeriesTableTest, sixteen_series_at_most)
     // Every pair of Life is listed now: remove one and try a seventeenth
     // after freeing a row is only possible with the pair just removed.
     EXPECT_EQ(refusal([&] { table.addSeries(SeriesTable::Average, 0); }),
-              "Operation/state pair already being plotted");
+        "Operation/state pair already being plotted");
     const int slot = table.slotAtRow(5);
     const int operation = table.operation(slot);
     const int subject = table.subject(slot);
@@ -159,7 +159,7 @@ TEST_F(SeriesTableTest, a_seventeenth_series_is_refused)
     ASSERT_TRUE(table.isFull());
     QSignalSpy added(&table, &SeriesTable::seriesAdded);
     EXPECT_EQ(refusal([&] { table.addSeries(SeriesTable::Kurtosis, 0); }),
-              "At most 16 series can be plotted");
+        "At most 16 series can be plotted");
     EXPECT_EQ(added.count(), 0);
     EXPECT_EQ(table.findSeries(SeriesTable::Kurtosis, 0), -1);
     expectConsistent();

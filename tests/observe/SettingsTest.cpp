@@ -33,7 +33,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    TimeSeriesRecorder recorder{ModelApi()};
+    TimeSeriesRecorder recorder { ModelApi() };
     SeriesTable& table = recorder.table();
 };
 
@@ -51,7 +51,7 @@ TEST_F(SettingsTest, a_saved_selection_comes_back_in_list_order)
 
     table.addSeries(SeriesTable::Kurtosis, 0);
     recorder.loadTimeSeries(file);
-    EXPECT_EQ(table.labels(), QStringList({"Average Age", "Density"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Average Age", "Density" }));
     EXPECT_EQ(table.listRow(0), 0); // slots 0 and 1 now, in list order
     EXPECT_EQ(table.label(0), "Average Age");
     EXPECT_EQ(table.label(1), "Density");
@@ -69,30 +69,30 @@ TEST_F(SettingsTest, a_shorter_list_leaves_the_old_higher_key_unread)
     table.removeSeriesAtRow(1);
     recorder.saveTimeSeries(file);
     EXPECT_EQ(test::readFile(file),
-              "[Time Series]\nCount=2\n0=Minimum Alive\n1=Average Alive\n2=Average Alive\n");
+        "[Time Series]\nCount=2\n0=Minimum Alive\n1=Average Alive\n2=Average Alive\n");
     recorder.loadTimeSeries(file);
-    EXPECT_EQ(table.labels(), QStringList({"Minimum Alive", "Average Alive"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Minimum Alive", "Average Alive" }));
 }
 
 TEST_F(SettingsTest, other_sections_keys_and_comments_survive)
 {
     const QString file = path("c.ini");
-    test::writeFile(file, "; written by hand\n[Parameters]\nWidth=64\n\n; my graph\n"
-                          "[time series]\ncount=5\nColour=red\n3=Maximum Age\n\n"
-                          "[Other]\nkey=value\n");
+    test::writeFile(file,
+        "; written by hand\n[Parameters]\nWidth=64\n\n; my graph\n"
+        "[time series]\ncount=5\nColour=red\n3=Maximum Age\n\n"
+        "[Other]\nkey=value\n");
     table.addSeries(SeriesTable::Parameter, 3);
     recorder.saveTimeSeries(file);
     const std::string text = test::readFile(file);
     EXPECT_NE(text.find("; written by hand"), std::string::npos) << text;
     EXPECT_NE(text.find("[Parameters]\nWidth=64\n"), std::string::npos) << text;
     EXPECT_NE(text.find("; my graph\n[time series]\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("count=1\nColour=red\n3=Maximum Age\n0=Seed\n"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("count=1\nColour=red\n3=Maximum Age\n0=Seed\n"), std::string::npos) << text;
     EXPECT_NE(text.find("[Other]\nkey=value\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("Count="), std::string::npos) << text; // one Count, whatever its case
 
     recorder.loadTimeSeries(file);
-    EXPECT_EQ(table.labels(), QStringList({"Seed"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Seed" }));
     recorder.saveTimeSeries(file); // saving again changes nothing
     EXPECT_EQ(test::readFile(file), text);
 }
@@ -100,23 +100,24 @@ TEST_F(SettingsTest, other_sections_keys_and_comments_survive)
 TEST_F(SettingsTest, labels_that_name_nothing_are_skipped)
 {
     const QString file = path("d.ini");
-    test::writeFile(file, "[Time Series]\nCount=9\n"
-                          "0=Average Alive\n1=Average Colour\n2=average Age\n3=density\n"
-                          "4=\n5=Maximum\n6=Parameter Seed\n7=Variance Age\n8=Width\n"
-                          "9=Minimum Age\n");
+    test::writeFile(file,
+        "[Time Series]\nCount=9\n"
+        "0=Average Alive\n1=Average Colour\n2=average Age\n3=density\n"
+        "4=\n5=Maximum\n6=Parameter Seed\n7=Variance Age\n8=Width\n"
+        "9=Minimum Age\n");
     recorder.loadTimeSeries(file);
     // 9 lies beyond Count; "Parameter Seed" names the parameter Seed.
-    EXPECT_EQ(table.labels(),
-              QStringList({"Average Alive", "Seed", "Variance Age", "Width"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Average Alive", "Seed", "Variance Age", "Width" }));
 }
 
 TEST_F(SettingsTest, a_refused_entry_ends_the_restore)
 {
     const QString file = path("e.ini");
-    test::writeFile(file, "[Time Series]\nCount=4\n0=Average Alive\n1=Density\n"
-                          "2=Average Alive\n3=Minimum Age\n");
+    test::writeFile(file,
+        "[Time Series]\nCount=4\n0=Average Alive\n1=Density\n"
+        "2=Average Alive\n3=Minimum Age\n");
     EXPECT_EQ(loadError(file), "Operation/state pair already being plotted");
-    EXPECT_EQ(table.labels(), QStringList({"Average Alive", "Density"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Average Alive", "Density" }));
 }
 
 TEST_F(SettingsTest, no_section_or_no_file_removes_every_series)
@@ -141,7 +142,7 @@ TEST_F(SettingsTest, counts_that_are_no_number_or_huge)
     EXPECT_EQ(table.count(), 0);
     test::writeFile(file, "[Time Series]\nCount=2147483647\n0=Average Alive\n1000000=Density\n");
     recorder.loadTimeSeries(file);
-    EXPECT_EQ(table.labels(), QStringList({"Average Alive", "Density"}));
+    EXPECT_EQ(table.labels(), QStringList({ "Average Alive", "Density" }));
     test::writeFile(file, "[Time Series]\nCount=-3\n0=Average Alive\n");
     recorder.loadTimeSeries(file);
     EXPECT_EQ(table.count(), 0);
@@ -163,8 +164,8 @@ TEST_F(SettingsTest, opening_failures)
         return QString();
     };
     EXPECT_EQ(saveError(folder.path()), "Error opening .ini file in saveTimeSeries()");
-    EXPECT_EQ(saveError(path("no/such/folder/h.ini")),
-              "Error opening .ini file in saveTimeSeries()");
+    EXPECT_EQ(
+        saveError(path("no/such/folder/h.ini")), "Error opening .ini file in saveTimeSeries()");
     EXPECT_EQ(saveError(QString()), "Error opening .ini file in saveTimeSeries()");
     EXPECT_EQ(saveError(path("h.ini")), QString());
 }
@@ -175,13 +176,14 @@ TEST(settings_labels, an_operation_name_inside_a_state_name)
     ASSERT_TRUE(test::loadModel(test::fixtureModel("stats")));
     QTemporaryDir folder;
     const QString file = QDir(folder.path()).filePath("stats.ini");
-    test::writeFile(file, "[Time Series]\nCount=5\n0=Minimum Average x\n1=Average x\n"
-                          "2=Average Average x\n3=v2\n4=Minimum X\n");
-    TimeSeriesRecorder recorder{ModelApi()};
+    test::writeFile(file,
+        "[Time Series]\nCount=5\n0=Minimum Average x\n1=Average x\n"
+        "2=Average Average x\n3=v2\n4=Minimum X\n");
+    TimeSeriesRecorder recorder { ModelApi() };
     recorder.loadTimeSeries(file);
     const SeriesTable& table = recorder.table();
-    EXPECT_EQ(table.labels(), QStringList({"Minimum Average x", "Average x", "Average Average x",
-                                           "v2"}));
+    EXPECT_EQ(table.labels(),
+        QStringList({ "Minimum Average x", "Average x", "Average Average x", "v2" }));
     EXPECT_EQ(table.operation(0), SeriesTable::Minimum);
     EXPECT_EQ(table.subject(0), test::stateIndex("Average x"));
     EXPECT_EQ(table.operation(1), SeriesTable::Average);

@@ -49,7 +49,7 @@ protected:
     }
 
     ModelApi model;
-    TimeSeriesRecorder recorder{ModelApi()};
+    TimeSeriesRecorder recorder { ModelApi() };
     SeriesTable& table = recorder.table();
     int x = -1;
 };

@@ -2,7 +2,7 @@
 
 namespace tessra {
 
-/// Room that formatGeneral needs at most ("-1.23457e-308" and more).
+/// Room that formatExportNumber needs at most ("-1.23457e-308" and more).
 constexpr int GeneralNumberMaxLength = 24;
 
 /// Writes `value` as printf's "%lg" does in the C locale (general form, six
@@ -10,6 +10,6 @@ constexpr int GeneralNumberMaxLength = 24;
 /// -0), whatever the process's locale: the decimal point is always ".".
 /// Infinities give "inf" and "-inf"; every NaN gives "nan". Writes at most
 /// GeneralNumberMaxLength characters, no terminating NUL; returns the end.
-char* formatGeneral(char* out, double value);
+char* formatExportNumber(char* out, double value);
 
 } // namespace tessra

@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "ExportNumber.h"
 
 #include <charconv>
 #include <cmath>
@@ -29,8 +29,8 @@ char* formatWhole(char* out, double value)
     return out;
 }
 
-constexpr double Pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-constexpr double Lower[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5};
+constexpr double Pow10[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9 };
+constexpr double Lower[] = { 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5 };
 
 // Values from 1e-4 up to 1e6 print in fixed notation. Their six digits come
 // from one scaling by a power of ten (itself exact) and one rounding; when the
@@ -86,7 +86,7 @@ char* formatFixed(char* out, double value)
 
 } // namespace
 
-char* formatGeneral(char* out, double value)
+char* formatExportNumber(char* out, double value)
 {
     if (std::isnan(value)) {
         std::memcpy(out, "nan", 3);

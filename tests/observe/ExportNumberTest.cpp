@@ -7,16 +7,16 @@
 #include <random>
 #include <string>
 
-#include "NumberFormat.h"
+#include "ExportNumber.h"
 
-using tessra::formatGeneral;
+using tessra::formatExportNumber;
 
 namespace {
 
 std::string general(double value)
 {
     char text[tessra::GeneralNumberMaxLength];
-    return std::string(text, formatGeneral(text, value));
+    return std::string(text, formatExportNumber(text, value));
 }
 
 std::string printfGeneral(double value)
@@ -31,12 +31,10 @@ std::string printfGeneral(double value)
 TEST(number_format, writes_what_printf_lg_writes)
 {
     // The process runs in the C locale here, so printf is the reference.
-    const double values[] = {0.0, -0.0, 1.0, -1.0, 3.1, 1.0 / 3.0, 2.0 / 3.0, 1e6, -1e6, 999999.0,
-                             999999.4, 999999.5, 999999.6, 123456.5, 0.5, 1e-4, 1e-5, 0.00012345678,
-                             1e100, -1.5e-300, 4.9e-324, DBL_MAX, -DBL_MAX, 1e15, 12345678.9,
-                             0.1f, 2.5, 1e21, 100000.0, 1234567.0,
-                             std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity()};
+    const double values[] = { 0.0, -0.0, 1.0, -1.0, 3.1, 1.0 / 3.0, 2.0 / 3.0, 1e6, -1e6, 999999.0,
+        999999.4, 999999.5, 999999.6, 123456.5, 0.5, 1e-4, 1e-5, 0.00012345678, 1e100, -1.5e-300,
+        4.9e-324, DBL_MAX, -DBL_MAX, 1e15, 12345678.9, 0.1f, 2.5, 1e21, 100000.0, 1234567.0,
+        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity() };
     for (double v : values)
         EXPECT_EQ(general(v), printfGeneral(v)) << "value " << v;
 
@@ -73,8 +71,8 @@ TEST(number_format, fixed_range_and_near_ties)
         ASSERT_EQ(general(below), printfGeneral(below)) << "value " << below;
         ASSERT_EQ(general(above), printfGeneral(above)) << "value " << above;
     }
-    for (double v : {0.0001, 0.00009999995, 0.000099999949, 999999.5, 999999.49999, 99999.95, 0.1,
-                     0.30000000000000004, 1e-4 * (1 - 1e-16), 123.456, 5e-5})
+    for (double v : { 0.0001, 0.00009999995, 0.000099999949, 999999.5, 999999.49999, 99999.95, 0.1,
+             0.30000000000000004, 1e-4 * (1 - 1e-16), 123.456, 5e-5 })
         EXPECT_EQ(general(v), printfGeneral(v)) << "value " << v;
 }
 
