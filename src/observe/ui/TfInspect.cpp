@@ -9,9 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-// The user-facing number format (the locale's separator, 15 digits); the
-// observe folder's header of the same name is the export's "%lg" format.
-#include "../../common/NumberFormat.h"
+#include "NumberFormat.h"
 
 namespace tessra {
 
