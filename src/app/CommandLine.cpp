@@ -13,28 +13,6 @@ QString switchName(const QString& argument) { return argument.mid(1).toLower(); 
 
 } // namespace
 
-StartMode startModeFromArguments(const QStringList& arguments)
-{
-    bool automation = false;
-    bool registration = false;
-    bool unregistration = false;
-    for (const QString& argument : arguments) {
-        if (!isSwitch(argument))
-            continue;
-        const QString name = switchName(argument);
-        automation = automation || name == u"automation" || name == u"embedding";
-        registration = registration || name == u"regserver";
-        unregistration = unregistration || name == u"unregserver";
-    }
-    if (automation)
-        return StartMode::Automation;
-    if (registration)
-        return StartMode::Register;
-    if (unregistration)
-        return StartMode::Unregister;
-    return StartMode::Standalone;
-}
-
 CommandLine parseCommandLine(const QStringList& arguments)
 {
     static const QStringList accepted

@@ -112,6 +112,8 @@ void FrontEnd::refuseWhileModelWorks(const char* what) const
 bool FrontEnd::loadModelFile(const QString& path)
 {
     refuseWhileModelWorks("A model cannot be loaded");
+    if (m_modelCallbacks > 0)
+        throw CommandError(QStringLiteral("A model cannot be loaded while the model is at work"));
     pauseAndWait();
     ModelWork work(m_modelWork);
     m_currentParameterFile.clear();

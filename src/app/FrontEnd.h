@@ -191,6 +191,11 @@ public:
     /// Whether the front end is inside a call into the model that builds or steps
     /// (a step, a new world, a model load).
     bool isInsideModelCall() const { return m_modelWork > 0; }
+    /// Marks the model's code as on the call stack: a model called back into the
+    /// program (the exported functions), whose waits serve events. While marked,
+    /// loadModelFile refuses, since it would unload the code the program returns into.
+    void enterModelCallback() { ++m_modelCallbacks; }
+    void leaveModelCallback() { --m_modelCallbacks; }
 
     /// tbFrameRateChange: 0 Slow, 1 Medium, 2 Fast. Throws CommandError for any other.
     void setFrameRate(int position);
@@ -282,6 +287,7 @@ private:
     bool m_modelLoaded = false;
     bool m_worldFreed = false;
     int m_modelWork = 0;
+    int m_modelCallbacks = 0;
     bool m_insideStep = false;
 
     QString m_startupSettingsFile;

@@ -1,35 +1,85 @@
 // The tessra program: the application, the front end's logic, the windows, the event
 // loop.
 #include "AppTexts.h"
+#include "AutomationRegistration.h"
+#include "AutomationSession.h"
+#include "AutomationStartMode.h"
 #include "CommandError.h"
-#include "CommandLine.h"
 #include "Core.h"
 #include "Dialogs.h"
 #include "FrontEnd.h"
+#include "HostFunctions.h"
+#include "TdNew.h"
 #include "TessraApplication.h"
+#include "TfDebug.h"
 #include "TfMain.h"
 #include "Windows.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// /regserver and /unregserver end the program before any window exists. Their message
+// is a plain box; where there is no screen to show one on (the offscreen and minimal
+// platforms: scripted installs, tests) it is a line on the standard output instead, so
+// nothing waits for a button nobody can press.
+void showRegistrationMessage(tessra::Dialogs& dialogs, const QString& text)
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform == u"offscreen" || platform == u"minimal") {
+        std::printf("%s\n", qPrintable(text));
+        std::fflush(stdout);
+        return;
+    }
+    dialogs.message(nullptr, tessra::productName(), text, QMessageBox::NoIcon);
+}
+
+// The functions exported to models reach the front end, the New Simulation dialog and
+// the debug log through this one installed object.
+void connectHostFunctions(tessra::HostFunctions& host, tessra::Windows& windows)
+{
+    tessra::TdNew& dialog = windows.newSimulationDialog();
+    host.setNewSimulationDialog([&dialog] { return dialog.isShowing(); },
+                                [&dialog](int index) { return dialog.candidateValue(index); });
+    tessra::TfDebug& log = windows.debugLog();
+    host.setDebugLog([&log](const char* text) { log.debugLog(text); });
+    host.install();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     tessra::TessraApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    const tessra::StartMode startMode = tessra::startModeFromArguments(arguments);
-    if (startMode == tessra::StartMode::Register || startMode == tessra::StartMode::Unregister) {
-        // Registering the automation service is the automation layer's; the program
-        // ends here, before any window exists.
-        return 0;
-    }
+    const tessra::AutomationStartMode startMode = tessra::automationStartMode(arguments);
+    tessra::Dialogs dialogs;
+    if (const std::optional<int> exitCode = tessra::handleRegistrationMode(
+            startMode, QCoreApplication::applicationFilePath(),
+            [&dialogs](const QString& text) { showRegistrationMessage(dialogs, text); }))
+        return *exitCode;
+    const bool automated = startMode == tessra::AutomationStartMode::Automation;
     app.setApplicationTitle(tessra::startupApplicationTitle());
 
-    tessra::Dialogs dialogs;
     try {
         tessra::Core core;
         QObject::connect(&core.frontEnd(), &tessra::FrontEnd::titleChanged, &app,
                          &tessra::TessraApplication::setApplicationTitle);
-        tessra::Windows windows(core, arguments, startMode == tessra::StartMode::Automation, dialogs);
+        tessra::Windows windows(core, arguments, automated, dialogs);
+        tessra::HostFunctions host(core.frontEnd());
+        connectHostFunctions(host, windows);
         QObject::connect(&windows.main(), &tessra::TfMain::closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
+        // A script is served once the first model load has finished.
+        std::unique_ptr<tessra::AutomationSession> automation;
+        if (automated) {
+            automation = std::make_unique<tessra::AutomationSession>(core);
+            QObject::connect(&windows.main(), &tessra::TfMain::startupFinished,
+                             automation.get(), &tessra::AutomationSession::start);
+        }
         windows.main().show();
         app.exec();
     } catch (const tessra::CommandError& error) {

@@ -44,18 +44,6 @@ TEST(CommandLine, usage_text_joins_path_and_syntax_without_blank)
               "Usage:\n\t/opt/tessra/bin/tessra[/[un]regserver] [settingsFile.ini]");
 }
 
-TEST(CommandLine, start_mode_prefers_automation_then_register_then_unregister)
-{
-    EXPECT_EQ(startModeFromArguments({}), StartMode::Standalone);
-    EXPECT_EQ(startModeFromArguments({ "x.ini", "/help" }), StartMode::Standalone);
-    EXPECT_EQ(startModeFromArguments({ "/AutoMation" }), StartMode::Automation);
-    EXPECT_EQ(startModeFromArguments({ "-Embedding" }), StartMode::Automation);
-    EXPECT_EQ(startModeFromArguments({ "/regserver", "/automation" }), StartMode::Automation);
-    EXPECT_EQ(startModeFromArguments({ "/unregserver", "/RegServer" }), StartMode::Register);
-    EXPECT_EQ(startModeFromArguments({ "-unregserver" }), StartMode::Unregister);
-    EXPECT_EQ(startModeFromArguments({ "automation" }), StartMode::Standalone); // a file name
-}
-
 struct RateCase {
     double seconds;
     const char* text;

@@ -10,7 +10,13 @@
  * All of them belong on the thread that calls into the model. The waiting
  * ones (tessra_sim_pause, tessra_sim_wait, tessra_sim_run_wait) run the host's
  * event loop until the run has stopped, so the model may be called again
- * before they return; never call them from inside step() while a run is going.
+ * before they return. Called from inside step(), they cannot wait (the run
+ * stops only at the end of the step under way): Tessra then gives the Pause
+ * command, so the run ends with that step, and returns at once. From inside
+ * any call Tessra makes to step or build the world (step(), simReady(), ...)
+ * tessra_sim_step and tessra_sim_new do nothing: the model is never re-entered.
+ * tessra_sim_new called from elsewhere (a mouse click) replaces the world, and
+ * with it the model object of tessra/model.hpp, before it returns.
  *
  * Plain C, usable from C and C++.
  */

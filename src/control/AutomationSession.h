@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+#include "AutomationServer.h"
+#include "CoreAutomationHost.h"
+#include "TFrontEnd.h"
+
+namespace tessra {
+
+class Core;
+
+/// The program's automation while it runs in automation mode: the automation
+/// object over the real front end (TFrontEnd over CoreAutomationHost) on the
+/// session bus (AutomationServer).
+///
+/// The program creates it once its windows exist and calls start() after the
+/// first model load has finished, so a script's first call never races the
+/// loading of "./model.so" (a LoadModel of its own would be overwritten).
+/// When the client is gone (it called Release or its connection closed) the
+/// session requests a pause, for a waiting call of the client may still be
+/// serving the run in a nested event loop, and ends the event loop with exit
+/// code 0: the program quits without the close question.
+class AutomationSession : public QObject {
+    Q_OBJECT
+public:
+    /// `core` must outlive the session. `serviceName` is the well-known name to
+    /// own; only tests pass another than AutomationServer::ServiceName.
+    explicit AutomationSession(Core& core,
+        const QDBusConnection& connection = QDBusConnection::sessionBus(),
+        const QString& serviceName = QString::fromLatin1(AutomationServer::ServiceName),
+        QObject* parent = nullptr);
+    ~AutomationSession() override;
+
+    /// The operations the automation object drives; the windows hook in here.
+    CoreAutomationHost& host() { return m_host; }
+
+    /// Offers the object on the bus. False, with a warning on the error output,
+    /// when there is no bus or the name cannot be had; the program then goes on
+    /// for its user alone.
+    bool start();
+
+private:
+    void clientGone();
+
+    Core& m_core;
+    CoreAutomationHost m_host;
+    TFrontEnd m_object;
+    AutomationServer m_server;
+};
+
+} // namespace tessra

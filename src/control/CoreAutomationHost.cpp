@@ -1,0 +1,117 @@
+#include "CoreAutomationHost.h"
+
+#include "Core.h"
+#include "FrontEnd.h"
+#include "SeriesTable.h"
+#include "StopConditions.h"
+#include "TimeSeriesExport.h"
+#include "TimeSeriesRecorder.h"
+
+namespace tessra {
+
+CoreAutomationHost::CoreAutomationHost(Core& core)
+    : m_core(core)
+{
+}
+
+bool CoreAutomationHost::loadModelFile(const QString& path)
+{
+    // FrontEnd reads an empty path as "keep the model"; a script that passes
+    // no path has loaded nothing.
+    if (path.isEmpty())
+        return false;
+    return m_core.frontEnd().loadModelFile(path);
+}
+
+void CoreAutomationHost::refresh()
+{
+    m_core.frontEnd().atRefreshTimer();
+}
+
+void CoreAutomationHost::simNew()
+{
+    FrontEnd& frontEnd = m_core.frontEnd();
+    frontEnd.pauseAndWait();
+    frontEnd.newSimulation(QString());
+}
+
+void CoreAutomationHost::pauseAndWait()
+{
+    m_core.frontEnd().pauseAndWait();
+}
+
+void CoreAutomationHost::run()
+{
+    m_core.frontEnd().Run1Click();
+}
+
+void CoreAutomationHost::waitWhileRunning()
+{
+    m_core.frontEnd().waitWhileRunning();
+}
+
+void CoreAutomationHost::step()
+{
+    m_core.frontEnd().sbStepClick();
+}
+
+void CoreAutomationHost::showMinimalUi()
+{
+    m_core.frontEnd().showMinimalUi();
+}
+
+void CoreAutomationHost::setStopEnabled(bool enabled)
+{
+    m_core.stopConditions().setEnabled(enabled);
+}
+
+bool CoreAutomationHost::addStopCondition(const QString& name, int comparator, double value)
+{
+    return m_core.stopConditions().addCondition(name, comparator, value);
+}
+
+void CoreAutomationHost::removeAllStopConditions()
+{
+    m_core.stopConditions().removeAllConditions();
+}
+
+QStringList CoreAutomationHost::operationNames() const
+{
+    return SeriesTable::operationNames();
+}
+
+QStringList CoreAutomationHost::selectOperation(int operation)
+{
+    m_selectedOperation = operation;
+    if (m_selectOperation)
+        m_selectOperation(operation);
+    return m_core.recorder().table().subjectNames(operation);
+}
+
+void CoreAutomationHost::addSeries(int operation, int subject)
+{
+    m_core.recorder().table().addSeries(operation, subject);
+}
+
+void CoreAutomationHost::clearSamples()
+{
+    m_core.recorder().clearSamples();
+}
+
+int CoreAutomationHost::seriesCount() const
+{
+    return m_core.recorder().table().count();
+}
+
+void CoreAutomationHost::removeSeriesAtRow(int row)
+{
+    m_core.recorder().table().removeSeriesAtRow(row);
+}
+
+void CoreAutomationHost::exportTimeSeries(const QString& file, bool append)
+{
+    m_core.recorder().exportTimeSeries(
+        file, append ? TimeSeriesExport::Append : TimeSeriesExport::Overwrite);
+}
+
+} // namespace tessra

@@ -1,0 +1,168 @@
+#include "HostFunctions.h"
+
+#include <QThread>
+#include <QtGlobal>
+#include <atomic>
+#include <exception>
+
+#include "CommandError.h"
+#include "FrontEnd.h"
+
+namespace tessra {
+
+namespace {
+/// The object the exported C functions reach: they are called with nothing to
+/// find it by. Set on the GUI thread; _debugLog may read it from another.
+std::atomic<HostFunctions*> installedInstance = nullptr;
+
+/// The model's code is on the stack below a host function: no model may be
+/// loaded from the events a wait serves meanwhile.
+class ModelCallback {
+public:
+    explicit ModelCallback(FrontEnd& frontEnd)
+        : m_frontEnd(frontEnd)
+    {
+        m_frontEnd.enterModelCallback();
+    }
+    ~ModelCallback() { m_frontEnd.leaveModelCallback(); }
+    ModelCallback(const ModelCallback&) = delete;
+    ModelCallback& operator=(const ModelCallback&) = delete;
+
+private:
+    FrontEnd& m_frontEnd;
+};
+} // namespace
+
+HostFunctions::HostFunctions(FrontEnd& frontEnd)
+    : m_frontEnd(frontEnd)
+{
+}
+
+HostFunctions::~HostFunctions()
+{
+    HostFunctions* self = this;
+    installedInstance.compare_exchange_strong(self, nullptr);
+}
+
+void HostFunctions::install()
+{
+    installedInstance = this;
+}
+
+HostFunctions* HostFunctions::installed()
+{
+    return installedInstance;
+}
+
+bool HostFunctions::onGuiThread() const
+{
+    return QThread::currentThread() == m_frontEnd.thread();
+}
+
+bool HostFunctions::insideStep() const
+{
+    return m_frontEnd.isInsideStep();
+}
+
+template <class Operation>
+void HostFunctions::guarded(const char* name, Operation operation) noexcept
+{
+    try {
+        if (!onGuiThread()) {
+            qWarning("%s ignored: called outside the GUI thread", name);
+            return;
+        }
+        const ModelCallback callback(m_frontEnd);
+        operation();
+    } catch (const CommandError& error) {
+        qWarning("%s: %s", name, qPrintable(error.message()));
+    } catch (const std::exception& error) {
+        qWarning("%s: %s", name, error.what());
+    } catch (...) {
+        qWarning("%s failed", name);
+    }
+}
+
+void HostFunctions::debugLog(const char* text) noexcept
+{
+    try {
+        if (m_debugLog && text)
+            m_debugLog(text);
+    } catch (...) {
+        // A log line that cannot be written is dropped; the model never hears of it.
+    }
+}
+
+double HostFunctions::dNewParamValue(int index) noexcept
+{
+    double value = 0.0;
+    guarded("_getDNewParamValue", [&] {
+        if (m_dialogValue)
+            value = m_dialogValue(index);
+    });
+    return value;
+}
+
+bool HostFunctions::isDNewVisible() noexcept
+{
+    bool showing = false;
+    guarded("_isDNewVisible", [&] { showing = m_dialogShowing && m_dialogShowing(); });
+    return showing;
+}
+
+void HostFunctions::simNew() noexcept
+{
+    guarded("_simNew", [&] {
+        // Building a world from inside the model's own call would re-enter it.
+        if (m_frontEnd.isInsideModelCall())
+            return;
+        m_frontEnd.pauseAndWait();
+        m_frontEnd.newSimulation(QString());
+    });
+}
+
+int HostFunctions::simPause() noexcept
+{
+    // Inside a step pauseAndWait gives the Pause command and returns at once.
+    guarded("_simPause", [&] { m_frontEnd.pauseAndWait(); });
+    return 0;
+}
+
+void HostFunctions::simRun() noexcept
+{
+    guarded("_simRun", [&] { m_frontEnd.Run1Click(); });
+}
+
+int HostFunctions::simRunWait() noexcept
+{
+    guarded("_simRunWait", [&] {
+        if (insideStep()) {
+            // The run could not end before this step returns: end it with this step.
+            m_frontEnd.requestPause();
+            return;
+        }
+        m_frontEnd.Run1Click();
+        m_frontEnd.waitWhileRunning();
+    });
+    return 0;
+}
+
+void HostFunctions::simStep() noexcept
+{
+    // sbStepClick refuses inside a step or another call into the model.
+    guarded("_simStep", [&] { m_frontEnd.sbStepClick(); });
+}
+
+int HostFunctions::simWait() noexcept
+{
+    guarded("_simWait", [&] {
+        if (insideStep()) {
+            m_frontEnd.requestPause();
+            return;
+        }
+        m_frontEnd.waitWhileRunning();
+    });
+    return 0;
+}
+
+} // namespace tessra

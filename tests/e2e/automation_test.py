@@ -1,0 +1,392 @@
+#!/usr/bin/python3
+"""The real tessra program driven over D-Bus, end to end.
+
+Each test starts build/bin/tessra with /automation on the offscreen platform,
+in a private copy of a model folder (model.so and default.ini), and talks to
+it as a script would. CTest runs every class in a session bus of its own
+(dbus-run-session), so no other test's instance can answer.
+
+    automation_test.py [unittest arguments, e.g. EdgeCases]
+
+Paths come from the environment: TESSRA_EXECUTABLE, TESSRA_BINARY_DIR,
+TESSRA_SOURCE_DIR and, for the comma locale, TESSRA_LOCPATH.
+"""
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import dbus
+import dbus.lowlevel
+
+NAME = "Tessra.FrontEnd"
+PATH = "/FrontEnd"
+INTERFACE = "Tessra.FrontEnd"
+WAIT = 120  # seconds a waiting call may take
+
+TESSRA = os.environ["TESSRA_EXECUTABLE"]
+BINARY_DIR = os.environ["TESSRA_BINARY_DIR"]
+SOURCE_DIR = os.environ["TESSRA_SOURCE_DIR"]
+LIFE = os.path.join(BINARY_DIR, "models", "life")
+
+
+def fixture(name):
+    return os.path.join(BINARY_DIR, "tests", "models", name, "model.so")
+
+
+def bus_daemon(bus):
+    return dbus.Interface(bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus"),
+                          "org.freedesktop.DBus")
+
+
+def wait_for(condition, seconds=30):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.05)
+    return condition()
+
+
+class Instance:
+    """One tessra started by hand with /automation, and this script as its
+    client on a connection of its own (closing it is the client going away)."""
+
+    def __init__(self, model_folder=LIFE, environment=None, attach=True):
+        self.folder = tempfile.TemporaryDirectory(prefix="tessra-e2e-")
+        for name in ("model.so", "default.ini"):
+            source = os.path.join(model_folder, name)
+            if os.path.exists(source):
+                shutil.copy(source, self.folder.name)
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        env.update(environment or {})
+        self.log = open(os.path.join(self.folder.name, "tessra.log"), "w+")
+        self.process = subprocess.Popen([TESSRA, "/automation"], cwd=self.folder.name,
+                                        env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.bus = dbus.SessionBus(private=True)
+        daemon = bus_daemon(self.bus)
+        # The object is offered once the first model load has finished.
+        if not wait_for(lambda: daemon.NameHasOwner(NAME) or self.process.poll() is not None):
+            self.kill()
+            raise AssertionError("tessra did not offer " + NAME + ": " + self.output())
+        if self.process.poll() is not None:
+            raise AssertionError("tessra ended at start: " + self.output())
+        self.unique_name = daemon.GetNameOwner(NAME)
+        # Its first caller becomes its only client; attach=False leaves that
+        # to another program.
+        if attach:
+            self.tessra = dbus.Interface(self.bus.get_object(self.unique_name, PATH), INTERFACE)
+
+    def path(self, name):
+        return os.path.join(self.folder.name, name)
+
+    def output(self):
+        self.log.flush()
+        self.log.seek(0)
+        return self.log.read()
+
+    def wait_ended(self, seconds=30):
+        try:
+            return self.process.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def release(self):
+        """Releases the object and answers the program's exit code."""
+        self.tessra.Release()
+        code = self.wait_ended()
+        self.close()
+        return code
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    def close(self):
+        self.kill()
+        self.bus.close()
+        self.log.close()
+        self.folder.cleanup()
+
+
+class InstanceTest(unittest.TestCase):
+    """A test with one fresh instance on the Life example in self.tessra."""
+
+    environment = None
+
+    def setUp(self):
+        self.instance = Instance(environment=self.environment)
+        self.tessra = self.instance.tessra
+        self.files = tempfile.TemporaryDirectory(prefix="tessra-e2e-files-")
+
+    def tearDown(self):
+        try:
+            if self.instance.process.poll() is None:
+                self.assertEqual(self.instance.release(), 0, "ends with exit code 0 on Release")
+        finally:
+            self.instance.close()
+            self.files.cleanup()
+
+    def file(self, name):
+        return os.path.join(self.files.name, name)
+
+    def assertError(self, name, call, *arguments, **keywords):
+        with self.assertRaises(dbus.DBusException) as caught:
+            call(*arguments, **keywords)
+        self.assertEqual(caught.exception.get_dbus_name(), name)
+
+
+class EdgeCases(InstanceTest):
+    def test_about_model_keys(self):
+        self.assertEqual(self.tessra.AboutModel("name"), "Life")
+        self.assertNotEqual(self.tessra.AboutModel("version"), "")
+        self.assertEqual(self.tessra.AboutModel("Version"), self.tessra.AboutModel("version"))
+        self.assertEqual(self.tessra.AboutModel(" name"), "")
+        self.assertEqual(self.tessra.AboutModel(""), "")
+        self.assertEqual(self.tessra.GetLoadModelErr(), "")
+
+    def test_parameters(self):
+        self.assertEqual(self.tessra.GetParam("NoSuchParameter"), "")
+        self.assertEqual(self.tessra.GetParam("Density"), "0.3")  # from default.ini
+        self.assertEqual(self.tessra.SetParam("Density", "many"), 0)
+        self.assertEqual(self.tessra.SetParam("Density", ""), 0)
+        self.assertEqual(self.tessra.GetParam("Density"), "0.3")
+        self.assertEqual(self.tessra.SetParam("Density", "2.5"), 1)  # no range check
+        self.assertEqual(self.tessra.GetParam("Density"), "2.5")
+        self.assertEqual(self.tessra.SetParam("NoSuchParameter", "1"), 0)
+
+    def test_states(self):
+        self.assertEqual(self.tessra.GetState(0, 0, "NoSuchState"), "")
+        self.assertIn(self.tessra.GetState(0, 0, "Alive"), ("0", "1"))
+        self.assertEqual(self.tessra.GetState(-1, 0, "Alive"), "")
+        self.assertEqual(self.tessra.GetState(0, 128, "Alive"), "")  # a 128 x 128 world
+        self.assertEqual(self.tessra.SetState(3, 4, "Age", "0.1"), 1)
+        self.assertEqual(self.tessra.GetState(3, 4, "Age"), "0.100000001490116")
+        self.assertEqual(self.tessra.SetState(3, 4, "Age", "x"), 0)
+
+    def test_stop_conditions_parse_and_stop_the_run(self):
+        for text, answer in (("Tick >= 100", 1), ("tick=5", 1), ("Tick > = 5", 0), ("=5", 0),
+                             ("Tick >=", 0), ("Nothing <= 3", 0), ("Density <= 0.5", 1)):
+            self.assertEqual(self.tessra.StopIfAdd(text), answer, text)
+        self.tessra.StopIfRemoveAll()
+        self.assertEqual(self.tessra.StopIfAdd("tick=3"), 1)
+        self.tessra.SimRunWait(timeout=WAIT)
+        self.assertEqual(float(self.tessra.GetTick()), 3.0)
+        # Switched off with the conditions gone: a run goes until paused.
+        self.tessra.StopIfRemoveAll()
+        self.tessra.SimRun()
+        self.tessra.SimPause(timeout=WAIT)
+        self.assertGreater(float(self.tessra.GetTick()), 3.0)
+
+    def test_waits_and_steps(self):
+        self.tessra.SimWait(timeout=5)  # nothing running: answers at once
+        self.tessra.SimPause(timeout=5)
+        self.tessra.SimStep()
+        self.assertEqual(float(self.tessra.GetTick()), 1.0)
+        self.assertEqual(self.tessra.StopIfAdd("Tick >= 0"), 1)  # holds already
+        self.tessra.SimRunWait(timeout=WAIT)
+        self.assertEqual(float(self.tessra.GetTick()), 2.0)  # one tick, then the pause
+        self.tessra.SimNew(timeout=WAIT)
+        self.assertEqual(float(self.tessra.GetTick()), 0.0)
+        self.tessra.Refresh()
+        self.tessra.UiMinimal()
+
+    def test_time_series_add_and_remove(self):
+        self.tessra.TimeSeriesRemoveAll()  # none yet: nothing happens
+        self.assertEqual(self.tessra.TimeSeriesAdd("average alive"), 1)
+        self.assertEqual(self.tessra.TimeSeriesAdd("Average Alive"), 0)  # the same pair
+        self.assertEqual(self.tessra.TimeSeriesAdd("Average"), 0)
+        self.assertEqual(self.tessra.TimeSeriesAdd("  Parameter   density "), 1)
+        self.assertEqual(self.tessra.TimeSeriesAdd("Median Alive"), 0)
+        self.assertEqual(self.tessra.TimeSeriesAdd("Average Dead"), 0)
+        self.tessra.TimeSeriesRemoveAll()
+        self.assertEqual(self.tessra.TimeSeriesExport(self.file("none.txt"), ""), 0)
+        self.assertFalse(os.path.exists(self.file("none.txt")))
+        self.assertEqual(self.tessra.TimeSeriesAdd("Average Alive"), 1)  # free again
+
+    def test_seventeenth_series_is_refused(self):
+        # The stats fixture has 5 parameters and 2 states: 17 possible series.
+        self.assertEqual(self.tessra.LoadModel(fixture("stats"), timeout=WAIT), 1)
+        series = ["Parameter v%d" % i for i in range(4)] + ["Parameter Width"]
+        for operation in ("Minimum", "Maximum", "Average", "Variance", "Skewness", "Kurtosis"):
+            series += [operation + " x", operation + " Average x"]
+        answers = [int(self.tessra.TimeSeriesAdd(text)) for text in series]
+        self.assertEqual(answers, [1] * 16 + [0])
+
+    def test_export_modes(self):
+        export = self.file("alive.txt")
+        self.assertEqual(self.tessra.TimeSeriesExport(export, ""), 0)  # no series
+        self.assertFalse(os.path.exists(export))
+        self.assertEqual(self.tessra.TimeSeriesAdd("Average Alive"), 1)
+        self.tessra.SimStep()
+        self.tessra.SimStep()
+
+        def blocks():
+            with open(export) as f:
+                return f.read().count("Time Series\n")
+
+        self.assertEqual(self.tessra.TimeSeriesExport(export, "", timeout=WAIT), 1)
+        with open(export) as f:
+            rows = [line for line in f if line.strip() and not line.startswith("#")]
+        self.assertEqual([row.split("\t")[0] for row in rows], ["1", "2"])
+        self.assertEqual(self.tessra.TimeSeriesExport(export, "  APPEND ", timeout=WAIT), 1)
+        self.assertEqual(blocks(), 2)
+        self.assertEqual(self.tessra.TimeSeriesExport(export, "", timeout=WAIT), 1)
+        self.assertEqual(blocks(), 1)
+        self.tessra.TimeSeriesClear()
+        self.assertEqual(self.tessra.TimeSeriesExport(export, "append", timeout=WAIT), 1)
+        self.assertEqual(blocks(), 2)  # a block with its header only
+        self.assertEqual(self.tessra.TimeSeriesExport(self.file("no/such/folder.txt"), ""), 0)
+
+    def test_late_bound_calls(self):
+        self.assertError("Tessra.Error.MemberNotFound", self.tessra.Invoke, "SimRun", True, [])
+        self.assertEqual(float(self.tessra.GetTick()), 0.0)  # refused before it ran
+        self.assertEqual(self.tessra.Invoke("simrun", False, []), "")
+        self.tessra.SimPause(timeout=WAIT)
+        self.assertEqual(self.tessra.Invoke("SetParam", True, ["Density", dbus.Double(0.25)]), 1)
+        self.assertEqual(self.tessra.Invoke("GETPARAM", True, ["Density"]), "0.25")
+        self.assertError("Tessra.Error.UnknownName", self.tessra.Invoke, "Nothing", True, [])
+        self.assertError("Tessra.Error.BadParamCount", self.tessra.Invoke, "GetParam", True, [])
+
+    def test_load_model(self):
+        self.assertEqual(self.tessra.LoadModel("", timeout=WAIT), 0)  # nothing asked of the library
+        self.assertEqual(self.tessra.AboutModel("name"), "Life")
+        self.assertEqual(self.tessra.LoadModel(self.file("missing.so"), timeout=WAIT), 0)
+        self.assertNotEqual(self.tessra.GetLoadModelErr(), "")
+        self.assertEqual(self.tessra.GetParam("Density"), "")
+        self.assertEqual(self.tessra.LoadModel(os.path.join(LIFE, "model.so"), timeout=WAIT), 1)
+        self.assertEqual(self.tessra.GetLoadModelErr(), "")
+
+    def test_models_reach_the_exported_functions(self):
+        self.assertEqual(self.tessra.LoadModel(fixture("hostcaller"), timeout=WAIT), 1)
+        self.assertEqual(self.tessra.GetState(0, 0, "host"), "1")
+        self.assertEqual(self.tessra.SetParam("Action", "11"), 1)  # _simPause from its step
+        self.tessra.SimRun()
+        self.tessra.SimWait(timeout=WAIT)
+        self.assertEqual(float(self.tessra.GetTick()), 1.0)
+        self.assertEqual(self.tessra.SetParam("Action", "13"), 1)  # _simStep: refused
+        self.tessra.SimStep()
+        self.assertEqual(self.tessra.GetState(1, 1, "steps"), "2")
+
+
+class CommaLocale(InstanceTest):
+    environment = {"LOCPATH": os.environ.get("TESSRA_LOCPATH", ""), "LC_ALL": "de_DE.UTF-8"}
+
+    def test_numbers_use_the_comma(self):
+        self.assertEqual(self.tessra.GetParam("Density"), "0,3")
+        self.assertEqual(self.tessra.SetParam("Density", "2,5"), 1)
+        self.assertEqual(self.tessra.GetParam("Density"), "2,5")
+        self.assertEqual(self.tessra.Invoke("SetParam", True, ["Density", dbus.Double(0.25)]), 1)
+        self.assertEqual(self.tessra.GetParam("Density"), "0,25")
+        self.assertEqual(self.tessra.StopIfAdd("Tick >= 1,5"), 1)
+        self.tessra.SimRunWait(timeout=WAIT)
+        self.assertEqual(float(self.tessra.GetTick()), 2.0)
+
+
+class Lifetime(unittest.TestCase):
+    def test_program_ends_when_its_client_disconnects(self):
+        instance = Instance()
+        try:
+            instance.tessra.SimRun()  # a run going does not keep it alive
+            instance.bus.close()
+            self.assertEqual(instance.wait_ended(), 0, instance.output())
+        finally:
+            instance.close()
+
+    def test_release_while_a_waiting_call_runs_ends_the_program(self):
+        instance = Instance()
+        try:
+            # SimRunWait sent without waiting for its answer; Release arrives
+            # while it serves the run: the run is paused and the program ends.
+            call = dbus.lowlevel.MethodCallMessage(instance.unique_name, PATH, INTERFACE,
+                                                   "SimRunWait")
+            instance.bus.send_message(call)
+            self.assertTrue(wait_for(lambda: float(instance.tessra.GetTick()) > 0))
+            instance.tessra.Release()
+            self.assertEqual(instance.wait_ended(), 0, instance.output())
+        finally:
+            instance.close()
+
+    def test_example_script_runs_a_simulation_to_its_stop_condition(self):
+        instance = Instance(attach=False)  # the script is its first client
+        try:
+            output = instance.path("life.txt")
+            result = subprocess.run(
+                ["/usr/bin/python3", os.path.join(SOURCE_DIR, "examples", "automation.py"),
+                 instance.path("model.so"), "--output", output, "--ticks", "20"],
+                capture_output=True, text=True, timeout=WAIT)
+            self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+            self.assertIn("Model: Life", result.stdout)
+            self.assertIn("Stopped at tick 20.0", result.stdout)
+            with open(output) as f:
+                text = f.read()
+            self.assertIn("#\t\t2 = Average Alive\n#\t\t3 = Density\n", text)
+            rows = [line.split("\t") for line in text.splitlines()
+                    if line and not line.startswith("#")]
+            # The series are chosen after SimNew: the first sample is at tick 1.
+            self.assertEqual([row[0] for row in rows], [str(tick) for tick in range(1, 21)])
+            self.assertTrue(all(row[2] == "0.25" for row in rows))
+            self.assertEqual(instance.wait_ended(), 0, "ends after the script's Release")
+        finally:
+            instance.close()
+
+
+def run_tessra(arguments, data_home, config_home):
+    """Runs tessra to its end; answers (exit code, standard output)."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_DATA_HOME=data_home,
+               XDG_CONFIG_HOME=config_home)
+    result = subprocess.run([TESSRA, *arguments], env=env, capture_output=True, text=True,
+                            timeout=60)
+    return result.returncode, result.stdout
+
+
+class Registration(unittest.TestCase):
+    def setUp(self):
+        self.home = tempfile.TemporaryDirectory(prefix="tessra-e2e-home-")
+        self.data = os.path.join(self.home.name, "data")
+        self.config = os.path.join(self.home.name, "config")
+        self.services = os.path.join(self.data, "dbus-1", "services")
+
+    def tearDown(self):
+        self.home.cleanup()
+
+    def run_tessra(self, *arguments):
+        return run_tessra(arguments, self.data, self.config)
+
+    def test_regserver_twice_leaves_one_file_and_unregserver_removes_it(self):
+        for switch in ("/regserver", "-RegServer"):
+            self.assertEqual(self.run_tessra(switch),
+                             (0, "Tessra registered as automation server.\n"))
+        self.assertEqual(os.listdir(self.services), ["Tessra.FrontEnd.service"])
+        with open(os.path.join(self.services, "Tessra.FrontEnd.service")) as f:
+            text = f.read()
+        self.assertIn("Name=Tessra.FrontEnd\n", text)
+        self.assertIn("Exec=" + os.path.realpath(TESSRA) + " /embedding\n", text)
+        for _ in range(2):
+            self.assertEqual(self.run_tessra("/unregserver"),
+                             (0, "Tessra unregistered as automation server.\n"))
+            self.assertEqual(os.listdir(self.services), [])
+        # No window was shown: a shown main window stores its display settings.
+        self.assertFalse(glob.glob(os.path.join(self.config, "**", "*.conf"), recursive=True))
+
+    def test_the_bus_starts_a_new_instance_for_each_client(self):
+        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_DATA_HOME=self.data,
+                   XDG_CONFIG_HOME=self.config)
+        # A bus of its own, started after the activation file exists.
+        result = subprocess.run(
+            ["dbus-run-session", "--", "/usr/bin/python3",
+             os.path.join(os.path.dirname(os.path.abspath(__file__)), "activation_client.py"),
+             os.path.join(LIFE, "model.so")],
+            env=env, capture_output=True, text=True, timeout=WAIT)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertIn("activation ok", result.stdout)
+
+
+if __name__ == "__main__":
+    unittest.main()

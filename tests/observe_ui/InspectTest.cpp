@@ -1,0 +1,192 @@
+// The site inspector with real models: calllog (a 3 x 5 world with states
+// "a" = column + 10 * row and "b", and a log of every call made into it),
+// nostates and stats.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTableWidget>
+
+#include <memory>
+
+#include "FixtureCallLog.h"
+#include "ObserveUiTestSupport.h"
+#include "TfInspect.h"
+
+namespace tessra {
+namespace {
+
+class Inspector : public ::testing::Test {
+protected:
+    void open(const std::string& model)
+    {
+        ASSERT_TRUE(test::loadModelWithWorld(model));
+        test::forgetDisplaySettings(QStringLiteral("fInspect"));
+        inspector = std::make_unique<TfInspect>();
+        inspector->fillInspectorStates();
+        grid = inspector->findChild<QTableWidget*>(QStringLiteral("sgState"));
+        ASSERT_NE(grid, nullptr);
+    }
+
+    QString name(int tableRow) const
+    {
+        const QTableWidgetItem* item = grid->item(tableRow, 0);
+        return item ? item->text() : QString();
+    }
+    QString value(int tableRow) const
+    {
+        const QTableWidgetItem* item = grid->item(tableRow, 1);
+        return item ? item->text() : QString();
+    }
+    QString descriptionLabel() const
+    {
+        return inspector->findChild<QLabel*>(QStringLiteral("lAboutState"))->text();
+    }
+    QString description() const
+    {
+        return inspector->findChild<QPlainTextEdit*>(QStringLiteral("mAboutState"))->toPlainText();
+    }
+
+    std::unique_ptr<TfInspect> inspector;
+    QTableWidget* grid = nullptr;
+};
+
+TEST_F(Inspector, a_model_without_states_gives_the_fixed_rows_only)
+{
+    open(test::fixtureModel("nostates"));
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Name"));
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Value"));
+    ASSERT_EQ(grid->rowCount(), TfInspect::FixedRows - 1);
+    EXPECT_EQ(name(0), QStringLiteral("X Position"));
+    EXPECT_EQ(name(1), QStringLiteral("Y Position"));
+
+    EXPECT_TRUE(inspector->showInspector(true));
+    inspector->inspectSite(2, 3, 0x808080);
+    EXPECT_EQ(value(0), QStringLiteral("2"));
+    EXPECT_EQ(value(1), QStringLiteral("3"));
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
+    EXPECT_TRUE(description().isEmpty());
+}
+
+TEST_F(Inspector, shows_position_colour_values_and_the_chosen_states_description)
+{
+    open(test::fixtureModel("calllog"));
+    ASSERT_EQ(grid->rowCount(), 4);
+    EXPECT_EQ(name(2), QStringLiteral("a"));
+    EXPECT_EQ(name(3), QStringLiteral("b"));
+    EXPECT_EQ(inspector->windowTitle(), QStringLiteral("Inspect Sites"));
+    EXPECT_TRUE(inspector->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    // Showing chooses the first state.
+    EXPECT_TRUE(inspector->showInspector(true));
+    EXPECT_EQ(inspector->chosenState(), 0);
+    test::FixtureCallLog log(test::fixtureModel("calllog"));
+    log.reset();
+    inspector->inspectSite(1, 2, 0x00FF8040);
+    EXPECT_EQ(value(0), QStringLiteral("1"));
+    EXPECT_EQ(value(1), QStringLiteral("2"));
+    EXPECT_EQ(value(2), QStringLiteral("21"));
+    EXPECT_EQ(value(3), QStringLiteral("0"));
+    EXPECT_EQ(log.lines(), std::vector<std::string> { "aboutState 1 2 0" });
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("a"));
+    EXPECT_EQ(description().toStdString(), ModelApi().aboutState(1, 2, 0));
+    const QColor strip = inspector->findChild<QWidget*>(QStringLiteral("Panel1"))
+                             ->palette()
+                             .color(QPalette::Window);
+    EXPECT_EQ(strip, QColor(0x40, 0x80, 0xFF));
+
+    // Another row changes the description at the next inspection only.
+    grid->setCurrentCell(3, 0);
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("a"));
+    inspector->inspectSite(0, 0, 0);
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("b"));
+}
+
+TEST_F(Inspector, a_position_row_asks_the_model_about_no_state)
+{
+    open(test::fixtureModel("calllog"));
+    inspector->showInspector(true);
+    grid->setCurrentCell(1, 0);
+    test::FixtureCallLog log(test::fixtureModel("calllog"));
+    log.reset();
+    inspector->inspectSite(2, 4, 0);
+    EXPECT_TRUE(log.lines().empty()) << log.text();
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
+    EXPECT_TRUE(description().isEmpty());
+    EXPECT_EQ(value(2), QStringLiteral("42"));
+
+    // Showing again makes the first state row current.
+    inspector->showInspector(false);
+    inspector->showInspector(true);
+    EXPECT_EQ(inspector->chosenState(), 0);
+}
+
+TEST_F(Inspector, hidden_it_makes_no_model_calls_and_leaves_the_grid)
+{
+    open(test::fixtureModel("calllog"));
+    inspector->showInspector(true);
+    inspector->inspectSite(1, 1, 0);
+    EXPECT_FALSE(inspector->showInspector(false));
+    test::FixtureCallLog log(test::fixtureModel("calllog"));
+    ASSERT_TRUE(log.loaded());
+    log.reset();
+    for (int column = 0; column < 3; ++column)
+        inspector->inspectSite(column, 4, 0xFFFFFF);
+    EXPECT_TRUE(log.text().empty()) << log.text();
+    EXPECT_EQ(value(0), QStringLiteral("1"));
+    EXPECT_EQ(value(2), QStringLiteral("11"));
+}
+
+TEST_F(Inspector, values_show_fifteen_significant_digits)
+{
+    EXPECT_EQ(TfInspect::valueText(1.0 / 3.0), QStringLiteral("0.333333333333333"));
+    EXPECT_EQ(TfInspect::valueText(2.5), QStringLiteral("2.5"));
+
+    open(test::fixtureModel("stats"));
+    test::setParam("v1", 0.25);
+    ModelApi().newAgents();
+    inspector->showInspector(true);
+    inspector->inspectSite(1, 0, 0xFFFFFF);
+    EXPECT_EQ(value(2), QStringLiteral("0.25"));
+    EXPECT_EQ(value(3), QStringLiteral("100.25"));
+}
+
+TEST_F(Inspector, closing_hides_and_tells_the_main_window)
+{
+    open(test::fixtureModel("calllog"));
+    inspector->showInspector(true);
+    QSignalSpy closed(inspector.get(), &TfInspect::visibilityChangedByUser);
+    inspector->close();
+    EXPECT_FALSE(inspector->isVisible());
+    ASSERT_EQ(closed.size(), 1);
+    EXPECT_FALSE(closed[0][0].toBool());
+    inspector->showInspector(true);
+    inspector->showInspector(false);
+    EXPECT_EQ(closed.size(), 1);
+}
+
+TEST_F(Inspector, keeps_its_sizes_and_the_first_column_two_thirds_wide)
+{
+    open(test::fixtureModel("calllog"));
+    inspector->resize(300, 400);
+    inspector->showInspector(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid->horizontalHeader()->sectionSize(0), grid->viewport()->width() * 2 / 3);
+
+    auto* splitter = inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"));
+    splitter->setSizes({ 150, 200 });
+    const QList<int> sizes = splitter->sizes();
+    inspector->showInspector(false);
+    inspector.reset();
+    inspector = std::make_unique<TfInspect>();
+    inspector->resize(300, 400);
+    inspector->showInspector(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"))->sizes(), sizes);
+}
+
+} // namespace
+} // namespace tessra
