@@ -8,13 +8,34 @@
 #include "TfAboutModel.h"
 #include "TfAboutTool.h"
 #include "TfDebug.h"
+#include "TfInspect.h"
 #include "TfMain.h"
 #include "TfStop.h"
+#include "TfTimeSeries.h"
 #include "WidgetCompanion.h"
 
 #include <QAction>
 
 namespace tessra {
+
+namespace {
+
+// The front end shows the inspector through its own operation, which also makes the
+// first state row current.
+class InspectorCompanion : public CompanionWindow {
+public:
+    explicit InspectorCompanion(TfInspect& window)
+        : m_window(window)
+    {
+    }
+    bool isShown() const override { return m_window.isVisible(); }
+    void setShown(bool shown) override { m_window.showInspector(shown); }
+
+private:
+    TfInspect& m_window;
+};
+
+} // namespace
 
 // The other windows are children of the main window, so that the desktop keeps them
 // with it (above it, minimised with it); they are still separate windows.
@@ -25,6 +46,8 @@ Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialo
 {
     connectHelp();
     createNewSimulationDialog();
+    createInspector();
+    createTimeSeries();
     createAboutWindows();
     m_debug = std::make_unique<TfDebug>(m_main.get());
     createStopConditions();
@@ -41,8 +64,8 @@ Windows::~Windows()
 
 QList<QWidget*> Windows::all() const
 {
-    return { m_main.get(), m_new.get(), m_aboutModel.get(), m_aboutTool.get(), m_debug.get(),
-        m_stop.get() };
+    return { m_main.get(), m_new.get(), m_inspect.get(), m_timeSeries.get(), m_aboutModel.get(),
+        m_aboutTool.get(), m_debug.get(), m_stop.get() };
 }
 
 void Windows::reportError(QWidget* parent, const CommandError& error)
@@ -70,6 +93,44 @@ void Windows::createNewSimulationDialog()
     m_new->setHelpHandler([](const QString& key) { openHelpPage(key); });
     m_new->setErrorReporter([this](const CommandError& error) { reportError(m_new.get(), error); });
     m_main->setNewSimulationDialog([this](QWidget*) { return m_new->execute(); });
+}
+
+void Windows::createInspector()
+{
+    FrontEnd& frontEnd = m_core.frontEnd();
+    m_inspect = std::make_unique<TfInspect>(m_core.model(), m_main.get());
+    m_inspect->fillInspectorStates();
+    m_inspectCompanion = std::make_unique<InspectorCompanion>(*m_inspect);
+    frontEnd.attachInspector(m_inspectCompanion.get());
+    QObject::connect(
+        &frontEnd, &FrontEnd::worldCreated, m_inspect.get(), &TfInspect::fillInspectorStates);
+    QObject::connect(&frontEnd, &FrontEnd::siteInspected, m_inspect.get(),
+        [this](int column, int row, int colour) {
+            m_inspect->inspectSite(column, row, static_cast<unsigned int>(colour));
+        });
+    // Closed by the user: the main window unchecks Inspect Sites.
+    QObject::connect(m_inspect.get(), &TfInspect::visibilityChangedByUser, &frontEnd,
+        [&frontEnd](bool visible) { frontEnd.setInspectorVisible(visible); });
+}
+
+void Windows::createTimeSeries()
+{
+    FrontEnd& frontEnd = m_core.frontEnd();
+    m_timeSeries = std::make_unique<TfTimeSeries>(m_core.recorder(), m_main.get());
+    m_timeSeries->setHelpHandler([](const QString& key) { openHelpPage(key); });
+    m_timeSeries->setErrorReporter(
+        [this](const CommandError& error) { reportError(m_timeSeries.get(), error); });
+    m_timeSeries->setPauseHandler([&frontEnd] { frontEnd.pauseAndWait(); });
+    m_timeSeriesCompanion = std::make_unique<WidgetCompanion>(m_timeSeries.get());
+    frontEnd.attachTimeSeriesWindow(m_timeSeriesCompanion.get());
+    // Recording never draws; each display refresh draws what was recorded since, and
+    // only while the window is shown.
+    QObject::connect(&frontEnd, &FrontEnd::refreshed, m_timeSeries.get(), [this] {
+        if (m_timeSeries->isVisible())
+            m_timeSeries->flush();
+    });
+    QObject::connect(m_timeSeries.get(), &TfTimeSeries::visibilityChangedByUser, &frontEnd,
+        [&frontEnd](bool visible) { frontEnd.setTimeSeriesVisible(visible); });
 }
 
 void Windows::createAboutWindows()

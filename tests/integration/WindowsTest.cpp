@@ -30,13 +30,13 @@ TEST_F(WindowsTest, eight_windows_exist_in_creation_order_and_only_the_main_one_
         classes << QString::fromLatin1(window->metaObject()->className());
     }
     EXPECT_EQ(classes.join(' '),
-        "tessra::TfMain tessra::TdNew "
+        "tessra::TfMain tessra::TdNew tessra::TfInspect tessra::TfTimeSeries "
         "tessra::TfAboutModel tessra::TfAboutTool tessra::TfDebug tessra::TfStop");
     EXPECT_TRUE(main().isVisible());
     for (QWidget* window : windows().all().mid(1))
         EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
     // The windows the exported functions reach are the ones created here.
-    EXPECT_EQ(&windows().debugLog(), windows().all().at(4));
+    EXPECT_EQ(&windows().debugLog(), windows().all().at(6));
     EXPECT_EQ(&windows().newSimulationDialog(), windows().all().at(1));
     EXPECT_FALSE(windows().newSimulationDialog().isShowing());
 }
