@@ -15,6 +15,8 @@
 #include "WidgetCompanion.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 
 namespace tessra {
 
@@ -35,6 +37,35 @@ private:
     TfInspect& m_window;
 };
 
+// Qt lets a tool window's keys reach the shortcuts of the window it belongs to. The
+// main window's shortcuts include plain keys (Enter steps, N, I, T), which in the stop
+// conditions or the inspector belong to what the user is typing there: such keys are
+// kept for the tool windows' own controls. Keys with Ctrl or Alt and the function keys
+// (help) still reach the main window's commands.
+class ToolWindowKeys : public QObject {
+public:
+    explicit ToolWindowKeys(QList<QWidget*> windows)
+        : m_windows(std::move(windows))
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool chord
+            = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool functionKey = key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35;
+        if (!chord && !functionKey && m_windows.contains(static_cast<QWidget*>(watched)->window()))
+            event->accept(); // the key goes to the focused control, not to a shortcut
+        return false;
+    }
+
+private:
+    QList<QWidget*> m_windows;
+};
+
 } // namespace
 
 // The other windows are children of the main window, so that the desktop keeps them
@@ -51,6 +82,9 @@ Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialo
     createAboutWindows();
     m_debug = std::make_unique<TfDebug>(m_main.get());
     createStopConditions();
+    m_toolKeys
+        = std::make_unique<ToolWindowKeys>(QList<QWidget*> { m_inspect.get(), m_stop.get() });
+    qApp->installEventFilter(m_toolKeys.get());
 }
 
 Windows::~Windows()
@@ -60,6 +94,7 @@ Windows::~Windows()
     m_core.frontEnd().attachTimeSeriesWindow(nullptr);
     m_core.frontEnd().attachStopConditionsWindow(nullptr);
     setHelpLookup({});
+    qApp->removeEventFilter(m_toolKeys.get());
 }
 
 QList<QWidget*> Windows::all() const

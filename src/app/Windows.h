@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QObject;
 class QWidget;
 
 namespace tessra {
@@ -90,6 +91,8 @@ private:
     std::unique_ptr<CompanionWindow> m_inspectCompanion;
     std::unique_ptr<CompanionWindow> m_timeSeriesCompanion;
     std::unique_ptr<CompanionWindow> m_stopCompanion;
+    // Keeps plain keys typed in the tool windows away from the main window's shortcuts.
+    std::unique_ptr<QObject> m_toolKeys;
 };
 
 } // namespace tessra
