@@ -33,6 +33,42 @@ QString Dialogs::chooseModelFile(QWidget* parent, const QString& folder)
     return dialog.selectedFiles().constFirst();
 }
 
+namespace {
+
+// The file dialogs of the parameter files: settings files by their usual suffix in
+// either case, or any file; a name typed without a suffix gets ".ini".
+QString chooseParameterFile(QFileDialog& dialog)
+{
+    dialog.setNameFilters({ QStringLiteral("Configuration Settings (*.ini *.INI)"),
+                            QStringLiteral("All Files (*)") });
+    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString Dialogs::chooseParameterFileToLoad(QWidget* parent, const QString& folder)
+{
+    QFileDialog dialog(parent, QStringLiteral("Load Parameters"), folder);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    return chooseParameterFile(dialog);
+}
+
+QString Dialogs::chooseParameterFileToSave(QWidget* parent, const QString& folder,
+                                           const QString& file)
+{
+    QFileDialog dialog(parent, QStringLiteral("Save Parameters"), folder);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!file.isEmpty())
+        dialog.selectFile(file);
+    return chooseParameterFile(dialog);
+}
+
 void showCommandError(Dialogs& dialogs, QWidget* parent, const QString& caption,
                       const CommandError& error)
 {

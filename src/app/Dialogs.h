@@ -23,6 +23,14 @@ public:
     virtual bool askYesNo(QWidget* parent, const QString& caption, const QString& text);
     /// The Load Model dialog: an existing model library file, or empty when cancelled.
     virtual QString chooseModelFile(QWidget* parent, const QString& folder);
+    /// The Load Parameters dialog ("Configuration Settings"), opened in `folder`: an
+    /// existing settings file, or empty when cancelled.
+    virtual QString chooseParameterFileToLoad(QWidget* parent, const QString& folder);
+    /// The Save Parameters dialog, opened in `folder` with `file` preselected (may be
+    /// empty): the name the user confirmed, or empty when cancelled. An existing file
+    /// is taken without asking.
+    virtual QString chooseParameterFileToSave(QWidget* parent, const QString& folder,
+                                              const QString& file);
 };
 
 /// The standard error display: the error's message followed by ".", captioned `caption`

@@ -279,6 +279,44 @@ void FrontEnd::updateWindowTitle(const QString& file)
     emit titleChanged(title);
 }
 
+void FrontEnd::loadParameters(const QString& file)
+{
+    refuseWhileModelWorks("Parameters cannot be loaded");
+    if (!m_modelLoaded)
+        throw CommandError(QStringLiteral("No model loaded"));
+    if (file.isEmpty())
+        throw CommandError(QStringLiteral("No parameter file named"));
+    pauseAndWait();
+    updateWindowTitle(file);
+    newSimulation(file);
+}
+
+void FrontEnd::saveParameters()
+{
+    refuseWhileModelWorks("Parameters cannot be saved");
+    if (!m_modelLoaded)
+        throw CommandError(QStringLiteral("No model loaded"));
+    if (m_currentParameterFile.isEmpty())
+        throw CommandError(QStringLiteral("No parameter file named"));
+    pauseAndWait();
+    updateWindowTitle(QString());
+    const QString file = m_currentParameterFile;
+    m_model.saveParams(QFile::encodeName(file).toStdString());
+    m_recorder.saveTimeSeries(file);
+}
+
+void FrontEnd::saveParametersAs(const QString& file)
+{
+    refuseWhileModelWorks("Parameters cannot be saved");
+    if (!m_modelLoaded)
+        throw CommandError(QStringLiteral("No model loaded"));
+    if (file.isEmpty())
+        throw CommandError(QStringLiteral("No parameter file named"));
+    pauseAndWait();
+    m_currentParameterFile = file;
+    saveParameters();
+}
+
 void FrontEnd::attachInspector(CompanionWindow* window)
 {
     m_inspector = window;

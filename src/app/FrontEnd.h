@@ -111,6 +111,21 @@ public:
     /// title becomes "Tessra", then ": " and the model's name if it has one, then " - "
     /// and the current parameter file's name without its folder if there is one.
     void updateWindowTitle(const QString& file);
+    /// Load Parameters once a file is chosen: pauses, makes `file` the current parameter
+    /// file (window title update), then creates a new simulation from it (parameters and
+    /// time-series selections). Throws CommandError with no model loaded, an empty name
+    /// or while the model is at work (nothing changes then), or as newSimulation does
+    /// (the file stays the current parameter file).
+    void loadParameters(const QString& file);
+    /// Save Parameters: pauses, refreshes the title, then writes the model's parameter
+    /// values and after them the time-series selections into the current parameter
+    /// file; every other section and comment of the file stays. Throws CommandError with
+    /// no model loaded, without a current parameter file, while the model is at work, or
+    /// when the file cannot be written.
+    void saveParameters();
+    /// Save Parameters As once a name is confirmed: `file` becomes the current parameter
+    /// file, then saveParameters(). Throws as saveParameters does, and for an empty name.
+    void saveParametersAs(const QString& file);
     /// The main window's caption: "Tessra" until the first title update.
     QString windowTitle() const { return m_windowTitle; }
     /// The application's title (error-box captions): "Tessra - " + description until

@@ -6,6 +6,7 @@
 #include "Core.h"
 #include "Dialogs.h"
 #include "FrontEnd.h"
+#include "HelpPages.h"
 #include "PortalView.h"
 #include "SpaceKeyFilter.h"
 #include "StatusBar.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -156,9 +158,13 @@ void TfMain::connectActions()
     on(m_actions.run, [&f] { f.Run1Click(); });
     on(m_actions.pause, [&f] { f.requestPause(); });
     on(m_actions.step, [&f] { f.sbStepClick(); });
-    on(m_actions.stopConditions, [&f] { f.setStopConditionsVisible(true); });
-    // Load Parameters, Save Parameters (As), the help pages and the about windows are
-    // connected by the windows that carry them out (see Windows).
+    on(m_actions.stopConditions, [this] { mStopConditionsClick(); });
+    on(m_actions.loadParameters, [this] { Load1Click(); });
+    on(m_actions.saveParameters, [this] { Save1Click(); });
+    on(m_actions.saveParametersAs, [this] { SaveAs1Click(); });
+    on(m_actions.programHelp, [this] { mProgramHelpClick(); });
+    on(m_actions.modelHelp, [this] { mModelHelpClick(); });
+    // The about windows are connected by Windows, which creates them.
     connect(m_frameRate, &QSlider::valueChanged, this,
             [this](int position) { guarded([&] { m_frontEnd.setFrameRate(position); }); });
     connect(m_status, &StatusBar::doubleClicked, this, &TfMain::sbStatusDblClick);
@@ -321,6 +327,52 @@ void TfMain::setNewSimulationDialog(std::function<bool(QWidget*)> ask)
 {
     m_askNewSimulation = std::move(ask);
 }
+
+// Where the parameter file dialogs open: beside the current parameter file, else in
+// the model's folder (where its default.ini lies).
+QString TfMain::parameterFolder() const
+{
+    const QString current = m_frontEnd.currentParameterFile();
+    if (!current.isEmpty())
+        return QFileInfo(current).absolutePath();
+    return m_frontEnd.modelFolder();
+}
+
+void TfMain::Load1Click()
+{
+    m_frontEnd.pauseAndWait();
+    const QString file = m_dialogs.chooseParameterFileToLoad(this, parameterFolder());
+    if (file.isEmpty())
+        return;
+    m_frontEnd.loadParameters(file);
+}
+
+void TfMain::Save1Click()
+{
+    m_frontEnd.pauseAndWait();
+    if (m_frontEnd.currentParameterFile().isEmpty()) {
+        SaveAs1Click();
+        return;
+    }
+    m_frontEnd.saveParameters();
+}
+
+void TfMain::SaveAs1Click()
+{
+    m_frontEnd.pauseAndWait();
+    const QString current = m_frontEnd.currentParameterFile();
+    const QString file = m_dialogs.chooseParameterFileToSave(
+        this, parameterFolder(), current.isEmpty() ? QString() : QFileInfo(current).fileName());
+    if (file.isEmpty())
+        return;
+    m_frontEnd.saveParametersAs(file);
+}
+
+void TfMain::mStopConditionsClick() { m_frontEnd.setStopConditionsVisible(true); }
+
+void TfMain::mProgramHelpClick() { openHelpPage(QStringLiteral("fMain"), false); }
+
+void TfMain::mModelHelpClick() { openHelpPage(QStringLiteral("Model"), true); }
 
 void TfMain::Inspect1Click(bool checked) { m_frontEnd.setInspectorVisible(checked); }
 

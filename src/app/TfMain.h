@@ -55,6 +55,17 @@ public:
     void Exit1Click();
     void mLoadModelClick();
     void New1Click();
+    /// Load Parameters, Save Parameters and Save Parameters As: pause, ask for the file
+    /// (Save only when there is no current parameter file yet), then the front end's
+    /// operation. A cancelled dialog changes nothing.
+    void Load1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    /// "Stop &Conditions...": shows the stop-conditions dialog.
+    void mStopConditionsClick();
+    /// "Tessra Help" and the model's help page.
+    void mProgramHelpClick();
+    void mModelHelpClick();
     void Inspect1Click(bool checked);
     void mTimeSeriesClick(bool checked);
     void sbStatusDblClick();
@@ -88,6 +99,7 @@ private:
     void showFrameRate(int position);
     std::array<QAction*, 2> actionsOf(FrontEnd::Command command) const;
     void saveDisplaySettings();
+    QString parameterFolder() const;
 
     Core& m_core;
     FrontEnd& m_frontEnd;

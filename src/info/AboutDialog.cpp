@@ -3,6 +3,7 @@
 #include "AboutTexts.h"
 #include "DocumentOpener.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -73,9 +74,31 @@ void AboutDialog::setLink(QLabel* label, const QString& address)
     label->setText(linkMarkup(address));
 }
 
+// A long web address would be cut at the fixed window's edge: its label takes a
+// smaller font until the whole address fits (down to a still readable size).
+void AboutDialog::fitLinks()
+{
+    if (QLayout* own = layout())
+        own->activate();
+    m_panelLayout->activate();
+    for (QLabel* label : findChildren<QLabel*>()) {
+        const QString address = label->property(LinkTarget).toString();
+        if (address.isEmpty())
+            continue;
+        label->setFont(QFont());
+        label->setToolTip(address);
+        QFont font = label->font();
+        const int room = label->contentsRect().width();
+        while (QFontMetrics(font).horizontalAdvance(address) > room && font.pointSizeF() > 6.5)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+    }
+}
+
 void AboutDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    fitLinks();
     if (const QScreen* display = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(display->availableGeometry().center());

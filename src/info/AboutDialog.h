@@ -31,6 +31,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void fitLinks();
+
     QVBoxLayout* m_panelLayout;
 };
 
