@@ -54,6 +54,8 @@ void openDocument(const QString& target)
         throw CommandError(QStringLiteral("No file to open"));
     const QUrl url = documentUrl(target);
     const bool missing = url.isLocalFile() && !QFileInfo::exists(url.toLocalFile());
+    // The path is shown in its own letter case: file names here are case
+    // sensitive, so a lower-cased path would name another file.
     if (missing || !url.isValid() || !callOpener(url))
         throw CommandError(QStringLiteral("Cannot open file\n") + target);
 }

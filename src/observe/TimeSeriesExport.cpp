@@ -12,14 +12,12 @@
 
 #include "CommandError.h"
 #include "ExportNumber.h"
+#include "ProjectInfo.h"
 #include "SeriesTable.h"
 
 namespace tessra {
 
 namespace {
-
-constexpr char ProductName[] = "Tessra";
-constexpr char VersionText[] = "1.9";
 
 // Collects the text of a block and hands it to the file in large pieces.
 class BlockWriter {
@@ -92,7 +90,8 @@ void writeHeader(BlockWriter& out, const SeriesTable& table)
 {
     const ModelApi& model = table.model();
     out.line(std::string());
-    out.line(std::string("#\t") + ProductName + " v" + VersionText + " - Time Series");
+    out.line(
+        std::string("#\t") + project::ProductName + " v" + project::VersionText + " - Time Series");
     out.line("#\t" + model.aboutModel(0) + " " + model.aboutModel(1));
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();

@@ -1,6 +1,8 @@
 // Help table, help pages and document opening: which file each help command
 // opens, and what the user is told when it cannot be opened. The desktop's
 // opener is replaced by a recorder, so no viewer starts.
+#include "AutomationDispatcher.h"
+#include "AutomationServer.h"
 #include "CommandError.h"
 #include "DocumentOpener.h"
 #include "HelpPages.h"
@@ -180,6 +182,32 @@ namespace {
         openLink(QString());
         ASSERT_EQ(m_opened.size(), 1);
         EXPECT_EQ(m_opened.front().toLocalFile(), QStringLiteral("/no/such/file.html"));
+    }
+
+    // The scripting page is the user's reference for the automation object:
+    // every method and every error a script can meet must be on it.
+    TEST(HelpPagesTest, scripting_page_names_every_automation_method_and_error)
+    {
+        QFile file(QCoreApplication::applicationDirPath() + QStringLiteral("/help/scripting.html"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString page = QString::fromUtf8(file.readAll());
+        const auto named = [&](const QString& name) {
+            return page.contains(QStringLiteral("<code>") + name + QStringLiteral("</code>"));
+        };
+
+        QStringList names { QStringLiteral("Invoke"), QStringLiteral("Release") };
+        for (const AutomationMethod& method : AutomationDispatcher::methods())
+            names.append(method.name);
+        for (const QString& name : names)
+            EXPECT_TRUE(named(name)) << name.toStdString();
+
+        for (const auto kind : { AutomationErrorKind::UnknownName,
+                 AutomationErrorKind::MemberNotFound, AutomationErrorKind::BadParamCount,
+                 AutomationErrorKind::ParamNotOptional, AutomationErrorKind::TypeMismatch,
+                 AutomationErrorKind::Exception })
+            EXPECT_TRUE(named(automationErrorName(kind)))
+                << automationErrorName(kind).toStdString();
+        EXPECT_TRUE(named(QString::fromLatin1(AutomationServer::AccessDeniedError)));
     }
 
 } // namespace

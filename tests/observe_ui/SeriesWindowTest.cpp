@@ -143,6 +143,16 @@ TEST_F(SeriesWindow, remove_without_a_selection_fails)
     window->bRemoveClick();
     EXPECT_EQ(errors.messages, QStringList { QStringLiteral("Select a series to remove") });
     EXPECT_EQ(lbSeries->count(), 1);
+
+    // A removal leaves no row selected: a second Remove removes nothing more.
+    add(Variance, StateX);
+    add(Minimum, StateX);
+    removeRow(0);
+    EXPECT_TRUE(lbSeries->selectedItems().isEmpty());
+    window->bRemoveClick();
+    EXPECT_EQ(errors.messages, QStringList(2, QStringLiteral("Select a series to remove")));
+    EXPECT_EQ(
+        listed(), (QStringList { QStringLiteral("Variance x"), QStringLiteral("Minimum x") }));
 }
 
 TEST_F(SeriesWindow, a_freed_slot_is_reused_with_its_colour_but_listed_last)

@@ -340,6 +340,10 @@ void TfTimeSeries::seriesAdded(int slot)
 void TfTimeSeries::seriesRemoved(int slot, int row)
 {
     delete tsSeries->lbSeries->takeItem(row);
+    // The list would select the next row by itself; a second Remove must not
+    // take another series the user never chose.
+    tsSeries->lbSeries->setCurrentItem(nullptr);
+    tsSeries->lbSeries->clearSelection();
     xygTimeSeries->hideSeries(slot);
     xygTimeSeriesResize();
     updateButtons();
