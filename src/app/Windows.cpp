@@ -8,13 +8,65 @@
 #include "TfAboutModel.h"
 #include "TfAboutTool.h"
 #include "TfDebug.h"
+#include "TfInspect.h"
 #include "TfMain.h"
 #include "TfStop.h"
+#include "TfTimeSeries.h"
 #include "WidgetCompanion.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 
 namespace tessra {
+
+namespace {
+
+// The front end shows the inspector through its own operation, which also makes the
+// first state row current.
+class InspectorCompanion : public CompanionWindow {
+public:
+    explicit InspectorCompanion(TfInspect& window)
+        : m_window(window)
+    {
+    }
+    bool isShown() const override { return m_window.isVisible(); }
+    void setShown(bool shown) override { m_window.showInspector(shown); }
+
+private:
+    TfInspect& m_window;
+};
+
+// Qt lets a tool window's keys reach the shortcuts of the window it belongs to. The
+// main window's shortcuts include plain keys (Enter steps, N, I, T), which in the stop
+// conditions or the inspector belong to what the user is typing there: such keys are
+// kept for the tool windows' own controls. Keys with Ctrl or Alt and the function keys
+// (help) still reach the main window's commands.
+class ToolWindowKeys : public QObject {
+public:
+    explicit ToolWindowKeys(QList<QWidget*> windows)
+        : m_windows(std::move(windows))
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool chord
+            = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool functionKey = key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35;
+        if (!chord && !functionKey && m_windows.contains(static_cast<QWidget*>(watched)->window()))
+            event->accept(); // the key goes to the focused control, not to a shortcut
+        return false;
+    }
+
+private:
+    QList<QWidget*> m_windows;
+};
+
+} // namespace
 
 // The other windows are children of the main window, so that the desktop keeps them
 // with it (above it, minimised with it); they are still separate windows.
@@ -25,9 +77,14 @@ Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialo
 {
     connectHelp();
     createNewSimulationDialog();
+    createInspector();
+    createTimeSeries();
     createAboutWindows();
     m_debug = std::make_unique<TfDebug>(m_main.get());
     createStopConditions();
+    m_toolKeys
+        = std::make_unique<ToolWindowKeys>(QList<QWidget*> { m_inspect.get(), m_stop.get() });
+    qApp->installEventFilter(m_toolKeys.get());
 }
 
 Windows::~Windows()
@@ -37,12 +94,13 @@ Windows::~Windows()
     m_core.frontEnd().attachTimeSeriesWindow(nullptr);
     m_core.frontEnd().attachStopConditionsWindow(nullptr);
     setHelpLookup({});
+    qApp->removeEventFilter(m_toolKeys.get());
 }
 
 QList<QWidget*> Windows::all() const
 {
-    return { m_main.get(), m_new.get(), m_aboutModel.get(), m_aboutTool.get(), m_debug.get(),
-        m_stop.get() };
+    return { m_main.get(), m_new.get(), m_inspect.get(), m_timeSeries.get(), m_aboutModel.get(),
+        m_aboutTool.get(), m_debug.get(), m_stop.get() };
 }
 
 void Windows::reportError(QWidget* parent, const CommandError& error)
@@ -70,6 +128,44 @@ void Windows::createNewSimulationDialog()
     m_new->setHelpHandler([](const QString& key) { openHelpPage(key); });
     m_new->setErrorReporter([this](const CommandError& error) { reportError(m_new.get(), error); });
     m_main->setNewSimulationDialog([this](QWidget*) { return m_new->execute(); });
+}
+
+void Windows::createInspector()
+{
+    FrontEnd& frontEnd = m_core.frontEnd();
+    m_inspect = std::make_unique<TfInspect>(m_core.model(), m_main.get());
+    m_inspect->fillInspectorStates();
+    m_inspectCompanion = std::make_unique<InspectorCompanion>(*m_inspect);
+    frontEnd.attachInspector(m_inspectCompanion.get());
+    QObject::connect(
+        &frontEnd, &FrontEnd::worldCreated, m_inspect.get(), &TfInspect::fillInspectorStates);
+    QObject::connect(&frontEnd, &FrontEnd::siteInspected, m_inspect.get(),
+        [this](int column, int row, int colour) {
+            m_inspect->inspectSite(column, row, static_cast<unsigned int>(colour));
+        });
+    // Closed by the user: the main window unchecks Inspect Sites.
+    QObject::connect(m_inspect.get(), &TfInspect::visibilityChangedByUser, &frontEnd,
+        [&frontEnd](bool visible) { frontEnd.setInspectorVisible(visible); });
+}
+
+void Windows::createTimeSeries()
+{
+    FrontEnd& frontEnd = m_core.frontEnd();
+    m_timeSeries = std::make_unique<TfTimeSeries>(m_core.recorder(), m_main.get());
+    m_timeSeries->setHelpHandler([](const QString& key) { openHelpPage(key); });
+    m_timeSeries->setErrorReporter(
+        [this](const CommandError& error) { reportError(m_timeSeries.get(), error); });
+    m_timeSeries->setPauseHandler([&frontEnd] { frontEnd.pauseAndWait(); });
+    m_timeSeriesCompanion = std::make_unique<WidgetCompanion>(m_timeSeries.get());
+    frontEnd.attachTimeSeriesWindow(m_timeSeriesCompanion.get());
+    // Recording never draws; each display refresh draws what was recorded since, and
+    // only while the window is shown.
+    QObject::connect(&frontEnd, &FrontEnd::refreshed, m_timeSeries.get(), [this] {
+        if (m_timeSeries->isVisible())
+            m_timeSeries->flush();
+    });
+    QObject::connect(m_timeSeries.get(), &TfTimeSeries::visibilityChangedByUser, &frontEnd,
+        [&frontEnd](bool visible) { frontEnd.setTimeSeriesVisible(visible); });
 }
 
 void Windows::createAboutWindows()

@@ -6,20 +6,23 @@
 
 #include <memory>
 
+class QObject;
 class QWidget;
 
 namespace tessra {
 
 class CommandError;
+class CompanionWindow;
 class Core;
 class Dialogs;
 class TdNew;
 class TfAboutModel;
 class TfAboutTool;
 class TfDebug;
+class TfInspect;
 class TfMain;
 class TfStop;
-class WidgetCompanion;
+class TfTimeSeries;
 
 /// The program's windows, created once in this order and living until the program
 /// ends: main window TfMain, new-simulation dialog TdNew, site inspector TfInspect,
@@ -48,6 +51,8 @@ public:
 
     TfMain& main() { return *m_main; }
     TdNew& newSimulationDialog() { return *m_new; }
+    TfInspect& inspector() { return *m_inspect; }
+    TfTimeSeries& timeSeries() { return *m_timeSeries; }
     TfAboutModel& aboutModel() { return *m_aboutModel; }
     TfAboutTool& aboutTool() { return *m_aboutTool; }
     TfDebug& debugLog() { return *m_debug; }
@@ -63,6 +68,8 @@ public:
 
 private:
     void createNewSimulationDialog();
+    void createInspector();
+    void createTimeSeries();
     void createAboutWindows();
     void createStopConditions();
     void connectHelp();
@@ -73,11 +80,19 @@ private:
     // Declared in creation order, so they go in reverse order.
     std::unique_ptr<TfMain> m_main;
     std::unique_ptr<TdNew> m_new;
+    std::unique_ptr<TfInspect> m_inspect;
+    std::unique_ptr<TfTimeSeries> m_timeSeries;
     std::unique_ptr<TfAboutModel> m_aboutModel;
     std::unique_ptr<TfAboutTool> m_aboutTool;
     std::unique_ptr<TfDebug> m_debug;
     std::unique_ptr<TfStop> m_stop;
-    std::unique_ptr<WidgetCompanion> m_stopCompanion;
+    // How the front end shows and hides the inspector, the time-series window and the
+    // stop-conditions dialog.
+    std::unique_ptr<CompanionWindow> m_inspectCompanion;
+    std::unique_ptr<CompanionWindow> m_timeSeriesCompanion;
+    std::unique_ptr<CompanionWindow> m_stopCompanion;
+    // Keeps plain keys typed in the tool windows away from the main window's shortcuts.
+    std::unique_ptr<QObject> m_toolKeys;
 };
 
 } // namespace tessra

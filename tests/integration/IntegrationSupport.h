@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,8 +63,15 @@ inline void whenModalShows(std::function<void(QWidget*)> answer)
             return;
         timer->stop();
         timer->deleteLater();
-        if (modal)
-            answer(modal);
+        if (!modal)
+            return;
+        answer(modal);
+        // Whatever went wrong, the test must not hang in the modal window.
+        if (modal->isVisible() && QApplication::activeModalWidget() == modal) {
+            ADD_FAILURE() << "the modal window is still open";
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+        }
     });
     timer->start(10);
 }

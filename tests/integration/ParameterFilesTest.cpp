@@ -5,6 +5,9 @@
 #include "CommandError.h"
 #include "SeriesTable.h"
 
+#include <QFileDialog>
+#include <QLineEdit>
+
 namespace tessra {
 namespace {
 
@@ -144,6 +147,67 @@ TEST_F(ParameterFilesTest, operations_refuse_what_they_cannot_do_without_changin
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_EQ(m_dialogs.messages[0].text, "Error opening .ini file in saveTimeSeries().");
     EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra: Life - x.ini");
+}
+
+struct FileDialogSeen {
+    QString title;
+    QStringList filters;
+    QString suffix;
+    bool existingOnly = false;
+    bool asksBeforeOverwrite = true;
+    bool refusedMissing = false;
+};
+
+/// Answers the next file dialog by typing `name`; notes what it looked like.
+void typeIntoFileDialog(const QString& name, FileDialogSeen* seen)
+{
+    test::whenModalShows([name, seen](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        seen->title = dialog->windowTitle();
+        seen->filters = dialog->nameFilters();
+        seen->suffix = dialog->defaultSuffix();
+        seen->existingOnly = dialog->fileMode() == QFileDialog::ExistingFile;
+        seen->asksBeforeOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (seen->existingOnly) { // a name that does not exist is refused first
+            test::whenModalShows([](QWidget* warning) { warning->close(); });
+            edit->setText(QStringLiteral("missing.ini"));
+            static_cast<QDialog*>(dialog)->accept();
+            seen->refusedMissing = dialog->isVisible();
+        }
+        edit->setText(name);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+TEST_F(ParameterFilesTest, file_dialogs_show_settings_files_and_add_the_suffix)
+{
+    Dialogs dialogs; // the real ones
+    const QStringList filters { "Configuration Settings (*.ini *.INI)", "All Files (*)" };
+
+    FileDialogSeen save;
+    typeIntoFileDialog(QStringLiteral("fresh"), &save);
+    EXPECT_EQ(dialogs.chooseParameterFileToSave(&main(), m_folder.path(), QString()),
+        m_folder.file("fresh.ini"));
+    EXPECT_EQ(save.title, "Save Parameters");
+    EXPECT_EQ(save.filters, filters);
+    EXPECT_EQ(save.suffix, "ini");
+    EXPECT_FALSE(save.asksBeforeOverwrite);
+
+    FileDialogSeen existing;
+    typeIntoFileDialog(QStringLiteral("default.ini"), &existing);
+    EXPECT_EQ(dialogs.chooseParameterFileToSave(&main(), m_folder.path(), "default.ini"),
+        m_folder.file("default.ini")); // taken without a question
+
+    FileDialogSeen load;
+    typeIntoFileDialog(QStringLiteral("default"), &load);
+    EXPECT_EQ(
+        dialogs.chooseParameterFileToLoad(&main(), m_folder.path()), m_folder.file("default.ini"));
+    EXPECT_EQ(load.title, "Load Parameters");
+    EXPECT_EQ(load.filters, filters);
+    EXPECT_TRUE(load.existingOnly);
+    EXPECT_TRUE(load.refusedMissing);
 }
 
 } // namespace

@@ -7,11 +7,15 @@
 #include "TfAboutModel.h"
 #include "TfAboutTool.h"
 #include "TfDebug.h"
+#include "TfInspect.h"
 #include "TfStop.h"
+#include "TfTimeSeries.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 namespace tessra {
 namespace {
@@ -30,13 +34,13 @@ TEST_F(WindowsTest, eight_windows_exist_in_creation_order_and_only_the_main_one_
         classes << QString::fromLatin1(window->metaObject()->className());
     }
     EXPECT_EQ(classes.join(' '),
-        "tessra::TfMain tessra::TdNew "
+        "tessra::TfMain tessra::TdNew tessra::TfInspect tessra::TfTimeSeries "
         "tessra::TfAboutModel tessra::TfAboutTool tessra::TfDebug tessra::TfStop");
     EXPECT_TRUE(main().isVisible());
     for (QWidget* window : windows().all().mid(1))
         EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
     // The windows the exported functions reach are the ones created here.
-    EXPECT_EQ(&windows().debugLog(), windows().all().at(4));
+    EXPECT_EQ(&windows().debugLog(), windows().all().at(6));
     EXPECT_EQ(&windows().newSimulationDialog(), windows().all().at(1));
     EXPECT_FALSE(windows().newSimulationDialog().isShowing());
 }
@@ -210,6 +214,39 @@ TEST_F(WindowsTest, debug_log_shows_itself_when_written)
     EXPECT_FALSE(log.isVisible());
     ASSERT_TRUE(frontEnd().loadModelFile(m_folder.file("model.so")));
     EXPECT_EQ(log.lines().size(), 2); // loading a model keeps the text
+}
+
+TEST_F(WindowsTest, plain_keys_typed_in_tool_windows_stay_there)
+{
+    TfStop& stop = windows().stopConditions();
+    m_core.stopConditions().setEnabled(true); // the inputs take keys
+    trigger("mStopConditions");
+    stop.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&stop));
+    auto* value = stop.findChild<QLineEdit*>(QStringLiteral("feValue"));
+    value->setFocus();
+    value->setText(QStringLiteral("12"));
+    QTest::keyClick(value, Qt::Key_Return); // commits the value, steps nothing
+    EXPECT_EQ(value->text(), "12.000000");
+    EXPECT_EQ(model().simTime(), 0);
+
+    TfInspect& inspector = windows().inspector();
+    trigger("Inspect1");
+    inspector.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&inspector));
+    QTest::keyClick(inspector.focusWidget() ? inspector.focusWidget() : &inspector, Qt::Key_T);
+    EXPECT_FALSE(windows().timeSeries().isVisible());
+
+    // Help stays at hand everywhere.
+    test::OpenedDocuments opened;
+    QTest::keyClick(value, Qt::Key_F1);
+    EXPECT_EQ(opened.urls.size(), 1u);
+
+    // In the main window the same keys are its commands.
+    main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    QTest::keyClick(&main(), Qt::Key_Return);
+    EXPECT_EQ(model().simTime(), 1);
 }
 
 } // namespace
