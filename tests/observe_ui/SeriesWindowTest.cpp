@@ -125,6 +125,24 @@ TEST_F(SeriesWindow, add_without_a_subject_fails_and_changes_nothing)
     EXPECT_EQ(table().count(), 0);
 }
 
+TEST_F(SeriesWindow, an_operation_selected_from_outside_shows_its_subjects)
+{
+    // Automation chooses the operation as a click does; a subject chosen
+    // before is gone, and selecting the same row again refills the list.
+    window->selectOperation(Parameter);
+    EXPECT_EQ(lbOperation->currentRow(), Parameter);
+    EXPECT_EQ(lbStates->count(), 5);
+    selectRow(lbStates, 1);
+    window->selectOperation(Parameter);
+    EXPECT_EQ(lbStates->count(), 5);
+    EXPECT_TRUE(lbStates->selectedItems().isEmpty());
+    window->selectOperation(Average);
+    EXPECT_EQ(lbStates->count(), 2);
+    window->selectOperation(99);
+    EXPECT_TRUE(lbOperation->selectedItems().isEmpty());
+    EXPECT_EQ(lbStates->count(), 0);
+}
+
 TEST_F(SeriesWindow, a_pair_added_twice_fails_the_second_time)
 {
     add(Average, StateX);

@@ -308,6 +308,16 @@ void TfTimeSeries::lbOperationChange()
     tsSeries->lbStates->addItems(m_table.subjectNames(operation));
 }
 
+void TfTimeSeries::selectOperation(int operation)
+{
+    QListWidget* list = tsSeries->lbOperation;
+    if (operation < 0 || operation >= list->count())
+        list->clearSelection();
+    else
+        list->setCurrentRow(operation);
+    lbOperationChange();
+}
+
 void TfTimeSeries::bAddClick()
 {
     run([this] {

@@ -65,6 +65,11 @@ public:
     /// Print calls `setup` on the default printer before printing.
     void setPrinterSetup(PrinterSetup setup) { m_printerSetup = std::move(setup); }
 
+    /// Selects row `operation` of the operation list and fills the subject
+    /// list for it, as a click on it does (automation's series choice shows
+    /// here). Any other value clears the selection.
+    void selectOperation(int operation);
+
     /// Commands. Each reports its failure through the error reporter.
     void bAddClick();
     void bRemoveClick();
