@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "../observe/ObserveTestSupport.h"
 #include "CommandError.h"
 #include "ModelApi.h"
 #include "TestPaths.h"
@@ -24,30 +25,10 @@ namespace tessra::test {
 /// Loads a model library and creates its world (one model per process).
 inline ::testing::AssertionResult loadModelWithWorld(const std::string& path)
 {
-    const ModelApi model;
-    model.loadModel(path);
-    if (auto error = model.loadModelError())
-        return ::testing::AssertionFailure() << "cannot load " << path << ": " << *error;
-    model.newAgents();
-    return ::testing::AssertionSuccess();
-}
-
-inline int paramIndex(const std::string& name)
-{
-    const ModelApi model;
-    for (int i = 0; i < model.paramCount(); ++i)
-        if (model.paramName(i) == name)
-            return i;
-    ADD_FAILURE() << "no parameter " << name;
-    return -1;
-}
-
-/// Sets a parameter by name (the test process runs in the C locale).
-inline void setParam(const std::string& name, double value)
-{
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    ModelApi().setParamValue(paramIndex(name), std::string(text, end));
+    ::testing::AssertionResult loaded = loadModel(path);
+    if (loaded)
+        ModelApi().newAgents();
+    return loaded;
 }
 
 /// Forgets the display settings of one window, so that every test starts
