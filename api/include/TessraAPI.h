@@ -32,8 +32,8 @@ extern "C" {
  *  the four integers: column, row, world width, world height; phase: 1 before
  *  the first site, 0 for each site, -1 after the last; result: the address
  *  given to forEachAgentVar, passed unchanged. Returns non-zero to go on. */
-typedef unsigned char (*TessraSiteOperation)(float* values, int column, int row, int width,
-                                             int height, int phase, double* result);
+typedef unsigned char (*TessraSiteOperation)(
+    float* values, int column, int row, int width, int height, int phase, double* result);
 
 /* Model loading and description */
 TESSRA_API void _loadModel(const char* path);
@@ -56,8 +56,8 @@ TESSRA_API void _deleteAgents(void);
 TESSRA_API double _callTimestep(void);
 TESSRA_API double _getSimTime(void);
 TESSRA_API double* _getPSimTime(void);
-TESSRA_API void _callColorAgent(int column, int row, unsigned short* red, unsigned short* green,
-                                unsigned short* blue);
+TESSRA_API void _callColorAgent(
+    int column, int row, unsigned short* red, unsigned short* green, unsigned short* blue);
 TESSRA_API const char* _callAgentHint(int column, int row);
 TESSRA_API void _callMouseUp(int button, int column, int row, int keys);
 

@@ -20,7 +20,7 @@
 namespace tessra {
 
 struct IniFile::Impl {
-    CSimpleIniA ini{false, false, false};
+    CSimpleIniA ini { false, false, false };
     // SimpleIni attaches a comment to the entry after it, so comment lines
     // after the last entry would be lost; they are kept here and written back.
     std::string trailingComment;
@@ -37,7 +37,10 @@ std::string_view withoutBlanks(std::string_view line)
     return line;
 }
 
-bool isComment(std::string_view line) { return line.front() == ';' || line.front() == '#'; }
+bool isComment(std::string_view line)
+{
+    return line.front() == ';' || line.front() == '#';
+}
 
 /// The comment lines that follow the last section or key of `text`, each
 /// ending in a newline; empty when there are none.
@@ -68,16 +71,17 @@ std::string trailingCommentOf(std::string_view text)
 std::string resolvedTarget(const std::string& path)
 {
     char resolved[PATH_MAX];
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
-        ::realpath(path.c_str(), resolved))
+    struct stat info { };
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)
+        && ::realpath(path.c_str(), resolved))
         return resolved;
     return path;
 }
 
 } // namespace
 
-IniFile::IniFile() : m_impl(std::make_unique<Impl>())
+IniFile::IniFile()
+    : m_impl(std::make_unique<Impl>())
 {
     m_impl->ini.SetSpaces(false);
 }
@@ -158,7 +162,7 @@ bool IniFile::save(const std::string& requestedPath, std::string* error) const
         return false;
     }
     // The new file keeps the permissions of the one it replaces.
-    struct stat old {};
+    struct stat old { };
     if (::stat(path.c_str(), &old) == 0)
         ::fchmod(fileno(file), old.st_mode & 07777);
     const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();

@@ -4,7 +4,11 @@ namespace tessra::api {
 
 ModelHost* const theModelHost = new ModelHost;
 
-ModelHost::ModelHost() : m_error("No model loaded") { m_world.attach(nullptr, m_params.values()); }
+ModelHost::ModelHost()
+    : m_error("No model loaded")
+{
+    m_world.attach(nullptr, m_params.values());
+}
 
 void ModelHost::unload()
 {
@@ -51,12 +55,23 @@ const char* ModelHost::about(int field) const
         return "";
     const char* text = nullptr;
     switch (field) {
-    case 0: text = described->name; break;
-    case 1: text = described->version; break;
-    case 2: text = described->copyright; break;
-    case 3: text = described->comments; break;
-    case 4: text = described->url; break;
-    default: break;
+    case 0:
+        text = described->name;
+        break;
+    case 1:
+        text = described->version;
+        break;
+    case 2:
+        text = described->copyright;
+        break;
+    case 3:
+        text = described->comments;
+        break;
+    case 4:
+        text = described->url;
+        break;
+    default:
+        break;
     }
     return text ? text : "";
 }

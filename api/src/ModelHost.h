@@ -47,6 +47,9 @@ private:
 /// may call into the model then.
 extern ModelHost* const theModelHost;
 
-inline ModelHost& modelHost() { return *theModelHost; }
+inline ModelHost& modelHost()
+{
+    return *theModelHost;
+}
 
 } // namespace tessra::api

@@ -51,11 +51,11 @@ std::string checkParams(const TessraModel& model)
         if (std::isnan(p.minimum) || std::isnan(p.maximum) || p.minimum > p.maximum)
             return "parameter \"" + std::string(p.name) + "\" has no valid range";
         if (!std::isfinite(p.initial) || p.initial < p.minimum || p.initial > p.maximum)
-            return "the initial value of parameter \"" + std::string(p.name) +
-                   "\" is outside its range";
+            return "the initial value of parameter \"" + std::string(p.name)
+                + "\" is outside its range";
         if (p.wholeNumber && std::trunc(p.initial) != p.initial)
-            return "the initial value of parameter \"" + std::string(p.name) +
-                   "\" is not a whole number";
+            return "the initial value of parameter \"" + std::string(p.name)
+                + "\" is not a whole number";
     }
     return {};
 }
@@ -79,7 +79,10 @@ std::string checkStates(const TessraModel& model)
 
 } // namespace
 
-ModelLibrary::~ModelLibrary() { close(); }
+ModelLibrary::~ModelLibrary()
+{
+    close();
+}
 
 std::string ModelLibrary::descriptionProblem(const TessraModel& model)
 {
@@ -100,7 +103,7 @@ bool ModelLibrary::open(const std::string& path, std::string& error)
 {
     close();
     const std::string named = "Cannot load model \"" + oneLine(path) + "\": ";
-    struct stat info {};
+    struct stat info { };
     if (path.empty()) {
         error = "Cannot load model: no file given";
         return false;
@@ -130,9 +133,9 @@ bool ModelLibrary::open(const std::string& path, std::string& error)
     else if (!model)
         error = named + "its model entry point returned no description";
     else if (model->interfaceVersion != TESSRA_MODEL_INTERFACE_VERSION)
-        error = named + "it was built for model interface version " +
-                std::to_string(model->interfaceVersion) + ", this program needs version " +
-                std::to_string(TESSRA_MODEL_INTERFACE_VERSION);
+        error = named + "it was built for model interface version "
+            + std::to_string(model->interfaceVersion) + ", this program needs version "
+            + std::to_string(TESSRA_MODEL_INTERFACE_VERSION);
     else if (std::string problem = descriptionProblem(*model); !problem.empty())
         error = named + "invalid model description: " + problem;
     else {

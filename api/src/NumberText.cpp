@@ -12,7 +12,10 @@ namespace tessra::api {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view trimmed(std::string_view text)
 {
@@ -29,9 +32,9 @@ std::string_view trimmed(std::string_view text)
 locale_t userNumericLocale()
 {
     static const locale_t locale = [] {
-        locale_t made = ::newlocale(LC_NUMERIC_MASK, "", locale_t{});
+        locale_t made = ::newlocale(LC_NUMERIC_MASK, "", locale_t {});
         if (!made)
-            made = ::newlocale(LC_NUMERIC_MASK, "C", locale_t{});
+            made = ::newlocale(LC_NUMERIC_MASK, "C", locale_t {});
         return made;
     }();
     return locale;
@@ -74,7 +77,7 @@ std::optional<double> parseFileNumber(std::string_view text)
     double value = 0;
     const char* last = number.data() + number.size();
     const auto [end, error] = std::from_chars(number.data(), last, value);
-    if (error != std::errc{} || end != last || !std::isfinite(value))
+    if (error != std::errc {} || end != last || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -83,7 +86,7 @@ std::string formatFileNumber(double value)
 {
     char buffer[64];
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (error != std::errc{})
+    if (error != std::errc {})
         return "0";
     return std::string(buffer, end);
 }

@@ -116,7 +116,7 @@ bool ParamSet::save(const std::string& path, std::string* error) const
     if (!file.load(path)) {
         // Only a file that does not exist yet may be written from scratch;
         // one that exists but cannot be read would lose its other sections.
-        struct stat info {};
+        struct stat info { };
         if (::stat(path.c_str(), &info) == 0 || errno != ENOENT) {
             if (error)
                 *error = "cannot read " + path;

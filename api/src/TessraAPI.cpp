@@ -9,8 +9,7 @@ using tessra::api::modelHost;
 namespace {
 
 /// Runs `body`, answering `fallback` if anything is thrown.
-template <typename Result, typename Body>
-Result guarded(Result fallback, Body&& body) noexcept
+template <typename Result, typename Body> Result guarded(Result fallback, Body&& body) noexcept
 {
     try {
         return body();
@@ -19,8 +18,7 @@ Result guarded(Result fallback, Body&& body) noexcept
     }
 }
 
-template <typename Body>
-void guarded(Body&& body) noexcept
+template <typename Body> void guarded(Body&& body) noexcept
 {
     try {
         body();
@@ -39,8 +37,8 @@ void _loadModel(const char* path)
 
 const char* _getLoadModelErr(void)
 {
-    return guarded<const char*>("Cannot load model: unknown error",
-                                [] { return modelHost().loadError(); });
+    return guarded<const char*>(
+        "Cannot load model: unknown error", [] { return modelHost().loadError(); });
 }
 
 const char* _callAboutModel(int field)
@@ -48,11 +46,20 @@ const char* _callAboutModel(int field)
     return guarded<const char*>("", [&] { return modelHost().about(field); });
 }
 
-const char* _getApiVersion(void) { return TESSRA_API_VERSION; }
+const char* _getApiVersion(void)
+{
+    return TESSRA_API_VERSION;
+}
 
-int _getWorldWidth(void) { return modelHost().world().width(); }
+int _getWorldWidth(void)
+{
+    return modelHost().world().width();
+}
 
-int _getWorldHeight(void) { return modelHost().world().height(); }
+int _getWorldHeight(void)
+{
+    return modelHost().world().height();
+}
 
 void _newAgents(void)
 {
@@ -74,12 +81,18 @@ double _callTimestep(void)
     return guarded(modelHost().world().time(), [] { return modelHost().world().step(); });
 }
 
-double _getSimTime(void) { return modelHost().world().time(); }
+double _getSimTime(void)
+{
+    return modelHost().world().time();
+}
 
-double* _getPSimTime(void) { return modelHost().world().timeRef(); }
+double* _getPSimTime(void)
+{
+    return modelHost().world().timeRef();
+}
 
-void _callColorAgent(int column, int row, unsigned short* red, unsigned short* green,
-                     unsigned short* blue)
+void _callColorAgent(
+    int column, int row, unsigned short* red, unsigned short* green, unsigned short* blue)
 {
     guarded([&] { modelHost().world().color(column, row, red, green, blue); });
 }
@@ -94,13 +107,25 @@ void _callMouseUp(int button, int column, int row, int keys)
     guarded([&] { modelHost().world().mouseUp(button, column, row, keys); });
 }
 
-int _getParamCount(void) { return modelHost().params().count(); }
+int _getParamCount(void)
+{
+    return modelHost().params().count();
+}
 
-const char* _getParamName(int index) { return modelHost().params().name(index); }
+const char* _getParamName(int index)
+{
+    return modelHost().params().name(index);
+}
 
-const char* _getParamNameAndProp(int index) { return modelHost().params().label(index); }
+const char* _getParamNameAndProp(int index)
+{
+    return modelHost().params().label(index);
+}
 
-double _getParamValue(int index) { return modelHost().params().value(index); }
+double _getParamValue(int index)
+{
+    return modelHost().params().value(index);
+}
 
 void _setParamValue(int index, const char* text)
 {
@@ -116,8 +141,7 @@ unsigned char _validateParam(int index, const char* text, int /*quiet: nothing i
 
 const char* _callAboutParam(int index, const double* candidates)
 {
-    return guarded<const char*>("",
-                                [&] { return modelHost().params().about(index, candidates); });
+    return guarded<const char*>("", [&] { return modelHost().params().about(index, candidates); });
 }
 
 double* getParamRef(const char* name)
@@ -137,9 +161,15 @@ void _saveParams(const char* path)
         guarded([&] { modelHost().params().save(path); });
 }
 
-int _getStateCount(void) { return modelHost().stateCount(); }
+int _getStateCount(void)
+{
+    return modelHost().stateCount();
+}
 
-const char* _getStateName(int index) { return modelHost().stateName(index); }
+const char* _getStateName(int index)
+{
+    return modelHost().stateName(index);
+}
 
 double _getStateValue(int column, int row, int index)
 {

@@ -32,7 +32,7 @@ void World::attach(const TessraModel* model, const double* params)
 {
     destroy();
     m_model = model;
-    m_sim = TessraSim{};
+    m_sim = TessraSim {};
     m_sim.stateCount = model ? model->stateCount : 0;
     m_sim.params = params;
     m_color = nullptr;
@@ -141,8 +141,7 @@ float* World::stateRef(int column, int row, const char* name) const
 
 const char* World::aboutState(int column, int row, int index) const
 {
-    if (!contains(column, row) || index < 0 || index >= m_sim.stateCount ||
-        !m_model->aboutState)
+    if (!contains(column, row) || index < 0 || index >= m_sim.stateCount || !m_model->aboutState)
         return "";
     const char* text = m_model->aboutState(&m_sim, column, row, index);
     return text ? text : "";
@@ -152,8 +151,8 @@ namespace {
 
 /// Phase 0 for every site in row-major order; false when the operation asked
 /// to stop.
-bool walkSites(TessraSiteOperation operation, float* values, int width, int height, int stride,
-               double* result)
+bool walkSites(
+    TessraSiteOperation operation, float* values, int width, int height, int stride, double* result)
 {
     for (int row = 0; row < height; ++row)
         for (int column = 0; column < width; ++column, values += stride)

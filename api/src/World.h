@@ -39,20 +39,20 @@ public:
 
     bool contains(int column, int row) const
     {
-        return static_cast<unsigned>(column) < static_cast<unsigned>(m_sim.width) &&
-               static_cast<unsigned>(row) < static_cast<unsigned>(m_sim.height);
+        return static_cast<unsigned>(column) < static_cast<unsigned>(m_sim.width)
+            && static_cast<unsigned>(row) < static_cast<unsigned>(m_sim.height);
     }
     /// The states of a site inside the world.
     float* site(int column, int row) const
     {
-        return m_sim.sites +
-               (static_cast<std::size_t>(row) * m_sim.width + column) * m_sim.stateCount;
+        return m_sim.sites
+            + (static_cast<std::size_t>(row) * m_sim.width + column) * m_sim.stateCount;
     }
 
     double step();
     void simReady();
-    void color(int column, int row, unsigned short* red, unsigned short* green,
-               unsigned short* blue) const
+    void color(
+        int column, int row, unsigned short* red, unsigned short* green, unsigned short* blue) const
     {
         if (contains(column, row) && red && green && blue)
             m_color(&m_sim, column, row, red, green, blue);
@@ -73,7 +73,7 @@ private:
     void forEachWithScratch(TessraSiteOperation operation, double* result) const;
 
     const TessraModel* m_model = nullptr;
-    TessraSim m_sim{};
+    TessraSim m_sim {};
     std::unique_ptr<float, FreeFloats> m_block;
     bool m_exists = false;
     // Copied from the model so the colour call reads no more than it must.

@@ -32,7 +32,7 @@ bool buildLifeWorld(benchmark::State& state, double density)
         state.SkipWithError(error);
         return false;
     }
-    for (const char* name : {"Width", "Height"})
+    for (const char* name : { "Width", "Height" })
         if (double* size = getParamRef(name))
             *size = Side;
     if (double* value = getParamRef("Density"))
@@ -50,8 +50,8 @@ bool buildLifeWorld(benchmark::State& state, double density)
 void reportPerSite(benchmark::State& state, double seconds)
 {
     const double sites = static_cast<double>(_getWorldWidth()) * _getWorldHeight();
-    state.counters["ns_per_site"] =
-        benchmark::Counter(seconds * 1e9 / sites, benchmark::Counter::kAvgIterations);
+    state.counters["ns_per_site"]
+        = benchmark::Counter(seconds * 1e9 / sites, benchmark::Counter::kAvgIterations);
 }
 
 void colorEverySite(benchmark::State& state, double density)

@@ -42,13 +42,14 @@ public:
         QDir::setCurrent(m_folder.path());
         QFile settings(m_folder.filePath("size.ini"));
         if (settings.open(QIODevice::WriteOnly))
-            settings.write(QString("[Parameters]\nWidth=%1\nHeight=%2\n").arg(width).arg(height).toUtf8());
+            settings.write(
+                QString("[Parameters]\nWidth=%1\nHeight=%2\n").arg(width).arg(height).toUtf8());
         settings.close();
         m_core = std::make_unique<Core>();
         frontEnd().setStartupSettingsFile(settings.fileName());
         if (!frontEnd().loadModelFile(path))
             std::fprintf(stderr, "cannot load %s: %s\n", qPrintable(path),
-                         qPrintable(frontEnd().loadModelError()));
+                qPrintable(frontEnd().loadModelError()));
     }
     FrontEnd& frontEnd() { return m_core->frontEnd(); }
     ModelApi model() { return m_core->model(); }
@@ -71,8 +72,8 @@ public:
     {
         frontEnd().newSimulation(QString());
         frontEnd().setFrameRate(frameRate);
-        QTimer::singleShot(static_cast<int>(seconds * 1000), &frontEnd(),
-                           [this] { frontEnd().requestPause(); });
+        QTimer::singleShot(
+            static_cast<int>(seconds * 1000), &frontEnd(), [this] { frontEnd().requestPause(); });
         QElapsedTimer clock;
         clock.start();
         const double start = model().simTime();
@@ -108,10 +109,13 @@ void runThroughput(benchmark::State& state, const char* model, int size)
     state.counters["ratio"] = run / bare;
     static const char* names[] = { "Slow", "Medium", "Fast" };
     std::printf("%s %dx%d %-6s: run %.0f ticks/s, bare loop %.0f ticks/s, ratio %.3f\n", model,
-                size, size, names[frameRate], run, bare, run / bare);
+        size, size, names[frameRate], run, bare, run / bare);
 }
 
-void BM_LifeRun256(benchmark::State& state) { runThroughput(state, "life", 256); }
+void BM_LifeRun256(benchmark::State& state)
+{
+    runThroughput(state, "life", 256);
+}
 BENCHMARK(BM_LifeRun256)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond);
 
 // The run loop's own cost per step: a model whose step and colours do nothing.

@@ -7,7 +7,10 @@
 namespace tessra {
 
 /// The product's name, the first word of every caption.
-inline QString productName() { return QString::fromUtf8(project::ProductName); }
+inline QString productName()
+{
+    return QString::fromUtf8(project::ProductName);
+}
 
 /// The application title in force until a model names itself: "Tessra - " + description.
 inline QString startupApplicationTitle()
@@ -16,12 +19,21 @@ inline QString startupApplicationTitle()
 }
 
 /// File name of a model library in its folder (the platform's shared-library suffix).
-inline QString modelFileName() { return QStringLiteral("model.so"); }
+inline QString modelFileName()
+{
+    return QStringLiteral("model.so");
+}
 
 /// The model loaded at start: model.so in the current folder.
-inline QString startupModelPath() { return "./" + modelFileName(); }
+inline QString startupModelPath()
+{
+    return "./" + modelFileName();
+}
 
 /// Settings read by a new model when no settings file was named.
-inline QString defaultSettingsPath() { return QStringLiteral("./default.ini"); }
+inline QString defaultSettingsPath()
+{
+    return QStringLiteral("./default.ini");
+}
 
 } // namespace tessra

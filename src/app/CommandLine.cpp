@@ -9,15 +9,17 @@ bool isSwitch(const QString& argument)
     return argument.startsWith(u'-') || argument.startsWith(u'/');
 }
 
-QString switchName(const QString& argument) { return argument.mid(1).toLower(); }
+QString switchName(const QString& argument)
+{
+    return argument.mid(1).toLower();
+}
 
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
-    static const QStringList accepted
-        = { QStringLiteral("regserver"), QStringLiteral("unregserver"), QStringLiteral("embedding"),
-              QStringLiteral("automation") };
+    static const QStringList accepted = { QStringLiteral("regserver"),
+        QStringLiteral("unregserver"), QStringLiteral("embedding"), QStringLiteral("automation") };
     CommandLine result;
     for (const QString& argument : arguments) {
         if (argument.isEmpty())

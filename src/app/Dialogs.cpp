@@ -7,8 +7,8 @@
 
 namespace tessra {
 
-void Dialogs::message(QWidget* parent, const QString& caption, const QString& text,
-                      QMessageBox::Icon icon)
+void Dialogs::message(
+    QWidget* parent, const QString& caption, const QString& text, QMessageBox::Icon icon)
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.exec();
@@ -16,16 +16,16 @@ void Dialogs::message(QWidget* parent, const QString& caption, const QString& te
 
 bool Dialogs::askYesNo(QWidget* parent, const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
+    QMessageBox box(
+        QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 QString Dialogs::chooseModelFile(QWidget* parent, const QString& folder)
 {
-    QFileDialog dialog(parent, QStringLiteral("Load Model"), folder,
-                       "Models (" + modelFileName() + ")");
+    QFileDialog dialog(
+        parent, QStringLiteral("Load Model"), folder, "Models (" + modelFileName() + ")");
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -40,7 +40,7 @@ namespace {
 QString chooseParameterFile(QFileDialog& dialog)
 {
     dialog.setNameFilters({ QStringLiteral("Configuration Settings (*.ini *.INI)"),
-                            QStringLiteral("All Files (*)") });
+        QStringLiteral("All Files (*)") });
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -57,8 +57,8 @@ QString Dialogs::chooseParameterFileToLoad(QWidget* parent, const QString& folde
     return chooseParameterFile(dialog);
 }
 
-QString Dialogs::chooseParameterFileToSave(QWidget* parent, const QString& folder,
-                                           const QString& file)
+QString Dialogs::chooseParameterFileToSave(
+    QWidget* parent, const QString& folder, const QString& file)
 {
     QFileDialog dialog(parent, QStringLiteral("Save Parameters"), folder);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -69,8 +69,8 @@ QString Dialogs::chooseParameterFileToSave(QWidget* parent, const QString& folde
     return chooseParameterFile(dialog);
 }
 
-void showCommandError(Dialogs& dialogs, QWidget* parent, const QString& caption,
-                      const CommandError& error)
+void showCommandError(
+    Dialogs& dialogs, QWidget* parent, const QString& caption, const CommandError& error)
 {
     dialogs.message(parent, caption, error.message() + ".", QMessageBox::Critical);
 }

@@ -17,8 +17,8 @@ public:
     virtual ~Dialogs() = default;
 
     /// A message box with an OK button.
-    virtual void message(QWidget* parent, const QString& caption, const QString& text,
-                         QMessageBox::Icon icon);
+    virtual void message(
+        QWidget* parent, const QString& caption, const QString& text, QMessageBox::Icon icon);
     /// A question with Yes and No, No the default; true for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& caption, const QString& text);
     /// The Load Model dialog: an existing model library file, or empty when cancelled.
@@ -29,13 +29,13 @@ public:
     /// The Save Parameters dialog, opened in `folder` with `file` preselected (may be
     /// empty): the name the user confirmed, or empty when cancelled. An existing file
     /// is taken without asking.
-    virtual QString chooseParameterFileToSave(QWidget* parent, const QString& folder,
-                                              const QString& file);
+    virtual QString chooseParameterFileToSave(
+        QWidget* parent, const QString& folder, const QString& file);
 };
 
 /// The standard error display: the error's message followed by ".", captioned `caption`
 /// (the application title), with the error icon and OK.
-void showCommandError(Dialogs& dialogs, QWidget* parent, const QString& caption,
-                      const CommandError& error);
+void showCommandError(
+    Dialogs& dialogs, QWidget* parent, const QString& caption, const CommandError& error);
 
 } // namespace tessra

@@ -13,7 +13,7 @@ namespace {
 QSettings store()
 {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tessra"),
-                     QStringLiteral("Tessra"));
+        QStringLiteral("Tessra"));
 }
 
 int readInt(const QSettings& settings, const char* key, int fallback)

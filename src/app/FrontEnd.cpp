@@ -8,9 +8,9 @@
 #include "StopConditions.h"
 #include "TimeSeriesRecorder.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QCursor>
 #include <QGuiApplication>
 
 #include <exception>
@@ -22,7 +22,11 @@ namespace {
 // Counts one level of model work for the lifetime of the object.
 class ModelWork {
 public:
-    explicit ModelWork(int& depth) : m_depth(depth) { ++m_depth; }
+    explicit ModelWork(int& depth)
+        : m_depth(depth)
+    {
+        ++m_depth;
+    }
     ~ModelWork() { --m_depth; }
     ModelWork(const ModelWork&) = delete;
     ModelWork& operator=(const ModelWork&) = delete;
@@ -35,7 +39,8 @@ private:
 // is a GUI.
 class BusyCursor {
 public:
-    BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    BusyCursor()
+        : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
     {
         if (m_shown)
             QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -55,7 +60,8 @@ private:
 // Tells the views that the main window takes no input, until the object goes.
 class InputBlocked {
 public:
-    explicit InputBlocked(FrontEnd& frontEnd) : m_frontEnd(frontEnd)
+    explicit InputBlocked(FrontEnd& frontEnd)
+        : m_frontEnd(frontEnd)
     {
         emit m_frontEnd.inputEnabledChanged(false);
     }
@@ -74,8 +80,8 @@ QString folderWithSeparator(const QString& path)
 
 } // namespace
 
-FrontEnd::FrontEnd(ModelApi model, TimeSeriesRecorder& recorder, StopConditions& stopConditions,
-                   QObject* parent)
+FrontEnd::FrontEnd(
+    ModelApi model, TimeSeriesRecorder& recorder, StopConditions& stopConditions, QObject* parent)
     : QObject(parent)
     , m_model(model)
     , m_recorder(recorder)
@@ -101,7 +107,10 @@ FrontEnd::FrontEnd(ModelApi model, TimeSeriesRecorder& recorder, StopConditions&
 
 FrontEnd::~FrontEnd() = default;
 
-QString FrontEnd::loadModelError() const { return QString::fromStdString(m_model.loadModelError().value_or("")); }
+QString FrontEnd::loadModelError() const
+{
+    return QString::fromStdString(m_model.loadModelError().value_or(""));
+}
 
 void FrontEnd::refuseWhileModelWorks(const char* what) const
 {
@@ -119,10 +128,10 @@ bool FrontEnd::loadModelFile(const QString& path)
     m_currentParameterFile.clear();
     setModelCommandsEnabled(false);
     const bool inspectorWas = m_inspector ? m_inspector->isShown() : m_inspectorChecked;
-    const bool stopWas = m_stopConditionsWindow ? m_stopConditionsWindow->isShown()
-                                                : m_stopConditionsShown;
-    const bool timeSeriesWas = m_timeSeriesWindow ? m_timeSeriesWindow->isShown()
-                                                  : m_timeSeriesChecked;
+    const bool stopWas
+        = m_stopConditionsWindow ? m_stopConditionsWindow->isShown() : m_stopConditionsShown;
+    const bool timeSeriesWas
+        = m_timeSeriesWindow ? m_timeSeriesWindow->isShown() : m_timeSeriesChecked;
     setInspectorVisible(false);
     setStopConditionsVisible(false);
     setTimeSeriesVisible(false);

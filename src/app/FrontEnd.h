@@ -73,7 +73,7 @@ public:
     static constexpr int InitialRefreshInterval = 34;
 
     FrontEnd(ModelApi model, TimeSeriesRecorder& recorder, StopConditions& stopConditions,
-             QObject* parent = nullptr);
+        QObject* parent = nullptr);
     ~FrontEnd() override;
 
     // ---- model loading and new simulations --------------------------------------------

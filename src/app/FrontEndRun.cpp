@@ -17,7 +17,11 @@ namespace {
 // Sets a flag for the lifetime of the object.
 class FlagScope {
 public:
-    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    explicit FlagScope(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
     ~FlagScope() { m_flag = false; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
@@ -29,7 +33,11 @@ private:
 // Counts one level of model work for the lifetime of the object.
 class CountScope {
 public:
-    explicit CountScope(int& depth) : m_depth(depth) { ++m_depth; }
+    explicit CountScope(int& depth)
+        : m_depth(depth)
+    {
+        ++m_depth;
+    }
     ~CountScope() { --m_depth; }
     CountScope(const CountScope&) = delete;
     CountScope& operator=(const CountScope&) = delete;
@@ -150,7 +158,10 @@ void FrontEnd::endRun()
     setCommandEnabled(Command::Run, true);
 }
 
-double FrontEnd::clockSeconds() const { return static_cast<double>(m_clock.elapsed()) * 0.001; }
+double FrontEnd::clockSeconds() const
+{
+    return static_cast<double>(m_clock.elapsed()) * 0.001;
+}
 
 void FrontEnd::atRefreshTimer()
 {
@@ -174,7 +185,7 @@ void FrontEnd::atRefreshTimer()
     const double simTime = m_model.simTime();
     if (simTime > m_previousSimTime)
         setText(m_tickRateText, tessra::tickRateText(simTime - m_previousSimTime, frameTime),
-                &FrontEnd::tickRateTextChanged);
+            &FrontEnd::tickRateTextChanged);
     m_previousSimTime = simTime;
 
     if (m_refreshShare == FastShare)
@@ -248,7 +259,8 @@ void FrontEnd::drawWorld()
     setText(m_tickText, tessra::tickText(m_model.simTime(), m_locale), &FrontEnd::tickTextChanged);
 }
 
-void FrontEnd::setText(QString& field, const QString& text, void (FrontEnd::*signal)(const QString&))
+void FrontEnd::setText(
+    QString& field, const QString& text, void (FrontEnd::*signal)(const QString&))
 {
     if (field == text)
         return;

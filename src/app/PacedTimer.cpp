@@ -5,7 +5,8 @@
 namespace tessra {
 
 PacedTimer::PacedTimer(std::function<void()> handler, QObject* parent)
-    : QObject(parent), m_handler(std::move(handler))
+    : QObject(parent)
+    , m_handler(std::move(handler))
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setSingleShot(true);
@@ -24,7 +25,10 @@ void PacedTimer::setEnabled(bool enabled)
         schedule(m_interval); // the first call follows one full interval
 }
 
-void PacedTimer::setInterval(int ms) { m_interval = std::max(0, ms); }
+void PacedTimer::setInterval(int ms)
+{
+    m_interval = std::max(0, ms);
+}
 
 void PacedTimer::schedule(int waitMs)
 {

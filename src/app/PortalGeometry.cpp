@@ -41,8 +41,8 @@ std::optional<QPoint> siteAt(QPointF position, QSize portal, QSize world)
     return QPoint(column, row);
 }
 
-MouseUpCodes mouseUpCodes(Qt::MouseButton button, Qt::MouseButtons held,
-                          Qt::KeyboardModifiers modifiers)
+MouseUpCodes mouseUpCodes(
+    Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers)
 {
     MouseUpCodes codes { 0, 0 };
     if (button == Qt::LeftButton)

@@ -39,7 +39,7 @@ struct MouseUpCodes {
 };
 
 /// The codes for the release of `button` while `held` buttons stay down.
-MouseUpCodes mouseUpCodes(Qt::MouseButton button, Qt::MouseButtons held,
-                          Qt::KeyboardModifiers modifiers);
+MouseUpCodes mouseUpCodes(
+    Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers);
 
 } // namespace tessra

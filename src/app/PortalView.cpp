@@ -11,7 +11,8 @@
 namespace tessra {
 
 PortalView::PortalView(FrontEnd& frontEnd, QScrollArea& scrollArea)
-    : m_frontEnd(frontEnd), m_scrollArea(scrollArea)
+    : m_frontEnd(frontEnd)
+    , m_scrollArea(scrollArea)
 {
     setObjectName(QStringLiteral("iPortal"));
     setMouseTracking(true);

@@ -9,7 +9,9 @@
 namespace tessra {
 
 SpaceKeyFilter::SpaceKeyFilter(FrontEnd& frontEnd, QWidget& mainWindow)
-    : QObject(&mainWindow), m_frontEnd(frontEnd), m_mainWindow(mainWindow)
+    : QObject(&mainWindow)
+    , m_frontEnd(frontEnd)
+    , m_mainWindow(mainWindow)
 {
 }
 

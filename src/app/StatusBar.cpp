@@ -13,15 +13,18 @@ namespace tessra {
 
 StatusBar::StatusBar(QWidget* parent)
     : QWidget(parent)
-    , m_texts({ QString(), QStringLiteral("Tick 0"), QStringLiteral("0 fps"),
-          QStringLiteral("0 tps") })
+    , m_texts(
+          { QString(), QStringLiteral("Tick 0"), QStringLiteral("0 fps"), QStringLiteral("0 tps") })
 {
     setObjectName(QStringLiteral("sbStatus"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setMouseTracking(true);
 }
 
-QSize StatusBar::sizeHint() const { return { 200, fontMetrics().height() + 8 }; }
+QSize StatusBar::sizeHint() const
+{
+    return { 200, fontMetrics().height() + 8 };
+}
 
 void StatusBar::setPanelText(Panel panel, const QString& text)
 {
@@ -95,7 +98,8 @@ void StatusBar::paintEvent(QPaintEvent*)
         frame.state |= QStyle::State_Sunken;
         style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
         const QRect textBox = box.adjusted(4, 0, -3, 0);
-        const QString text = fontMetrics().elidedText(m_texts[panel], Qt::ElideRight, textBox.width());
+        const QString text
+            = fontMetrics().elidedText(m_texts[panel], Qt::ElideRight, textBox.width());
         painter.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft, text);
     }
 }

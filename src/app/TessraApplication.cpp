@@ -16,7 +16,9 @@ Dialogs& standardDialogs()
 } // namespace
 
 TessraApplication::TessraApplication(int& argc, char** argv)
-    : QApplication(argc, argv), m_title(startupApplicationTitle()), m_dialogs(&standardDialogs())
+    : QApplication(argc, argv)
+    , m_title(startupApplicationTitle())
+    , m_dialogs(&standardDialogs())
 {
     setOrganizationName(productName());
     setApplicationName(productName());
@@ -24,7 +26,10 @@ TessraApplication::TessraApplication(int& argc, char** argv)
     setBeepHandler([] { QApplication::beep(); });
 }
 
-TessraApplication::~TessraApplication() { setBeepHandler({}); }
+TessraApplication::~TessraApplication()
+{
+    setBeepHandler({});
+}
 
 void TessraApplication::setDialogs(Dialogs* dialogs)
 {

@@ -33,8 +33,8 @@ constexpr int ToolPanelHeight = 52;
 constexpr int ToolButtonSize = 48;
 } // namespace
 
-TfMain::TfMain(Core& core, const QStringList& arguments, bool automated, Dialogs& dialogs,
-               QWidget* parent)
+TfMain::TfMain(
+    Core& core, const QStringList& arguments, bool automated, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent)
     , m_core(core)
     , m_frontEnd(core.frontEnd())
@@ -151,9 +151,9 @@ void TfMain::connectActions()
     on(m_actions.framerateUp, [&f] { f.increaseFrameRate(); });
     on(m_actions.framerateDown, [&f] { f.decreaseFrameRate(); });
     connect(m_actions.inspectSites, &QAction::triggered, this,
-            [this](bool checked) { guarded([&] { Inspect1Click(checked); }); });
+        [this](bool checked) { guarded([&] { Inspect1Click(checked); }); });
     connect(m_actions.timeSeries, &QAction::triggered, this,
-            [this](bool checked) { guarded([&] { mTimeSeriesClick(checked); }); });
+        [this](bool checked) { guarded([&] { mTimeSeriesClick(checked); }); });
     on(m_actions.newSimulation, [this] { New1Click(); });
     on(m_actions.run, [&f] { f.Run1Click(); });
     on(m_actions.pause, [&f] { f.requestPause(); });
@@ -166,7 +166,7 @@ void TfMain::connectActions()
     on(m_actions.modelHelp, [this] { mModelHelpClick(); });
     // The about windows are connected by Windows, which creates them.
     connect(m_frameRate, &QSlider::valueChanged, this,
-            [this](int position) { guarded([&] { m_frontEnd.setFrameRate(position); }); });
+        [this](int position) { guarded([&] { m_frontEnd.setFrameRate(position); }); });
     connect(m_status, &StatusBar::doubleClicked, this, &TfMain::sbStatusDblClick);
 }
 
@@ -174,13 +174,13 @@ void TfMain::connectFrontEnd()
 {
     FrontEnd* f = &m_frontEnd;
     connect(f, &FrontEnd::statusTextChanged, this,
-            [this](const QString& text) { m_status->setPanelText(StatusBar::Message, text); });
+        [this](const QString& text) { m_status->setPanelText(StatusBar::Message, text); });
     connect(f, &FrontEnd::tickTextChanged, this,
-            [this](const QString& text) { m_status->setPanelText(StatusBar::Tick, text); });
+        [this](const QString& text) { m_status->setPanelText(StatusBar::Tick, text); });
     connect(f, &FrontEnd::frameRateTextChanged, this,
-            [this](const QString& text) { m_status->setPanelText(StatusBar::FrameRate, text); });
+        [this](const QString& text) { m_status->setPanelText(StatusBar::FrameRate, text); });
     connect(f, &FrontEnd::tickRateTextChanged, this,
-            [this](const QString& text) { m_status->setPanelText(StatusBar::TickRate, text); });
+        [this](const QString& text) { m_status->setPanelText(StatusBar::TickRate, text); });
     connect(f, &FrontEnd::commandEnabledChanged, this, [this](FrontEnd::Command command, bool on) {
         for (QAction* action : actionsOf(command)) {
             if (action)
@@ -254,7 +254,7 @@ void TfMain::FormCreate(const QStringList& arguments)
     m_frontEnd.setStartupSettingsFile(commandLine.settingsFile);
     if (commandLine.showUsage)
         m_dialogs.message(this, windowTitle(), usageText(QCoreApplication::applicationFilePath()),
-                          QMessageBox::NoIcon);
+            QMessageBox::NoIcon);
 }
 
 void TfMain::setVisible(bool visible)
@@ -297,8 +297,8 @@ void TfMain::loadStartupModel()
     guarded([this] { m_frontEnd.loadModelFile(startupModelPath()); });
     if (!m_frontEnd.isModelLoaded() && !m_automated) {
         m_dialogs.message(this, productName(),
-                          m_frontEnd.loadModelError() + "\n\nPlease choose another model.",
-                          QMessageBox::Critical);
+            m_frontEnd.loadModelError() + "\n\nPlease choose another model.",
+            QMessageBox::Critical);
         guarded([this] { mLoadModelClick(); });
     }
     m_startupDone = true;
@@ -368,15 +368,30 @@ void TfMain::SaveAs1Click()
     m_frontEnd.saveParametersAs(file);
 }
 
-void TfMain::mStopConditionsClick() { m_frontEnd.setStopConditionsVisible(true); }
+void TfMain::mStopConditionsClick()
+{
+    m_frontEnd.setStopConditionsVisible(true);
+}
 
-void TfMain::mProgramHelpClick() { openHelpPage(QStringLiteral("fMain"), false); }
+void TfMain::mProgramHelpClick()
+{
+    openHelpPage(QStringLiteral("fMain"), false);
+}
 
-void TfMain::mModelHelpClick() { openHelpPage(QStringLiteral("Model"), true); }
+void TfMain::mModelHelpClick()
+{
+    openHelpPage(QStringLiteral("Model"), true);
+}
 
-void TfMain::Inspect1Click(bool checked) { m_frontEnd.setInspectorVisible(checked); }
+void TfMain::Inspect1Click(bool checked)
+{
+    m_frontEnd.setInspectorVisible(checked);
+}
 
-void TfMain::mTimeSeriesClick(bool checked) { m_frontEnd.setTimeSeriesVisible(checked); }
+void TfMain::mTimeSeriesClick(bool checked)
+{
+    m_frontEnd.setTimeSeriesVisible(checked);
+}
 
 void TfMain::setZoomCode(int code)
 {
@@ -414,8 +429,8 @@ bool TfMain::FormCloseQuery()
 {
     if (!m_frontEnd.isModelLoaded() || !m_automated)
         return true;
-    return m_dialogs.askYesNo(
-        this, productName(), QStringLiteral("Tessra is currently automated. Are you sure you want to exit? "));
+    return m_dialogs.askYesNo(this, productName(),
+        QStringLiteral("Tessra is currently automated. Are you sure you want to exit? "));
 }
 
 void TfMain::FormClose()

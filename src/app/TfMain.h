@@ -33,7 +33,7 @@ public:
     /// `arguments` are the command-line arguments after the program path; `automated`
     /// tells whether the program was started for automation.
     TfMain(Core& core, const QStringList& arguments, bool automated, Dialogs& dialogs,
-           QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
     ~TfMain() override;
 
     FrontEnd& frontEnd() { return m_frontEnd; }

@@ -2,7 +2,10 @@
 
 namespace tessra {
 
-bool WidgetCompanion::isShown() const { return m_window && m_window->isVisible(); }
+bool WidgetCompanion::isShown() const
+{
+    return m_window && m_window->isVisible();
+}
 
 void WidgetCompanion::setShown(bool shown)
 {

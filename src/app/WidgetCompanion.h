@@ -11,7 +11,10 @@ namespace tessra {
 /// window, stop-conditions dialog) through its widget.
 class WidgetCompanion : public CompanionWindow {
 public:
-    explicit WidgetCompanion(QWidget* window) : m_window(window) { }
+    explicit WidgetCompanion(QWidget* window)
+        : m_window(window)
+    {
+    }
     bool isShown() const override;
     void setShown(bool shown) override;
 

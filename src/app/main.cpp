@@ -44,7 +44,7 @@ void connectHostFunctions(tessra::HostFunctions& host, tessra::Windows& windows)
 {
     tessra::TdNew& dialog = windows.newSimulationDialog();
     host.setNewSimulationDialog([&dialog] { return dialog.isShowing(); },
-                                [&dialog](int index) { return dialog.candidateValue(index); });
+        [&dialog](int index) { return dialog.candidateValue(index); });
     tessra::TfDebug& log = windows.debugLog();
     host.setDebugLog([&log](const char* text) { log.debugLog(text); });
     host.install();
@@ -58,8 +58,8 @@ int main(int argc, char** argv)
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const tessra::AutomationStartMode startMode = tessra::automationStartMode(arguments);
     tessra::Dialogs dialogs;
-    if (const std::optional<int> exitCode = tessra::handleRegistrationMode(
-            startMode, QCoreApplication::applicationFilePath(),
+    if (const std::optional<int> exitCode
+        = tessra::handleRegistrationMode(startMode, QCoreApplication::applicationFilePath(),
             [&dialogs](const QString& text) { showRegistrationMessage(dialogs, text); }))
         return *exitCode;
     const bool automated = startMode == tessra::AutomationStartMode::Automation;
@@ -68,20 +68,20 @@ int main(int argc, char** argv)
     try {
         tessra::Core core;
         QObject::connect(&core.frontEnd(), &tessra::FrontEnd::titleChanged, &app,
-                         &tessra::TessraApplication::setApplicationTitle);
+            &tessra::TessraApplication::setApplicationTitle);
         tessra::Windows windows(core, arguments, automated, dialogs);
         tessra::HostFunctions host(core.frontEnd());
         connectHostFunctions(host, windows);
         QObject::connect(&windows.main(), &tessra::TfMain::closed, &app, &QCoreApplication::quit,
-                         Qt::QueuedConnection);
+            Qt::QueuedConnection);
         // A script is served once the first model load has finished.
         std::unique_ptr<tessra::AutomationSession> automation;
         if (automated) {
             automation = std::make_unique<tessra::AutomationSession>(core);
             automation->host().setOperationSelector(
                 [&windows](int operation) { windows.timeSeries().selectOperation(operation); });
-            QObject::connect(&windows.main(), &tessra::TfMain::startupFinished,
-                             automation.get(), &tessra::AutomationSession::start);
+            QObject::connect(&windows.main(), &tessra::TfMain::startupFinished, automation.get(),
+                &tessra::AutomationSession::start);
         }
         windows.main().show();
         app.exec();

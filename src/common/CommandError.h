@@ -12,7 +12,8 @@ namespace tessra {
 class CommandError : public std::runtime_error {
 public:
     explicit CommandError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message)
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
     {
     }
     const QString& message() const { return m_message; }

@@ -4,8 +4,8 @@
 #include <exception>
 #include <limits>
 
-#include "NumberFormat.h"
 #include "CommandError.h"
+#include "NumberFormat.h"
 
 namespace tessra {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "NumberFormat.h"
 #include "CommandError.h"
+#include "NumberFormat.h"
 
 namespace tessra {
 

@@ -14,7 +14,7 @@
 namespace tessra {
 
 namespace {
-    constexpr char LinkTarget[] = "linkTarget";
+constexpr char LinkTarget[] = "linkTarget";
 }
 
 AboutDialog::AboutDialog(

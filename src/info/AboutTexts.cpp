@@ -9,10 +9,10 @@
 namespace tessra {
 
 namespace {
-    QString modelText(const ModelApi& api, int field)
-    {
-        return QString::fromStdString(api.aboutModel(field));
-    }
+QString modelText(const ModelApi& api, int field)
+{
+    return QString::fromStdString(api.aboutModel(field));
+}
 } // namespace
 
 ModelAboutTexts modelAboutTexts(const ModelApi& api)

@@ -7,24 +7,24 @@
 namespace tessra {
 
 namespace {
-    // Characters the document would take for a line or paragraph break, and
-    // other control characters, are shown as visible symbols instead.
-    QString displayedLine(QByteArrayView bytes)
-    {
-        if (bytes.endsWith('\r'))
-            bytes.chop(1);
-        QString line = QString::fromUtf8(bytes);
-        for (QChar& c : line) {
-            const char16_t u = c.unicode();
-            if (u < 0x20 && u != '\t')
-                c = QChar(char16_t(0x2400 + u));
-            else if (u == 0x7F)
-                c = QChar(char16_t(0x2421));
-            else if (u == 0x2028 || u == 0x2029)
-                c = QChar(char16_t(0xFFFD));
-        }
-        return line;
+// Characters the document would take for a line or paragraph break, and
+// other control characters, are shown as visible symbols instead.
+QString displayedLine(QByteArrayView bytes)
+{
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
+    QString line = QString::fromUtf8(bytes);
+    for (QChar& c : line) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 && u != '\t')
+            c = QChar(char16_t(0x2400 + u));
+        else if (u == 0x7F)
+            c = QChar(char16_t(0x2421));
+        else if (u == 0x2028 || u == 0x2029)
+            c = QChar(char16_t(0xFFFD));
     }
+    return line;
+}
 } // namespace
 
 DebugLog::DebugLog(QTextDocument* document, int lineLimit)

@@ -10,26 +10,26 @@
 namespace tessra {
 
 namespace {
-    // The process has one desktop; tests replace the way to it.
-    DocumentOpener& installedOpener()
-    {
-        static DocumentOpener opener;
-        return opener;
-    }
+// The process has one desktop; tests replace the way to it.
+DocumentOpener& installedOpener()
+{
+    static DocumentOpener opener;
+    return opener;
+}
 
-    bool callOpener(const QUrl& url)
-    {
-        if (const DocumentOpener& opener = installedOpener())
-            return opener(url);
-        return QDesktopServices::openUrl(url);
-    }
+bool callOpener(const QUrl& url)
+{
+    if (const DocumentOpener& opener = installedOpener())
+        return opener(url);
+    return QDesktopServices::openUrl(url);
+}
 
-    bool hasScheme(const QString& target)
-    {
-        // Two letters at least, so that a drive letter is never taken for a scheme.
-        static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-        return scheme.match(target).hasMatch();
-    }
+bool hasScheme(const QString& target)
+{
+    // Two letters at least, so that a drive letter is never taken for a scheme.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return scheme.match(target).hasMatch();
+}
 } // namespace
 
 DocumentOpener setDocumentOpener(DocumentOpener opener)

@@ -9,13 +9,13 @@
 namespace tessra {
 
 namespace {
-    // The application's help table, installed once by the main window; the
-    // program's help commands live in windows that do not own it.
-    HelpLookup& installedLookup()
-    {
-        static HelpLookup lookup;
-        return lookup;
-    }
+// The application's help table, installed once by the main window; the
+// program's help commands live in windows that do not own it.
+HelpLookup& installedLookup()
+{
+    static HelpLookup lookup;
+    return lookup;
+}
 } // namespace
 
 HelpLookup helpLookup(const HelpTable& table)

@@ -6,20 +6,20 @@
 namespace tessra {
 
 namespace {
-    // Keys of the program's own help pages: the windows' names, and "Model" for
-    // the page a model library brings in its own folder.
-    constexpr std::pair<const char*, const char*> FixedEntries[] = {
-        { "dNew", "help/new.html" },
-        { "fInspect", "help/inspect.html" },
-        { "fMain", "help/index.html" },
-        { "fTimeSeries", "help/timeseries.html" },
-        { "Model", "help/index.html" },
-    };
+// Keys of the program's own help pages: the windows' names, and "Model" for
+// the page a model library brings in its own folder.
+constexpr std::pair<const char*, const char*> FixedEntries[] = {
+    { "dNew", "help/new.html" },
+    { "fInspect", "help/inspect.html" },
+    { "fMain", "help/index.html" },
+    { "fTimeSeries", "help/timeseries.html" },
+    { "Model", "help/index.html" },
+};
 
-    QString withTrailingSeparator(const QString& folder)
-    {
-        return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    }
+QString withTrailingSeparator(const QString& folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
 } // namespace
 
 HelpTable::HelpTable()

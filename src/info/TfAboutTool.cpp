@@ -14,13 +14,13 @@
 namespace tessra {
 
 namespace {
-    QPixmap iconPixmap()
-    {
-        const QIcon icon = QApplication::windowIcon();
-        if (!icon.isNull())
-            return icon.pixmap(64, 64);
-        return QPixmap::fromImage(programIconImage(64));
-    }
+QPixmap iconPixmap()
+{
+    const QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull())
+        return icon.pixmap(64, 64);
+    return QPixmap::fromImage(programIconImage(64));
+}
 } // namespace
 
 TfAboutTool::TfAboutTool(QWidget* parent)

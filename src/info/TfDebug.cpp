@@ -11,32 +11,32 @@
 namespace tessra {
 
 namespace {
-    constexpr char SettingsKey[] = "fDebug/geometry";
+constexpr char SettingsKey[] = "fDebug/geometry";
 
-    QSettings displaySettings()
-    {
-        return QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra"));
-    }
+QSettings displaySettings()
+{
+    return QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra"));
+}
 
-    QFont logFont()
-    {
-        QFont font(QStringLiteral("Courier New"));
-        font.setStyleHint(QFont::Monospace);
-        font.setFixedPitch(true);
-        font.setPixelSize(15);
-        return font;
-    }
+QFont logFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(15);
+    return font;
+}
 
-    QPlainTextEdit* createMemo(QWidget* parent)
-    {
-        auto* memo = new QPlainTextEdit(parent);
-        memo->setObjectName(QStringLiteral("mDebugLog"));
-        memo->setFont(logFont());
-        memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        return memo;
-    }
+QPlainTextEdit* createMemo(QWidget* parent)
+{
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QStringLiteral("mDebugLog"));
+    memo->setFont(logFont());
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return memo;
+}
 } // namespace
 
 TfDebug::TfDebug(QWidget* parent)

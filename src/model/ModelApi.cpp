@@ -9,7 +9,10 @@ std::string copyText(const char* text)
 }
 } // namespace
 
-void ModelApi::loadModel(const std::string& path) const { _loadModel(path.c_str()); }
+void ModelApi::loadModel(const std::string& path) const
+{
+    _loadModel(path.c_str());
+}
 
 std::optional<std::string> ModelApi::loadModelError() const
 {
@@ -19,17 +22,47 @@ std::optional<std::string> ModelApi::loadModelError() const
     return std::string(error);
 }
 
-std::string ModelApi::aboutModel(int field) const { return copyText(_callAboutModel(field)); }
-std::string ModelApi::apiVersion() const { return copyText(_getApiVersion()); }
+std::string ModelApi::aboutModel(int field) const
+{
+    return copyText(_callAboutModel(field));
+}
+std::string ModelApi::apiVersion() const
+{
+    return copyText(_getApiVersion());
+}
 
-int ModelApi::worldWidth() const { return _getWorldWidth(); }
-int ModelApi::worldHeight() const { return _getWorldHeight(); }
-void ModelApi::newAgents() const { _newAgents(); }
-void ModelApi::simReady() const { _callSimReady(); }
-void ModelApi::deleteAgents() const { _deleteAgents(); }
-double ModelApi::timestep() const { return _callTimestep(); }
-double ModelApi::simTime() const { return _getSimTime(); }
-double* ModelApi::simTimeRef() const { return _getPSimTime(); }
+int ModelApi::worldWidth() const
+{
+    return _getWorldWidth();
+}
+int ModelApi::worldHeight() const
+{
+    return _getWorldHeight();
+}
+void ModelApi::newAgents() const
+{
+    _newAgents();
+}
+void ModelApi::simReady() const
+{
+    _callSimReady();
+}
+void ModelApi::deleteAgents() const
+{
+    _deleteAgents();
+}
+double ModelApi::timestep() const
+{
+    return _callTimestep();
+}
+double ModelApi::simTime() const
+{
+    return _getSimTime();
+}
+double* ModelApi::simTimeRef() const
+{
+    return _getPSimTime();
+}
 
 std::string ModelApi::agentHint(int column, int row) const
 {
@@ -41,10 +74,22 @@ void ModelApi::mouseUp(int button, int column, int row, int keys) const
     _callMouseUp(button, column, row, keys);
 }
 
-int ModelApi::paramCount() const { return _getParamCount(); }
-std::string ModelApi::paramName(int index) const { return copyText(_getParamName(index)); }
-std::string ModelApi::paramLabel(int index) const { return copyText(_getParamNameAndProp(index)); }
-double ModelApi::paramValue(int index) const { return _getParamValue(index); }
+int ModelApi::paramCount() const
+{
+    return _getParamCount();
+}
+std::string ModelApi::paramName(int index) const
+{
+    return copyText(_getParamName(index));
+}
+std::string ModelApi::paramLabel(int index) const
+{
+    return copyText(_getParamNameAndProp(index));
+}
+double ModelApi::paramValue(int index) const
+{
+    return _getParamValue(index);
+}
 
 void ModelApi::setParamValue(int index, const std::string& text) const
 {
@@ -61,12 +106,27 @@ std::string ModelApi::aboutParam(int index, const double* candidates) const
     return copyText(_callAboutParam(index, candidates));
 }
 
-double* ModelApi::paramRef(const std::string& name) const { return getParamRef(name.c_str()); }
-void ModelApi::loadParams(const std::string& path) const { _loadParams(path.c_str()); }
-void ModelApi::saveParams(const std::string& path) const { _saveParams(path.c_str()); }
+double* ModelApi::paramRef(const std::string& name) const
+{
+    return getParamRef(name.c_str());
+}
+void ModelApi::loadParams(const std::string& path) const
+{
+    _loadParams(path.c_str());
+}
+void ModelApi::saveParams(const std::string& path) const
+{
+    _saveParams(path.c_str());
+}
 
-int ModelApi::stateCount() const { return _getStateCount(); }
-std::string ModelApi::stateName(int index) const { return copyText(_getStateName(index)); }
+int ModelApi::stateCount() const
+{
+    return _getStateCount();
+}
+std::string ModelApi::stateName(int index) const
+{
+    return copyText(_getStateName(index));
+}
 
 double ModelApi::stateValue(int column, int row, int index) const
 {

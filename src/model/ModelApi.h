@@ -32,8 +32,8 @@ public:
     double simTime() const;
     /// Address of the simulation time; valid until the next model load.
     double* simTimeRef() const;
-    void colorAgent(int column, int row, unsigned short* red, unsigned short* green,
-                    unsigned short* blue) const
+    void colorAgent(
+        int column, int row, unsigned short* red, unsigned short* green, unsigned short* blue) const
     {
         _callColorAgent(column, row, red, green, blue);
     }

@@ -1,8 +1,8 @@
 /* The API header compiles as C, and a site operation written in C works. */
 #include "TessraAPI.h"
 
-static unsigned char countSites(float* values, int column, int row, int width, int height,
-                                int phase, double* result)
+static unsigned char countSites(
+    float* values, int column, int row, int width, int height, int phase, double* result)
 {
     (void)values, (void)column, (void)row, (void)width, (void)height;
     if (phase == 1)

@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "TessraAPI.h"
-#include "tessra/model.h"
 #include "TestPaths.h"
+#include "tessra/model.h"
 
 namespace tessra::test {
 
@@ -20,7 +20,8 @@ class TempDir {
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessra-api-XXXXXX").string();
+        std::string pattern
+            = (std::filesystem::temp_directory_path() / "tessra-api-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("cannot create a temporary folder");
         m_path = pattern;
@@ -89,7 +90,11 @@ inline void setParam(const std::string& name, double value)
 /// The call log of the apiprobe fixture, kept in a temporary folder.
 class ProbeLog {
 public:
-    ProbeLog() : m_path(m_dir.file("probe.log")) { ::setenv("TESSRA_PROBE_LOG", m_path.c_str(), 1); }
+    ProbeLog()
+        : m_path(m_dir.file("probe.log"))
+    {
+        ::setenv("TESSRA_PROBE_LOG", m_path.c_str(), 1);
+    }
     ~ProbeLog() { ::unsetenv("TESSRA_PROBE_LOG"); }
     std::vector<std::string> lines() const { return readLines(m_path); }
     void clear() const { std::filesystem::remove(m_path); }

@@ -93,6 +93,5 @@ TEST_P(example_model, parameters_survive_a_settings_file)
         EXPECT_EQ(_getParamValue(i), saved[i]) << _getParamName(i);
 }
 
-INSTANTIATE_TEST_SUITE_P(api, example_model,
-                         ::testing::Values("life", "grayscott", "forestfire"),
-                         [](const auto& test) { return std::string(test.param); });
+INSTANTIATE_TEST_SUITE_P(api, example_model, ::testing::Values("life", "grayscott", "forestfire"),
+    [](const auto& test) { return std::string(test.param); });

@@ -42,7 +42,7 @@ protected:
         for (int row = 0; row < _getWorldHeight(); ++row)
             for (int column = 0; column < _getWorldWidth(); ++column)
                 if (_getStateValue(column, row, 0) != 0)
-                    cells.insert({column, row});
+                    cells.insert({ column, row });
         return cells;
     }
 
@@ -56,7 +56,7 @@ protected:
     {
         Cells moved;
         for (const auto& [column, row] : cells)
-            moved.insert({column + by, row + by});
+            moved.insert({ column + by, row + by });
         return moved;
     }
 };
@@ -65,8 +65,8 @@ protected:
 
 TEST_F(life, blinker_has_period_two)
 {
-    const Cells horizontal{{3, 4}, {4, 4}, {5, 4}};
-    const Cells vertical{{4, 3}, {4, 4}, {4, 5}};
+    const Cells horizontal { { 3, 4 }, { 4, 4 }, { 5, 4 } };
+    const Cells vertical { { 4, 3 }, { 4, 4 }, { 4, 5 } };
     place(horizontal);
     steps(1);
     EXPECT_EQ(alive(), vertical);
@@ -77,7 +77,7 @@ TEST_F(life, blinker_has_period_two)
 
 TEST_F(life, glider_moves_one_site_diagonally_every_four_steps)
 {
-    const Cells glider{{2, 1}, {3, 2}, {1, 3}, {2, 3}, {3, 3}};
+    const Cells glider { { 2, 1 }, { 3, 2 }, { 1, 3 }, { 2, 3 }, { 3, 3 } };
     place(glider);
     steps(4);
     EXPECT_EQ(alive(), shifted(glider, 1));

@@ -114,25 +114,24 @@ TEST_P(invalid_description, is_refused_with_its_reason)
     expectNoModel();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    load_model, invalid_description,
-    ::testing::Values(DescriptionFault{"nodescription", "returned no description"},
-                      DescriptionFault{"nostep", "invalid model description: the step function"},
-                      DescriptionFault{"nocolor", "the color function is missing"},
-                      DescriptionFault{"noworldsize", "the world size function is missing"},
-                      DescriptionFault{"noinit", "the init function is missing"},
-                      DescriptionFault{"negativeparams", "parameter count is negative"},
-                      DescriptionFault{"noparamlist", "parameter list is missing"},
-                      DescriptionFault{"unnamedparam", "parameter 1 has no name"},
-                      DescriptionFault{"emptyparamname", "parameter 1 has no name"},
-                      DescriptionFault{"sameparamname", "\"RATE\" is used twice"},
-                      DescriptionFault{"minabovemax", "\"Rate\" has no valid range"},
-                      DescriptionFault{"initialoutside", "\"Size\" is outside its range"},
-                      DescriptionFault{"initialnotwhole", "\"Size\" is not a whole number"},
-                      DescriptionFault{"negativestates", "state count is negative"},
-                      DescriptionFault{"nostatelist", "state name list is missing"},
-                      DescriptionFault{"unnamedstate", "state 1 has no name"},
-                      DescriptionFault{"samestatename", "\"U\" is used twice"}),
+INSTANTIATE_TEST_SUITE_P(load_model, invalid_description,
+    ::testing::Values(DescriptionFault { "nodescription", "returned no description" },
+        DescriptionFault { "nostep", "invalid model description: the step function" },
+        DescriptionFault { "nocolor", "the color function is missing" },
+        DescriptionFault { "noworldsize", "the world size function is missing" },
+        DescriptionFault { "noinit", "the init function is missing" },
+        DescriptionFault { "negativeparams", "parameter count is negative" },
+        DescriptionFault { "noparamlist", "parameter list is missing" },
+        DescriptionFault { "unnamedparam", "parameter 1 has no name" },
+        DescriptionFault { "emptyparamname", "parameter 1 has no name" },
+        DescriptionFault { "sameparamname", "\"RATE\" is used twice" },
+        DescriptionFault { "minabovemax", "\"Rate\" has no valid range" },
+        DescriptionFault { "initialoutside", "\"Size\" is outside its range" },
+        DescriptionFault { "initialnotwhole", "\"Size\" is not a whole number" },
+        DescriptionFault { "negativestates", "state count is negative" },
+        DescriptionFault { "nostatelist", "state name list is missing" },
+        DescriptionFault { "unnamedstate", "state 1 has no name" },
+        DescriptionFault { "samestatename", "\"U\" is used twice" }),
     [](const auto& test) { return std::string(test.param.fault); });
 
 TEST(load_model, fixture_with_valid_description_loads)

@@ -21,8 +21,8 @@ protected:
     static void SetUpTestSuite()
     {
         s_locales = new TempDir;
-        const std::string command = "localedef -i de_DE -f UTF-8 '" +
-                                    s_locales->file("de_DE.UTF-8") + "' >/dev/null 2>&1";
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + s_locales->file("de_DE.UTF-8")
+            + "' >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0) {
             s_available = false;
             return;

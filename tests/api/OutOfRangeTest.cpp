@@ -13,7 +13,7 @@ void expectNothingAnswers()
 {
     EXPECT_EQ(_getWorldWidth(), 0);
     EXPECT_EQ(_getWorldHeight(), 0);
-    for (int i : {-1, 0, 1}) {
+    for (int i : { -1, 0, 1 }) {
         unsigned short red = 1, green = 2, blue = 3;
         _callColorAgent(i, i, &red, &green, &blue);
         EXPECT_EQ(red, 1);

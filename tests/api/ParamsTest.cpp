@@ -44,7 +44,7 @@ TEST_F(params, names_labels_and_initial_values)
     EXPECT_STREQ(_getParamNameAndProp(Scale), "Scale"); // no label: the name
     EXPECT_EQ(_getParamValue(Alpha), 0.25);
     EXPECT_EQ(_getParamValue(Count), 3.0);
-    for (int index : {-1, 6, INT_MAX}) {
+    for (int index : { -1, 6, INT_MAX }) {
         EXPECT_STREQ(_getParamName(index), "");
         EXPECT_STREQ(_getParamNameAndProp(index), "");
         EXPECT_EQ(_getParamValue(index), 0.0);
@@ -76,7 +76,7 @@ struct TypedValue {
     bool accepted;
 };
 
-class typed_values : public params, public ::testing::WithParamInterface<TypedValue> {};
+class typed_values : public params, public ::testing::WithParamInterface<TypedValue> { };
 
 TEST_P(typed_values, are_judged_by_range_kind_and_model)
 {
@@ -90,22 +90,21 @@ TEST_P(typed_values, are_judged_by_range_kind_and_model)
         EXPECT_EQ(_getParamValue(typed.index), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    params, typed_values,
-    ::testing::Values(TypedValue{Alpha, "0.5", true}, TypedValue{Alpha, "  0.5\t", true},
-                      TypedValue{Alpha, "1", true}, TypedValue{Alpha, "0", true},
-                      TypedValue{Alpha, "1e-1", true}, TypedValue{Alpha, "+0.5", true},
-                      TypedValue{Alpha, "1.0001", false}, TypedValue{Alpha, "-0.1", false},
-                      TypedValue{Alpha, "", false}, TypedValue{Alpha, " ", false},
-                      TypedValue{Alpha, "abc", false}, TypedValue{Alpha, "0.5x", false},
-                      TypedValue{Alpha, "0.5 0.6", false}, TypedValue{Alpha, "nan", false},
-                      TypedValue{Alpha, "inf", false}, TypedValue{Alpha, "0x1p-1", false},
-                      TypedValue{Alpha, "0,5", false}, TypedValue{Count, "4", true},
-                      TypedValue{Count, "100", true}, TypedValue{Count, "3.5", false},
-                      TypedValue{Count, "101", false}, TypedValue{Count, "0", false},
-                      TypedValue{Count, "13", false}, // the model's own check refuses it
-                      TypedValue{Scale, "-1e9", true}, TypedValue{Scale, "1e10", false},
-                      TypedValue{Scale, "1e999", false}));
+INSTANTIATE_TEST_SUITE_P(params, typed_values,
+    ::testing::Values(TypedValue { Alpha, "0.5", true }, TypedValue { Alpha, "  0.5\t", true },
+        TypedValue { Alpha, "1", true }, TypedValue { Alpha, "0", true },
+        TypedValue { Alpha, "1e-1", true }, TypedValue { Alpha, "+0.5", true },
+        TypedValue { Alpha, "1.0001", false }, TypedValue { Alpha, "-0.1", false },
+        TypedValue { Alpha, "", false }, TypedValue { Alpha, " ", false },
+        TypedValue { Alpha, "abc", false }, TypedValue { Alpha, "0.5x", false },
+        TypedValue { Alpha, "0.5 0.6", false }, TypedValue { Alpha, "nan", false },
+        TypedValue { Alpha, "inf", false }, TypedValue { Alpha, "0x1p-1", false },
+        TypedValue { Alpha, "0,5", false }, TypedValue { Count, "4", true },
+        TypedValue { Count, "100", true }, TypedValue { Count, "3.5", false },
+        TypedValue { Count, "101", false }, TypedValue { Count, "0", false },
+        TypedValue { Count, "13", false }, // the model's own check refuses it
+        TypedValue { Scale, "-1e9", true }, TypedValue { Scale, "1e10", false },
+        TypedValue { Scale, "1e999", false }));
 
 TEST_F(params, null_text_is_refused)
 {
@@ -116,7 +115,7 @@ TEST_F(params, null_text_is_refused)
 
 TEST_F(params, descriptions_see_the_candidates)
 {
-    const double candidates[] = {0.7, 3, 4, 3, 0.5, 1};
+    const double candidates[] = { 0.7, 3, 4, 3, 0.5, 1 };
     EXPECT_STREQ(_callAboutParam(Alpha, candidates), "Alpha would be 0.7");
     // Without candidates the model sees the current values.
     EXPECT_STREQ(_callAboutParam(Alpha, nullptr), "Alpha would be 0.25");
@@ -160,27 +159,29 @@ TEST_F(params, saving_keeps_the_rest_of_the_file)
 {
     TempDir dir;
     const std::string path = dir.file("settings.ini");
-    writeText(path, "; Settings of my experiment\n"
-                    "\n"
-                    "[Time Series]\n"
-                    "; what to record\n"
-                    "Count=2\n"
-                    "Series0=Average,a\n"
-                    "Series1=Parameter,Alpha\n"
-                    "\n"
-                    "[parameters]\n"
-                    "alpha=0.9\n"
-                    "\n"
-                    "[Mine]\n"
-                    "key=value with = sign\n"
-                    "; the end\n");
+    writeText(path,
+        "; Settings of my experiment\n"
+        "\n"
+        "[Time Series]\n"
+        "; what to record\n"
+        "Count=2\n"
+        "Series0=Average,a\n"
+        "Series1=Parameter,Alpha\n"
+        "\n"
+        "[parameters]\n"
+        "alpha=0.9\n"
+        "\n"
+        "[Mine]\n"
+        "key=value with = sign\n"
+        "; the end\n");
     setParam("Alpha", 0.375);
     _saveParams(path.c_str());
     // Blank lines may be laid out anew; everything else must be there.
     const std::string text = withoutBlankLines(readText(path));
     EXPECT_THAT(text, HasSubstr("; Settings of my experiment\n"));
-    EXPECT_THAT(text, HasSubstr("[Time Series]\n; what to record\nCount=2\nSeries0=Average,a\n"
-                                "Series1=Parameter,Alpha\n"));
+    EXPECT_THAT(text,
+        HasSubstr("[Time Series]\n; what to record\nCount=2\nSeries0=Average,a\n"
+                  "Series1=Parameter,Alpha\n"));
     EXPECT_THAT(text, HasSubstr("[Mine]\nkey=value with = sign\n"));
     EXPECT_THAT(text, HasSubstr("; the end\n"));
     EXPECT_THAT(text, HasSubstr("Alpha=0.375\n"));
@@ -195,14 +196,15 @@ TEST_F(params, loading_takes_only_acceptable_entries)
 {
     TempDir dir;
     const std::string path = dir.file("settings.ini");
-    writeText(path, "[PARAMETERS]\n"
-                    "ALPHA = 0.75 \n"   // names and section without regard to case
-                    "Count=13\n"       // refused by the model
-                    "Columns=2.5\n"    // not whole
-                    "Rows=-1\n"        // out of range
-                    "Step=0,5\n"       // files always use "."
-                    "Scale=lots\n"     // no number
-                    "Unknown=4\n");
+    writeText(path,
+        "[PARAMETERS]\n"
+        "ALPHA = 0.75 \n" // names and section without regard to case
+        "Count=13\n" // refused by the model
+        "Columns=2.5\n" // not whole
+        "Rows=-1\n" // out of range
+        "Step=0,5\n" // files always use "."
+        "Scale=lots\n" // no number
+        "Unknown=4\n");
     _loadParams(path.c_str());
     EXPECT_EQ(value("Alpha"), 0.75);
     EXPECT_EQ(value("Count"), 3.0);
@@ -261,7 +263,7 @@ TEST_F(params, save_keeps_links_and_permissions)
     _saveParams(link.c_str());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_THAT(readText(target), HasSubstr("Alpha=0.25"));
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }

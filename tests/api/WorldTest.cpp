@@ -37,13 +37,13 @@ struct Recorder {
     int stopAfterSites = -1;
 };
 
-unsigned char record(float* values, int column, int row, int width, int height, int phase,
-                     double* result)
+unsigned char record(
+    float* values, int column, int row, int width, int height, int phase, double* result)
 {
     auto* recorder = reinterpret_cast<Recorder*>(result);
-    recorder->calls.push_back({values, values[0], column, row, width, height, phase, result});
-    if (phase == 0 && recorder->stopAfterSites > 0 &&
-        static_cast<int>(recorder->calls.size()) - 1 >= recorder->stopAfterSites)
+    recorder->calls.push_back({ values, values[0], column, row, width, height, phase, result });
+    if (phase == 0 && recorder->stopAfterSites > 0
+        && static_cast<int>(recorder->calls.size()) - 1 >= recorder->stopAfterSites)
         return 0;
     return 1;
 }
@@ -96,7 +96,7 @@ TEST_F(world, a_new_world_cleans_up_the_old_one_first)
     setParam("Columns", 2);
     _newAgents();
     EXPECT_THAT(m_log.lines(),
-                ElementsAre("init 4x3 time=0 #1", "cleanup 4x3 data=yes", "init 2x3 time=0 #2"));
+        ElementsAre("init 4x3 time=0 #1", "cleanup 4x3 data=yes", "init 2x3 time=0 #2"));
 }
 
 TEST_F(world, steps_store_the_returned_time)
@@ -128,7 +128,8 @@ TEST_F(world, delete_agents_frees_the_world_once)
     // Without a world a step does nothing and answers the time as it is.
     EXPECT_EQ(_callTimestep(), 0.5);
     _callSimReady();
-    EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1", "step from 0", "cleanup 4x3 data=yes"));
+    EXPECT_THAT(
+        m_log.lines(), ElementsAre("init 4x3 time=0 #1", "step from 0", "cleanup 4x3 data=yes"));
 }
 
 TEST_F(world, sim_ready_only_with_a_world)
@@ -152,8 +153,8 @@ TEST_F(world, sites_answer_inside_and_refuse_outside)
     _callMouseUp(TESSRA_BUTTON_LEFT, 1, 1, TESSRA_KEY_SHIFT);
     EXPECT_EQ(_getStateValue(1, 1, 1), 8001);
 
-    const int outside[][2] = {{-1, 0}, {0, -1}, {4, 0}, {0, 3}, {INT_MIN, 0}, {0, INT_MAX},
-                              {INT_MAX, INT_MAX}, {-4, -3}};
+    const int outside[][2] = { { -1, 0 }, { 0, -1 }, { 4, 0 }, { 0, 3 }, { INT_MIN, 0 },
+        { 0, INT_MAX }, { INT_MAX, INT_MAX }, { -4, -3 } };
     for (const auto& site : outside) {
         const int column = site[0];
         const int row = site[1];
@@ -257,7 +258,7 @@ TEST_F(world, oversized_world_is_refused)
     _newAgents();
     // 10^10 sites, then 1.6 * 10^9 sites of three floats: both beyond what
     // int indexes can reach.
-    for (double side : {100000.0, 40000.0}) {
+    for (double side : { 100000.0, 40000.0 }) {
         setParam("Columns", side);
         setParam("Rows", side);
         _newAgents();

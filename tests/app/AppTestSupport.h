@@ -15,13 +15,16 @@
 
 #include <dlfcn.h>
 #include <functional>
-#include <ostream>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
 /// Readable QStrings in test failures.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tessra::test {
 
@@ -85,7 +88,11 @@ inline bool waitUntil(const std::function<bool()>& done, int ms = 10000)
 /// A temporary folder made the current folder for the lifetime of the object.
 class WorkFolder {
 public:
-    WorkFolder() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
+    WorkFolder()
+        : m_previous(QDir::currentPath())
+    {
+        QDir::setCurrent(m_dir.path());
+    }
     ~WorkFolder() { QDir::setCurrent(m_previous); }
     WorkFolder(const WorkFolder&) = delete;
     WorkFolder& operator=(const WorkFolder&) = delete;
@@ -124,8 +131,8 @@ public:
         QMessageBox::Icon icon;
     };
 
-    void message(QWidget*, const QString& caption, const QString& text,
-                 QMessageBox::Icon icon) override
+    void message(
+        QWidget*, const QString& caption, const QString& text, QMessageBox::Icon icon) override
     {
         messages.push_back({ caption, text, icon });
     }

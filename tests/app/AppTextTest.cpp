@@ -26,13 +26,13 @@ TEST_P(CommandLineTest, gives_settings_file_and_usage_flag)
 }
 
 INSTANTIATE_TEST_SUITE_P(Switches, CommandLineTest,
-    ::testing::Values(CommandLineCase { {}, {}, false },
-        CommandLineCase { { "/HELP" }, {}, true }, CommandLineCase { { "-?" }, {}, true },
-        CommandLineCase { { "/Help" }, {}, true }, CommandLineCase { { "/AutoMation" }, {}, false },
+    ::testing::Values(CommandLineCase { {}, {}, false }, CommandLineCase { { "/HELP" }, {}, true },
+        CommandLineCase { { "-?" }, {}, true }, CommandLineCase { { "/Help" }, {}, true },
+        CommandLineCase { { "/AutoMation" }, {}, false },
         CommandLineCase { { "-embedding" }, {}, false },
         CommandLineCase { { "/regserver" }, {}, false },
-        CommandLineCase { { "/UNREGSERVER" }, {}, false },
-        CommandLineCase { { "/" }, {}, true }, CommandLineCase { { "/verbose" }, {}, true },
+        CommandLineCase { { "/UNREGSERVER" }, {}, false }, CommandLineCase { { "/" }, {}, true },
+        CommandLineCase { { "/verbose" }, {}, true },
         CommandLineCase { { "a.ini" }, "a.ini", false },
         CommandLineCase { { "a.ini", "b.ini" }, "a.ini", true },
         CommandLineCase { { "", "My Settings.ini" }, "My Settings.ini", false },
@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(Switches, CommandLineTest,
 TEST(CommandLine, usage_text_joins_path_and_syntax_without_blank)
 {
     EXPECT_EQ(usageText("/opt/tessra/bin/tessra"),
-              "Usage:\n\t/opt/tessra/bin/tessra[/[un]regserver] [settingsFile.ini]");
+        "Usage:\n\t/opt/tessra/bin/tessra[/[un]regserver] [settingsFile.ini]");
 }
 
 struct RateCase {
@@ -59,8 +59,8 @@ TEST_P(FrameRateTextTest, chooses_unit_and_rounds_halves_up)
 INSTANTIATE_TEST_SUITE_P(Times, FrameRateTextTest,
     ::testing::Values(RateCase { 0.8, "1 fps" }, RateCase { 2, "30 fpm" }, RateCase { 60, "1 fpm" },
         RateCase { 90, "40 fph" }, RateCase { 7200, "1 fph" }, RateCase { 0, "0 fps" },
-        RateCase { 0.0000005, "0 fps" }, RateCase { 0.033, "30 fps" },
-        RateCase { 0.4, "3 fps" }, RateCase { 14400, "0 fph" }));
+        RateCase { 0.0000005, "0 fps" }, RateCase { 0.033, "30 fps" }, RateCase { 0.4, "3 fps" },
+        RateCase { 14400, "0 fph" }));
 
 TEST(RateText, tick_rate_uses_ticks_per_time_and_its_own_units)
 {

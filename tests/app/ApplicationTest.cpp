@@ -17,7 +17,10 @@ namespace {
 /// Fails every event of the user type with the given exception.
 class Failing : public QObject {
 public:
-    explicit Failing(std::function<void()> fail) : m_fail(std::move(fail)) { }
+    explicit Failing(std::function<void()> fail)
+        : m_fail(std::move(fail))
+    {
+    }
     bool event(QEvent* event) override
     {
         if (event->type() == QEvent::User) {

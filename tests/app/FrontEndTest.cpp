@@ -1,9 +1,9 @@
 // The front-end operations without any window: model loading, new simulations, run
 // control, refresh and drawing, against real model libraries.
+#include "FrontEnd.h"
 #include "AppTestSupport.h"
 #include "CommandError.h"
 #include "Core.h"
-#include "FrontEnd.h"
 #include "PacedTimer.h"
 #include "SeriesTable.h"
 #include "StopConditions.h"
@@ -133,7 +133,7 @@ TEST_F(FrontEndTest, new_simulation_calls_the_model_in_order)
     log.reset();
     QStringList statuses;
     QObject::connect(&frontEnd(), &FrontEnd::statusTextChanged, &frontEnd(),
-            [&](const QString& text) { statuses << text; });
+        [&](const QString& text) { statuses << text; });
     bool builtWhileDisabled = false;
     QObject::connect(&frontEnd(), &FrontEnd::inputEnabledChanged, &frontEnd(), [&](bool enabled) {
         builtWhileDisabled = builtWhileDisabled || (!enabled && log.count("init") == 0);
@@ -141,8 +141,8 @@ TEST_F(FrontEndTest, new_simulation_calls_the_model_in_order)
     frontEnd().newSimulation(QString());
 
     // The old world goes first (the model cleans up), then the new one is built.
-    const std::vector<std::string> expected { "cleanup", "worldSize 2 0.25", "init 3 5",
-        "color 15", "simReady 0" };
+    const std::vector<std::string> expected { "cleanup", "worldSize 2 0.25", "init 3 5", "color 15",
+        "simReady 0" };
     EXPECT_EQ(log.lines(), expected);
     EXPECT_EQ(statuses, QStringList({ "Creating new agents...", "Ready" }));
     EXPECT_TRUE(builtWhileDisabled);
@@ -225,7 +225,7 @@ TEST_F(FrontEndTest, single_step_steps_and_refreshes_once)
     QSignalSpy refreshes(&frontEnd(), &FrontEnd::refreshed);
     std::vector<RunState> during;
     QObject::connect(&frontEnd(), &FrontEnd::refreshed, &frontEnd(),
-            [&] { during.push_back(frontEnd().runState()); });
+        [&] { during.push_back(frontEnd().runState()); });
     ASSERT_TRUE(frontEnd().sbStepClick());
 
     const std::vector<std::string> expected { "step 0", "color 15" };
@@ -404,7 +404,8 @@ TEST_F(FrontEndTest, rate_panels_follow_the_refreshes)
     EXPECT_NE(afterSteps, "0 tps");
     frontEnd().atRefreshTimer(); // no advance of the time: the tick rate stays
     EXPECT_EQ(frontEnd().tickRateText(), afterSteps);
-    EXPECT_TRUE(frontEnd().frameRateText().endsWith(" fps")) << frontEnd().frameRateText().toStdString();
+    EXPECT_TRUE(frontEnd().frameRateText().endsWith(" fps"))
+        << frontEnd().frameRateText().toStdString();
 }
 
 TEST_F(FrontEndTest, fractional_steps_run_and_show_the_time)
@@ -480,7 +481,7 @@ TEST_F(FrontEndTest, attached_windows_follow_the_check_marks_and_survive_a_load)
     EXPECT_TRUE(frontEnd().setStopConditionsVisible(true));
     bool hiddenDuringLoad = false;
     QObject::connect(&frontEnd(), &FrontEnd::worldCreated, &frontEnd(),
-            [&] { hiddenDuringLoad = !inspector.shown && !stop.shown; });
+        [&] { hiddenDuringLoad = !inspector.shown && !stop.shown; });
     loadCallLog();
     EXPECT_TRUE(hiddenDuringLoad);
     EXPECT_TRUE(inspector.shown);

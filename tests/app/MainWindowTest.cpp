@@ -10,9 +10,9 @@
 #include "TfMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -83,8 +83,8 @@ TEST_P(UsageBoxTest, shows_the_usage_box_for_help_and_unknown_switches)
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
     EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra");
     EXPECT_EQ(m_dialogs.messages[0].text,
-              "Usage:\n\t" + QCoreApplication::applicationFilePath()
-                  + "[/[un]regserver] [settingsFile.ini]");
+        "Usage:\n\t" + QCoreApplication::applicationFilePath()
+            + "[/[un]regserver] [settingsFile.ini]");
     EXPECT_EQ(m_dialogs.messages[0].icon, QMessageBox::NoIcon);
 }
 
@@ -147,17 +147,17 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
             items << (item->isSeparator() ? QString("-") : "  " + item->text());
     }
     const QStringList expected { "&File", "  Load &Model...", "-", "  &Load Parameters...",
-        "  &Save Parameters...", "  Save Parameters &As...", "-", "  E&xit", "&View",
-        "  &Portal", "  Increase Framerate", "  Decrease Framerate", "-", "  &Inspect Sites",
-        "  Time Series", "&Simulation", "  &New", "  &Run", "  &Pause", "  &Step", "-",
-        "  Stop &Conditions...", "&Help", "  Tessra Help", "  Model Help", "-", "  About Tessra",
-        "  About the Model" };
+        "  &Save Parameters...", "  Save Parameters &As...", "-", "  E&xit", "&View", "  &Portal",
+        "  Increase Framerate", "  Decrease Framerate", "-", "  &Inspect Sites", "  Time Series",
+        "&Simulation", "  &New", "  &Run", "  &Pause", "  &Step", "-", "  Stop &Conditions...",
+        "&Help", "  Tessra Help", "  Model Help", "-", "  About Tessra", "  About the Model" };
     EXPECT_EQ(items, expected);
     QStringList zooms;
     for (QAction* item : child<QMenu>(*window, "mPortal")->actions())
         zooms << item->text();
-    EXPECT_EQ(zooms, QStringList({ "&Stretch", "Zoom &50%", "Zoom &100%", "Zoom &200%",
-                         "Zoom &400%", "Zoom &800%" }));
+    EXPECT_EQ(zooms,
+        QStringList(
+            { "&Stretch", "Zoom &50%", "Zoom &100%", "Zoom &200%", "Zoom &400%", "Zoom &800%" }));
 
     window->show(); // the tool bar is laid out left to right
     ASSERT_TRUE(waitUntil([&] { return window->isStartupDone(); }));
@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, first_show_loads_the_model_in_the_current_folder)
     EXPECT_EQ(window->statusPanels().panelText(StatusBar::Tick), "Tick 0");
     EXPECT_LT(window->minimumHeight(), window->height());
     EXPECT_EQ(window->minimumHeight(),
-              window->height() - child<QScrollArea>(*window, "sbPortal")->height() + 4);
+        window->height() - child<QScrollArea>(*window, "sbPortal")->height() + 4);
 }
 
 TEST_F(MainWindowTest, failed_first_load_shows_the_error_and_one_model_dialog)
@@ -200,7 +200,7 @@ TEST_F(MainWindowTest, failed_first_load_shows_the_error_and_one_model_dialog)
     EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra");
     EXPECT_EQ(m_dialogs.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(m_dialogs.messages[0].text,
-              m_core.frontEnd().loadModelError() + "\n\nPlease choose another model.");
+        m_core.frontEnd().loadModelError() + "\n\nPlease choose another model.");
     EXPECT_EQ(m_dialogs.modelDialogs, 1);
     for (const char* name : { "Run1", "Step1", "New1", "Load1", "Save1", "SaveAs1", "Inspect1",
              "mTimeSeries", "mStopConditions", "mModelHelp", "mAboutModel", "Pause1" })
@@ -291,16 +291,16 @@ TEST_F(MainWindowTest, portal_pointer_gives_hints_once_per_site_and_mouse_codes)
     log.reset();
     PortalView& portal = window->portal();
     for (QPoint at : { QPoint(3, 3), QPoint(5, 6), QPoint(7, 7), QPoint(9, 17) }) {
-        QMouseEvent move(QEvent::MouseMove, at, portal.mapToGlobal(at), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, portal.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+            Qt::NoModifier);
         QApplication::sendEvent(&portal, &move);
     }
     EXPECT_EQ(log.count("hint"), 2);
     EXPECT_EQ(log.lines().back(), "hint 1 2");
     EXPECT_EQ(portal.toolTip(), "site 1 2");
 
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(17, 33), portal.mapToGlobal(QPointF(17, 33)),
-                        Qt::RightButton, Qt::LeftButton, Qt::ControlModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(17, 33),
+        portal.mapToGlobal(QPointF(17, 33)), Qt::RightButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(&portal, &release);
     EXPECT_EQ(log.lines().back(), "mouseUp 16 2 4 12");
 }
@@ -324,8 +324,8 @@ TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
     window->resize(600, 500);
     QApplication::processEvents();
     const QImage stretched = window->portal().grab().toImage();
-    EXPECT_EQ(stretched.pixelColor(stretched.width() - 1, stretched.height() - 1),
-              QColor(100, 200, 100));
+    EXPECT_EQ(
+        stretched.pixelColor(stretched.width() - 1, stretched.height() - 1), QColor(100, 200, 100));
     EXPECT_EQ(stretched.pixelColor(0, 0), QColor(0, 0, 100));
 }
 
@@ -473,7 +473,7 @@ TEST_F(MainWindowTest, exit_in_automation_asks_first_and_no_keeps_the_world)
     action(*window, "Exit1")->trigger();
     ASSERT_EQ(m_dialogs.questions.size(), 1u);
     EXPECT_EQ(m_dialogs.questions[0].text,
-              "Tessra is currently automated. Are you sure you want to exit? ");
+        "Tessra is currently automated. Are you sure you want to exit? ");
     EXPECT_EQ(m_dialogs.questions[0].caption, "Tessra");
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(log.count("cleanup"), 0);

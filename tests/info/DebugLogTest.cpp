@@ -14,143 +14,143 @@
 namespace tessra {
 namespace {
 
-    QStringList numbered(int from, int to)
-    {
-        QStringList lines;
-        for (int i = from; i <= to; ++i)
-            lines.append(QStringLiteral("line %1").arg(i));
-        return lines;
-    }
+QStringList numbered(int from, int to)
+{
+    QStringList lines;
+    for (int i = from; i <= to; ++i)
+        lines.append(QStringLiteral("line %1").arg(i));
+    return lines;
+}
 
-    struct SplitCase {
-        const char* text;
-        QStringList lines;
+struct SplitCase {
+    const char* text;
+    QStringList lines;
+};
+
+TEST(DebugLogSplit, only_line_feeds_separate_lines)
+{
+    const SplitCase cases[] = {
+        { "one\ntwo", { "one", "two" } },
+        { "one\n", { "one" } },
+        { "\n", { "" } },
+        { "one\n\ntwo", { "one", "", "two" } },
+        { "", {} },
+        { "a\tb", { "a\tb" } },
+        { "dos\r\n", { "dos" } },
+        { "a\rb\x01", { QStringLiteral("a\u240Db\u2401") } },
+        { "gr\xC3\xBC\xC3\x9F", { QStringLiteral("gr\u00FC\u00DF") } },
     };
+    for (const SplitCase& c : cases)
+        EXPECT_EQ(DebugLog::splitLines(c.text), c.lines) << '"' << c.text << '"';
+}
 
-    TEST(DebugLogSplit, only_line_feeds_separate_lines)
+TEST(DebugLogText, text_typed_after_the_last_line_stays_a_line_of_its_own)
+{
+    QTextDocument document;
+    DebugLog log(&document);
+    log.append("first");
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("typed"));
+    EXPECT_EQ(log.lineCount(), 2);
+    log.append("second\n");
+    EXPECT_EQ(log.lines(), (QStringList { "first", "typed", "second" }));
+}
+
+class DebugWindowTest : public ::testing::Test {
+protected:
+    TfDebug m_window;
+};
+
+TEST_F(DebugWindowTest, newest_hundred_lines_stay_of_many_one_line_texts)
+{
+    for (const QString& line : numbered(1, 150))
+        m_window.debugLog(line.toUtf8().constData());
+    EXPECT_EQ(m_window.lines(), numbered(51, 150));
+}
+
+TEST_F(DebugWindowTest, one_long_text_keeps_its_last_hundred_lines)
+{
+    const QByteArray text = numbered(1, 250).join(QLatin1Char('\n')).toUtf8();
+    m_window.debugLog(text.constData());
+    EXPECT_EQ(m_window.lines(), numbered(151, 250));
+}
+
+TEST_F(DebugWindowTest, lone_line_feed_adds_one_empty_line_and_null_adds_nothing)
+{
+    m_window.debugLog(nullptr);
+    m_window.debugLog("");
+    EXPECT_TRUE(m_window.lines().isEmpty());
+    EXPECT_FALSE(m_window.isVisible()) << "nothing changed, so nothing is shown";
+
+    m_window.debugLog("\n");
+    EXPECT_EQ(m_window.lines(), QStringList { QString() });
+    m_window.debugLog("after");
+    EXPECT_EQ(m_window.lines(), (QStringList { QString(), "after" }));
+}
+
+TEST_F(DebugWindowTest, every_change_shows_the_window_again)
+{
+    m_window.debugLog("hello");
+    EXPECT_TRUE(m_window.isVisible());
+    m_window.close();
+    EXPECT_FALSE(m_window.isVisible());
+    m_window.debugLog("again");
+    EXPECT_TRUE(m_window.isVisible());
+    m_window.hide();
+    m_window.memo()->clear();
+    EXPECT_TRUE(m_window.isVisible()) << "the user's edits are changes too";
+}
+
+TEST_F(DebugWindowTest, typing_past_the_limit_drops_the_oldest_lines)
+{
+    for (const QString& line : numbered(1, 100))
+        m_window.debugLog(line.toUtf8().constData());
+    QPlainTextEdit* memo = m_window.memo();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, QStringLiteral("typed"));
+    EXPECT_EQ(m_window.lines(), numbered(2, 100) << QStringLiteral("typed"));
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, QStringLiteral("more"));
+    EXPECT_EQ(m_window.lines().size(), 100);
+    EXPECT_EQ(m_window.lines().front(), QStringLiteral("line 3"));
+}
+
+TEST_F(DebugWindowTest, texts_from_another_thread_arrive_on_the_window_thread)
+{
+    std::thread writer([this] { m_window.debugLog("from a worker"); });
+    writer.join();
+    EXPECT_TRUE(m_window.lines().isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_window.lines(), QStringList { "from a worker" });
+}
+
+TEST_F(DebugWindowTest, memo_is_an_editable_monospaced_log_with_both_scroll_bars)
+{
+    QPlainTextEdit* memo = m_window.findChild<QPlainTextEdit*>(QStringLiteral("mDebugLog"));
+    ASSERT_EQ(memo, m_window.memo());
+    EXPECT_EQ(m_window.windowTitle(), QStringLiteral("Debug"));
+    EXPECT_FALSE(memo->isReadOnly());
+    EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(memo->font().styleHint(), QFont::Monospace);
+}
+
+TEST(DebugWindowPlacement, position_and_size_come_back_in_the_next_run)
+{
+    QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra")).clear();
+    QRect placed;
     {
-        const SplitCase cases[] = {
-            { "one\ntwo", { "one", "two" } },
-            { "one\n", { "one" } },
-            { "\n", { "" } },
-            { "one\n\ntwo", { "one", "", "two" } },
-            { "", {} },
-            { "a\tb", { "a\tb" } },
-            { "dos\r\n", { "dos" } },
-            { "a\rb\x01", { QStringLiteral("a\u240Db\u2401") } },
-            { "gr\xC3\xBC\xC3\x9F", { QStringLiteral("gr\u00FC\u00DF") } },
-        };
-        for (const SplitCase& c : cases)
-            EXPECT_EQ(DebugLog::splitLines(c.text), c.lines) << '"' << c.text << '"';
+        TfDebug first;
+        EXPECT_EQ(first.size(), QSize(435, 300)) << "design size without stored placement";
+        first.show();
+        first.setGeometry(140, 120, 500, 320);
+        placed = first.geometry();
+        first.close();
     }
-
-    TEST(DebugLogText, text_typed_after_the_last_line_stays_a_line_of_its_own)
-    {
-        QTextDocument document;
-        DebugLog log(&document);
-        log.append("first");
-        QTextCursor cursor(&document);
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(QStringLiteral("typed"));
-        EXPECT_EQ(log.lineCount(), 2);
-        log.append("second\n");
-        EXPECT_EQ(log.lines(), (QStringList { "first", "typed", "second" }));
-    }
-
-    class DebugWindowTest : public ::testing::Test {
-    protected:
-        TfDebug m_window;
-    };
-
-    TEST_F(DebugWindowTest, newest_hundred_lines_stay_of_many_one_line_texts)
-    {
-        for (const QString& line : numbered(1, 150))
-            m_window.debugLog(line.toUtf8().constData());
-        EXPECT_EQ(m_window.lines(), numbered(51, 150));
-    }
-
-    TEST_F(DebugWindowTest, one_long_text_keeps_its_last_hundred_lines)
-    {
-        const QByteArray text = numbered(1, 250).join(QLatin1Char('\n')).toUtf8();
-        m_window.debugLog(text.constData());
-        EXPECT_EQ(m_window.lines(), numbered(151, 250));
-    }
-
-    TEST_F(DebugWindowTest, lone_line_feed_adds_one_empty_line_and_null_adds_nothing)
-    {
-        m_window.debugLog(nullptr);
-        m_window.debugLog("");
-        EXPECT_TRUE(m_window.lines().isEmpty());
-        EXPECT_FALSE(m_window.isVisible()) << "nothing changed, so nothing is shown";
-
-        m_window.debugLog("\n");
-        EXPECT_EQ(m_window.lines(), QStringList { QString() });
-        m_window.debugLog("after");
-        EXPECT_EQ(m_window.lines(), (QStringList { QString(), "after" }));
-    }
-
-    TEST_F(DebugWindowTest, every_change_shows_the_window_again)
-    {
-        m_window.debugLog("hello");
-        EXPECT_TRUE(m_window.isVisible());
-        m_window.close();
-        EXPECT_FALSE(m_window.isVisible());
-        m_window.debugLog("again");
-        EXPECT_TRUE(m_window.isVisible());
-        m_window.hide();
-        m_window.memo()->clear();
-        EXPECT_TRUE(m_window.isVisible()) << "the user's edits are changes too";
-    }
-
-    TEST_F(DebugWindowTest, typing_past_the_limit_drops_the_oldest_lines)
-    {
-        for (const QString& line : numbered(1, 100))
-            m_window.debugLog(line.toUtf8().constData());
-        QPlainTextEdit* memo = m_window.memo();
-        memo->moveCursor(QTextCursor::End);
-        QTest::keyClicks(memo, QStringLiteral("typed"));
-        EXPECT_EQ(m_window.lines(), numbered(2, 100) << QStringLiteral("typed"));
-        QTest::keyClick(memo, Qt::Key_Return);
-        QTest::keyClicks(memo, QStringLiteral("more"));
-        EXPECT_EQ(m_window.lines().size(), 100);
-        EXPECT_EQ(m_window.lines().front(), QStringLiteral("line 3"));
-    }
-
-    TEST_F(DebugWindowTest, texts_from_another_thread_arrive_on_the_window_thread)
-    {
-        std::thread writer([this] { m_window.debugLog("from a worker"); });
-        writer.join();
-        EXPECT_TRUE(m_window.lines().isEmpty());
-        QCoreApplication::processEvents();
-        EXPECT_EQ(m_window.lines(), QStringList { "from a worker" });
-    }
-
-    TEST_F(DebugWindowTest, memo_is_an_editable_monospaced_log_with_both_scroll_bars)
-    {
-        QPlainTextEdit* memo = m_window.findChild<QPlainTextEdit*>(QStringLiteral("mDebugLog"));
-        ASSERT_EQ(memo, m_window.memo());
-        EXPECT_EQ(m_window.windowTitle(), QStringLiteral("Debug"));
-        EXPECT_FALSE(memo->isReadOnly());
-        EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        EXPECT_EQ(memo->font().styleHint(), QFont::Monospace);
-    }
-
-    TEST(DebugWindowPlacement, position_and_size_come_back_in_the_next_run)
-    {
-        QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra")).clear();
-        QRect placed;
-        {
-            TfDebug first;
-            EXPECT_EQ(first.size(), QSize(435, 300)) << "design size without stored placement";
-            first.show();
-            first.setGeometry(140, 120, 500, 320);
-            placed = first.geometry();
-            first.close();
-        }
-        TfDebug second;
-        EXPECT_EQ(second.geometry(), placed);
-    }
+    TfDebug second;
+    EXPECT_EQ(second.geometry(), placed);
+}
 
 } // namespace
 } // namespace tessra

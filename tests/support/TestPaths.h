@@ -23,6 +23,9 @@ inline std::string fixtureModel(const std::string& name)
 }
 
 /// The built tessra executable.
-inline std::string tessraExecutable() { return std::string(TESSRA_BINARY_DIR) + "/bin/tessra"; }
+inline std::string tessraExecutable()
+{
+    return std::string(TESSRA_BINARY_DIR) + "/bin/tessra";
+}
 
 } // namespace tessra::test

@@ -45,13 +45,13 @@ extern "C" {
 
 /** One model parameter. */
 typedef struct TessraParamInfo {
-  const char* name;        /**< used in settings files, stop conditions and scripts; unique */
-  const char* label;       /**< shown in the New Simulation dialog; may carry HTML markup */
-  double initial;          /**< value after the model is loaded */
-  double minimum;          /**< smallest value accepted */
-  double maximum;          /**< largest value accepted */
-  int wholeNumber;         /**< non-zero: only whole numbers are accepted */
-  const char* description; /**< default text shown while the parameter is edited; may be null */
+    const char* name; /**< used in settings files, stop conditions and scripts; unique */
+    const char* label; /**< shown in the New Simulation dialog; may carry HTML markup */
+    double initial; /**< value after the model is loaded */
+    double minimum; /**< smallest value accepted */
+    double maximum; /**< largest value accepted */
+    int wholeNumber; /**< non-zero: only whole numbers are accepted */
+    const char* description; /**< default text shown while the parameter is edited; may be null */
 } TessraParamInfo;
 
 /**
@@ -64,73 +64,73 @@ typedef struct TessraParamInfo {
  * reads them at any time (a script may change one in the middle of a run).
  */
 typedef struct TessraSim {
-  int width;
-  int height;
-  int stateCount;
-  float* sites;
-  const double* params;
-  double time;     /**< the simulation time before the current step */
-  void* modelData; /**< the model's own data, set by init and freed by cleanup */
+    int width;
+    int height;
+    int stateCount;
+    float* sites;
+    const double* params;
+    double time; /**< the simulation time before the current step */
+    void* modelData; /**< the model's own data, set by init and freed by cleanup */
 } TessraSim;
 
 /** The constant description a model returns from tessra_model(). */
 typedef struct TessraModel {
-  int interfaceVersion; /**< must be TESSRA_MODEL_INTERFACE_VERSION */
+    int interfaceVersion; /**< must be TESSRA_MODEL_INTERFACE_VERSION */
 
-  /* About texts; any may be null or empty. */
-  const char* name;
-  const char* version;
-  const char* copyright;
-  const char* comments;
-  const char* url;
+    /* About texts; any may be null or empty. */
+    const char* name;
+    const char* version;
+    const char* copyright;
+    const char* comments;
+    const char* url;
 
-  int paramCount;
-  const TessraParamInfo* params;
+    int paramCount;
+    const TessraParamInfo* params;
 
-  int stateCount;
-  const char* const* stateNames;
+    int stateCount;
+    const char* const* stateNames;
 
-  /** Required: the world size for the given parameter values. Both results
-   *  must be at least 0; a world with no sites is allowed. */
-  void (*worldSize)(const double* params, int* width, int* height);
+    /** Required: the world size for the given parameter values. Both results
+     *  must be at least 0; a world with no sites is allowed. */
+    void (*worldSize)(const double* params, int* width, int* height);
 
-  /** Required: fill a new world. sites is zeroed and time is 0 on entry.
-   *  May set sim->modelData. */
-  void (*init)(TessraSim* sim);
+    /** Required: fill a new world. sites is zeroed and time is 0 on entry.
+     *  May set sim->modelData. */
+    void (*init)(TessraSim* sim);
 
-  /** Required: advance one step; returns the new simulation time. */
-  double (*step)(TessraSim* sim);
+    /** Required: advance one step; returns the new simulation time. */
+    double (*step)(TessraSim* sim);
 
-  /** Required: colour of one site. red, green and blue hold the site's present
-   *  colour (0..255) on entry; the model overwrites them or leaves them. */
-  void (*color)(const TessraSim* sim, int column, int row, unsigned short* red,
-                unsigned short* green, unsigned short* blue);
+    /** Required: colour of one site. red, green and blue hold the site's present
+     *  colour (0..255) on entry; the model overwrites them or leaves them. */
+    void (*color)(const TessraSim* sim, int column, int row, unsigned short* red,
+        unsigned short* green, unsigned short* blue);
 
-  /* Optional functions; null when the model has none. Returned texts stay
-     valid until the next call into the model. */
+    /* Optional functions; null when the model has none. Returned texts stay
+       valid until the next call into the model. */
 
-  /** Hint text for the site under the pointer. */
-  const char* (*hint)(const TessraSim* sim, int column, int row);
+    /** Hint text for the site under the pointer. */
+    const char* (*hint)(const TessraSim* sim, int column, int row);
 
-  /** A mouse button was released over a site (codes above). */
-  void (*mouseUp)(TessraSim* sim, int button, int column, int row, int keys);
+    /** A mouse button was released over a site (codes above). */
+    void (*mouseUp)(TessraSim* sim, int button, int column, int row, int keys);
 
-  /** Description of parameter index while the user edits it; candidates are
-   *  the values the dialog would pass (one per parameter). */
-  const char* (*aboutParam)(int index, const double* candidates);
+    /** Description of parameter index while the user edits it; candidates are
+     *  the values the dialog would pass (one per parameter). */
+    const char* (*aboutParam)(int index, const double* candidates);
 
-  /** The model's own check of a value already inside the parameter's range:
-   *  non-zero accepts it. */
-  int (*validateParam)(int index, double value);
+    /** The model's own check of a value already inside the parameter's range:
+     *  non-zero accepts it. */
+    int (*validateParam)(int index, double value);
 
-  /** Description of state index at a site. */
-  const char* (*aboutState)(const TessraSim* sim, int column, int row, int index);
+    /** Description of state index at a site. */
+    const char* (*aboutState)(const TessraSim* sim, int column, int row, int index);
 
-  /** Called once after a new world has been built and shown. */
-  void (*simReady)(TessraSim* sim);
+    /** Called once after a new world has been built and shown. */
+    void (*simReady)(TessraSim* sim);
 
-  /** Release modelData; called before the world is freed. */
-  void (*cleanup)(TessraSim* sim);
+    /** Release modelData; called before the world is freed. */
+    void (*cleanup)(TessraSim* sim);
 } TessraModel;
 
 /** The one function a model library exports. */

@@ -164,281 +164,280 @@ inline void debugLog(const std::string& text)
 
 namespace detail {
 
-    /// What a model's text functions may return.
-    template <class T>
-    concept Text
-        = std::is_convertible_v<T, const char*> || std::is_convertible_v<T, std::string_view>;
+/// What a model's text functions may return.
+template <class T>
+concept Text = std::is_convertible_v<T, const char*> || std::is_convertible_v<T, std::string_view>;
 
-    template <class T> const char* keepText(std::string& buffer, T&& text)
-    {
-        if constexpr (std::is_convertible_v<T, const char*>) {
-            const char* p = text;
-            buffer = p ? p : "";
-        } else {
-            buffer = std::string_view(text);
-        }
-        return buffer.c_str();
+template <class T> const char* keepText(std::string& buffer, T&& text)
+{
+    if constexpr (std::is_convertible_v<T, const char*>) {
+        const char* p = text;
+        buffer = p ? p : "";
+    } else {
+        buffer = std::string_view(text);
     }
+    return buffer.c_str();
+}
 
-    inline void reportException() noexcept
+inline void reportException() noexcept
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        tessra_debug_log(e.what());
+    } catch (...) {
+        tessra_debug_log("The model failed with an unknown exception");
+    }
+}
+
+template <class M> M* model(const TessraSim* sim) noexcept
+{
+    return static_cast<M*>(sim->modelData);
+}
+
+template <class M> struct Thunks {
+    static void worldSize(const double* params, int* width, int* height) noexcept
+    {
+        *width = 0;
+        *height = 0;
+        try {
+            M::worldSize(Params(params), *width, *height);
+        } catch (...) {
+            reportException();
+        }
+    }
+    static void init(TessraSim* sim) noexcept
     {
         try {
-            throw;
-        } catch (const std::exception& e) {
-            tessra_debug_log(e.what());
+            M* m = new M();
+            sim->modelData = m;
+            m->init(Sim(sim));
         } catch (...) {
-            tessra_debug_log("The model failed with an unknown exception");
+            reportException();
         }
     }
-
-    template <class M> M* model(const TessraSim* sim) noexcept
+    static double step(TessraSim* sim) noexcept
     {
-        return static_cast<M*>(sim->modelData);
+        M* m = model<M>(sim);
+        if (!m)
+            return sim->time;
+        try {
+            return m->step(Sim(sim));
+        } catch (...) {
+            reportException();
+            return sim->time;
+        }
     }
-
-    template <class M> struct Thunks {
-        static void worldSize(const double* params, int* width, int* height) noexcept
-        {
-            *width = 0;
-            *height = 0;
-            try {
-                M::worldSize(Params(params), *width, *height);
-            } catch (...) {
-                reportException();
-            }
-        }
-        static void init(TessraSim* sim) noexcept
-        {
-            try {
-                M* m = new M();
-                sim->modelData = m;
-                m->init(Sim(sim));
-            } catch (...) {
-                reportException();
-            }
-        }
-        static double step(TessraSim* sim) noexcept
-        {
-            M* m = model<M>(sim);
-            if (!m)
-                return sim->time;
-            try {
-                return m->step(Sim(sim));
-            } catch (...) {
-                reportException();
-                return sim->time;
-            }
-        }
-        static void color(const TessraSim* sim, int column, int row, unsigned short* red,
-            unsigned short* green, unsigned short* blue) noexcept
-        {
-            M* m = model<M>(sim);
-            if (!m)
-                return;
-            Rgb rgb { *red, *green, *blue };
-            m->color(Sim(sim), column, row, rgb);
-            *red = rgb.red;
-            *green = rgb.green;
-            *blue = rgb.blue;
-        }
-        static const char* hint(const TessraSim* sim, int column, int row) noexcept
-        {
-            static std::string text;
-            try {
-                return keepText(text, model<M>(sim)->hint(Sim(sim), column, row));
-            } catch (...) {
-                reportException();
-                return "";
-            }
-        }
-        static void mouseUp(TessraSim* sim, int button, int column, int row, int keys) noexcept
-        {
-            try {
-                model<M>(sim)->mouseUp(Sim(sim), button, column, row, keys);
-            } catch (...) {
-                reportException();
-            }
-        }
-        static const char* aboutParam(int index, const double* candidates) noexcept
-        {
-            static std::string text;
-            try {
-                return keepText(text, M::aboutParam(index, Params(candidates)));
-            } catch (...) {
-                reportException();
-                return "";
-            }
-        }
-        static int validateParam(int index, double value) noexcept
-        {
-            try {
-                return M::validateParam(index, value) ? 1 : 0;
-            } catch (...) {
-                reportException();
-                return 0;
-            }
-        }
-        static const char* aboutState(const TessraSim* sim, int column, int row, int index) noexcept
-        {
-            static std::string text;
-            try {
-                return keepText(text, model<M>(sim)->aboutState(Sim(sim), column, row, index));
-            } catch (...) {
-                reportException();
-                return "";
-            }
-        }
-        static void simReady(TessraSim* sim) noexcept
-        {
-            try {
-                model<M>(sim)->simReady(Sim(sim));
-            } catch (...) {
-                reportException();
-            }
-        }
-        static void cleanup(TessraSim* sim) noexcept
-        {
-            delete model<M>(sim);
-            sim->modelData = nullptr;
-        }
-    };
-
-    template <class M> constexpr int paramCount()
+    static void color(const TessraSim* sim, int column, int row, unsigned short* red,
+        unsigned short* green, unsigned short* blue) noexcept
     {
-        if constexpr (requires { M::params; }) {
-            static_assert(std::is_array_v<decltype(M::params)>,
-                "params must be a C array: static constexpr TessraParamInfo params[] { ... }");
-            return static_cast<int>(std::extent_v<decltype(M::params)>);
-        } else
+        M* m = model<M>(sim);
+        if (!m)
+            return;
+        Rgb rgb { *red, *green, *blue };
+        m->color(Sim(sim), column, row, rgb);
+        *red = rgb.red;
+        *green = rgb.green;
+        *blue = rgb.blue;
+    }
+    static const char* hint(const TessraSim* sim, int column, int row) noexcept
+    {
+        static std::string text;
+        try {
+            return keepText(text, model<M>(sim)->hint(Sim(sim), column, row));
+        } catch (...) {
+            reportException();
+            return "";
+        }
+    }
+    static void mouseUp(TessraSim* sim, int button, int column, int row, int keys) noexcept
+    {
+        try {
+            model<M>(sim)->mouseUp(Sim(sim), button, column, row, keys);
+        } catch (...) {
+            reportException();
+        }
+    }
+    static const char* aboutParam(int index, const double* candidates) noexcept
+    {
+        static std::string text;
+        try {
+            return keepText(text, M::aboutParam(index, Params(candidates)));
+        } catch (...) {
+            reportException();
+            return "";
+        }
+    }
+    static int validateParam(int index, double value) noexcept
+    {
+        try {
+            return M::validateParam(index, value) ? 1 : 0;
+        } catch (...) {
+            reportException();
             return 0;
+        }
     }
-
-    template <class M> constexpr const TessraParamInfo* paramTable()
+    static const char* aboutState(const TessraSim* sim, int column, int row, int index) noexcept
     {
-        if constexpr (requires { M::params; })
-            return M::params;
-        else
-            return nullptr;
+        static std::string text;
+        try {
+            return keepText(text, model<M>(sim)->aboutState(Sim(sim), column, row, index));
+        } catch (...) {
+            reportException();
+            return "";
+        }
     }
-
-    template <class M> constexpr int stateCount()
+    static void simReady(TessraSim* sim) noexcept
     {
-        if constexpr (requires { M::states; }) {
-            static_assert(std::is_array_v<decltype(M::states)>,
-                "states must be a C array: static constexpr const char* states[] { ... }");
-            return static_cast<int>(std::extent_v<decltype(M::states)>);
-        } else
-            return 0;
+        try {
+            model<M>(sim)->simReady(Sim(sim));
+        } catch (...) {
+            reportException();
+        }
     }
-
-    template <class M> constexpr const char* const* stateTable()
+    static void cleanup(TessraSim* sim) noexcept
     {
-        if constexpr (requires { M::states; })
-            return M::states;
-        else
-            return nullptr;
+        delete model<M>(sim);
+        sim->modelData = nullptr;
     }
+};
 
-    template <class M> TessraModel describe()
-    {
-        static_assert(
-            requires { tessra::About { M::about }; },
-            "a model needs: static constexpr tessra::About about { name, version, ... }");
-        static_assert(
-            requires(Params p, int& size) { M::worldSize(p, size, size); },
-            "a model needs: static void worldSize(tessra::Params, int& width, int& height)");
-        static_assert(std::is_default_constructible_v<M>,
-            "a model class is made for every world: it needs a default constructor");
-        static_assert(
-            requires(M & m, Sim s) { m.init(s); }, "a model needs: void init(tessra::Sim)");
+template <class M> constexpr int paramCount()
+{
+    if constexpr (requires { M::params; }) {
+        static_assert(std::is_array_v<decltype(M::params)>,
+            "params must be a C array: static constexpr TessraParamInfo params[] { ... }");
+        return static_cast<int>(std::extent_v<decltype(M::params)>);
+    } else
+        return 0;
+}
+
+template <class M> constexpr const TessraParamInfo* paramTable()
+{
+    if constexpr (requires { M::params; })
+        return M::params;
+    else
+        return nullptr;
+}
+
+template <class M> constexpr int stateCount()
+{
+    if constexpr (requires { M::states; }) {
+        static_assert(std::is_array_v<decltype(M::states)>,
+            "states must be a C array: static constexpr const char* states[] { ... }");
+        return static_cast<int>(std::extent_v<decltype(M::states)>);
+    } else
+        return 0;
+}
+
+template <class M> constexpr const char* const* stateTable()
+{
+    if constexpr (requires { M::states; })
+        return M::states;
+    else
+        return nullptr;
+}
+
+template <class M> TessraModel describe()
+{
+    static_assert(
+        requires { tessra::About { M::about }; },
+        "a model needs: static constexpr tessra::About about { name, version, ... }");
+    static_assert(
+        requires(Params p, int& size) { M::worldSize(p, size, size); },
+        "a model needs: static void worldSize(tessra::Params, int& width, int& height)");
+    static_assert(std::is_default_constructible_v<M>,
+        "a model class is made for every world: it needs a default constructor");
+    static_assert(
+        requires(M & m, Sim s) { m.init(s); }, "a model needs: void init(tessra::Sim)");
+    static_assert(
+        requires(M & m, Sim s) {
+            {
+                m.step(s)
+                } -> std::convertible_to<double>;
+        },
+        "a model needs: double step(tessra::Sim) returning the new time");
+    static_assert(
+        requires(M & m, Sim s, Rgb & rgb) { m.color(s, 0, 0, rgb); },
+        "a model needs: void color(tessra::Sim, int column, int row, tessra::Rgb&)");
+    using T = Thunks<M>;
+    TessraModel d {};
+    d.interfaceVersion = TESSRA_MODEL_INTERFACE_VERSION;
+    d.name = M::about.name;
+    d.version = M::about.version;
+    d.copyright = M::about.copyright;
+    d.comments = M::about.comments;
+    d.url = M::about.url;
+    d.paramCount = paramCount<M>();
+    d.params = paramTable<M>();
+    d.stateCount = stateCount<M>();
+    d.stateNames = stateTable<M>();
+    d.worldSize = &T::worldSize;
+    d.init = &T::init;
+    d.step = &T::step;
+    d.color = &T::color;
+    // An optional function is wired when the class has a member of its name;
+    // one with the wrong signature is an error, never silently left out.
+    if constexpr (requires { &M::hint; }) {
         static_assert(
             requires(M & m, Sim s) {
                 {
-                    m.step(s)
-                    } -> std::convertible_to<double>;
+                    m.hint(s, 0, 0)
+                    } -> Text;
             },
-            "a model needs: double step(tessra::Sim) returning the new time");
+            "expected: std::string hint(tessra::Sim, int column, int row)");
+        d.hint = &T::hint;
+    }
+    if constexpr (requires { &M::mouseUp; }) {
         static_assert(
-            requires(M & m, Sim s, Rgb & rgb) { m.color(s, 0, 0, rgb); },
-            "a model needs: void color(tessra::Sim, int column, int row, tessra::Rgb&)");
-        using T = Thunks<M>;
-        TessraModel d {};
-        d.interfaceVersion = TESSRA_MODEL_INTERFACE_VERSION;
-        d.name = M::about.name;
-        d.version = M::about.version;
-        d.copyright = M::about.copyright;
-        d.comments = M::about.comments;
-        d.url = M::about.url;
-        d.paramCount = paramCount<M>();
-        d.params = paramTable<M>();
-        d.stateCount = stateCount<M>();
-        d.stateNames = stateTable<M>();
-        d.worldSize = &T::worldSize;
-        d.init = &T::init;
-        d.step = &T::step;
-        d.color = &T::color;
-        // An optional function is wired when the class has a member of its name;
-        // one with the wrong signature is an error, never silently left out.
-        if constexpr (requires { &M::hint; }) {
-            static_assert(
-                requires(M & m, Sim s) {
-                    {
-                        m.hint(s, 0, 0)
-                        } -> Text;
-                },
-                "expected: std::string hint(tessra::Sim, int column, int row)");
-            d.hint = &T::hint;
-        }
-        if constexpr (requires { &M::mouseUp; }) {
-            static_assert(
-                requires(M & m, Sim s) { m.mouseUp(s, 0, 0, 0, 0); },
-                "expected: void mouseUp(tessra::Sim, int button, int column, int row, int keys)");
-            d.mouseUp = &T::mouseUp;
-        }
-        if constexpr (requires { &M::aboutParam; }) {
-            static_assert(
-                requires(Params p) {
-                    {
-                        M::aboutParam(0, p)
-                        } -> Text;
-                },
-                "expected: static std::string aboutParam(int index, tessra::Params candidates)");
-            d.aboutParam = &T::aboutParam;
-        }
-        if constexpr (requires { &M::validateParam; }) {
-            static_assert(
-                requires {
-                    {
-                        M::validateParam(0, 0.0)
-                        } -> std::convertible_to<bool>;
-                },
-                "expected: static bool validateParam(int index, double value)");
-            d.validateParam = &T::validateParam;
-        }
-        if constexpr (requires { &M::aboutState; }) {
-            static_assert(
-                requires(M & m, Sim s) {
-                    {
-                        m.aboutState(s, 0, 0, 0)
-                        } -> Text;
-                },
-                "expected: std::string aboutState(tessra::Sim, int column, int row, int index)");
-            d.aboutState = &T::aboutState;
-        }
-        if constexpr (requires { &M::simReady; }) {
-            static_assert(
-                requires(M & m, Sim s) { m.simReady(s); }, "expected: void simReady(tessra::Sim)");
-            d.simReady = &T::simReady;
-        }
-        d.cleanup = &T::cleanup;
-        return d;
+            requires(M & m, Sim s) { m.mouseUp(s, 0, 0, 0, 0); },
+            "expected: void mouseUp(tessra::Sim, int button, int column, int row, int keys)");
+        d.mouseUp = &T::mouseUp;
     }
+    if constexpr (requires { &M::aboutParam; }) {
+        static_assert(
+            requires(Params p) {
+                {
+                    M::aboutParam(0, p)
+                    } -> Text;
+            },
+            "expected: static std::string aboutParam(int index, tessra::Params candidates)");
+        d.aboutParam = &T::aboutParam;
+    }
+    if constexpr (requires { &M::validateParam; }) {
+        static_assert(
+            requires {
+                {
+                    M::validateParam(0, 0.0)
+                    } -> std::convertible_to<bool>;
+            },
+            "expected: static bool validateParam(int index, double value)");
+        d.validateParam = &T::validateParam;
+    }
+    if constexpr (requires { &M::aboutState; }) {
+        static_assert(
+            requires(M & m, Sim s) {
+                {
+                    m.aboutState(s, 0, 0, 0)
+                    } -> Text;
+            },
+            "expected: std::string aboutState(tessra::Sim, int column, int row, int index)");
+        d.aboutState = &T::aboutState;
+    }
+    if constexpr (requires { &M::simReady; }) {
+        static_assert(
+            requires(M & m, Sim s) { m.simReady(s); }, "expected: void simReady(tessra::Sim)");
+        d.simReady = &T::simReady;
+    }
+    d.cleanup = &T::cleanup;
+    return d;
+}
 
-    template <class M> const TessraModel* entry() noexcept
-    {
-        static const TessraModel description = describe<M>();
-        return &description;
-    }
+template <class M> const TessraModel* entry() noexcept
+{
+    static const TessraModel description = describe<M>();
+    return &description;
+}
 
 } // namespace detail
 } // namespace tessra

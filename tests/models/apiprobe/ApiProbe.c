@@ -14,8 +14,7 @@
 enum { Alpha, Count, Columns, Rows, Step, Scale, ParamCount };
 enum { A, B, C, StateCount };
 
-__attribute__((format(printf, 1, 2)))
-static void logLine(const char* format, ...)
+__attribute__((format(printf, 1, 2))) static void logLine(const char* format, ...)
 {
     const char* path = getenv("TESSRA_PROBE_LOG");
     if (!path)
@@ -66,7 +65,7 @@ static double step(TessraSim* sim)
 }
 
 static void color(const TessraSim* sim, int column, int row, unsigned short* red,
-                  unsigned short* green, unsigned short* blue)
+    unsigned short* green, unsigned short* blue)
 {
     *red = (unsigned short)column;
     *green = (unsigned short)row;
@@ -104,11 +103,14 @@ static int validateParam(int index, double value)
 static const char* aboutState(const TessraSim* sim, int column, int row, int index)
 {
     snprintf(text, sizeof text, "state %d at %d,%d is %g", index, column, row,
-             site(sim, column, row)[index]);
+        site(sim, column, row)[index]);
     return text;
 }
 
-static void simReady(TessraSim* sim) { logLine("simReady %dx%d", sim->width, sim->height); }
+static void simReady(TessraSim* sim)
+{
+    logLine("simReady %dx%d", sim->width, sim->height);
+}
 
 static void cleanup(TessraSim* sim)
 {
@@ -118,15 +120,15 @@ static void cleanup(TessraSim* sim)
 }
 
 static const TessraParamInfo params[ParamCount] = {
-    {"Alpha", "<b>Alpha</b> rate", 0.25, 0, 1, 0, "Alpha description."},
-    {"Count", "Count", 3, 1, 100, 1, NULL},
-    {"Columns", "Columns", 4, 0, 100000, 1, "Columns of the world."},
-    {"Rows", "Rows", 3, 0, 100000, 1, "Rows of the world."},
-    {"Step", "Step", 0.5, 0.001, 10, 0, "Time added per step."},
-    {"Scale", NULL, 1, -1e9, 1e9, 0, "Any number of a wide range."},
+    { "Alpha", "<b>Alpha</b> rate", 0.25, 0, 1, 0, "Alpha description." },
+    { "Count", "Count", 3, 1, 100, 1, NULL },
+    { "Columns", "Columns", 4, 0, 100000, 1, "Columns of the world." },
+    { "Rows", "Rows", 3, 0, 100000, 1, "Rows of the world." },
+    { "Step", "Step", 0.5, 0.001, 10, 0, "Time added per step." },
+    { "Scale", NULL, 1, -1e9, 1e9, 0, "Any number of a wide range." },
 };
 
-static const char* const stateNames[StateCount] = {"a", "b", "c"};
+static const char* const stateNames[StateCount] = { "a", "b", "c" };
 
 static const TessraModel model = {
     .interfaceVersion = TESSRA_MODEL_INTERFACE_VERSION,
@@ -152,4 +154,7 @@ static const TessraModel model = {
     .cleanup = cleanup,
 };
 
-TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void) { return &model; }
+TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void)
+{
+    return &model;
+}

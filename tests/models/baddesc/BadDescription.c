@@ -13,12 +13,18 @@ static void worldSize(const double* params, int* width, int* height)
     *height = 2;
 }
 
-static void init(TessraSim* sim) { (void)sim; }
+static void init(TessraSim* sim)
+{
+    (void)sim;
+}
 
-static double step(TessraSim* sim) { return sim->time + 1; }
+static double step(TessraSim* sim)
+{
+    return sim->time + 1;
+}
 
 static void color(const TessraSim* sim, int column, int row, unsigned short* red,
-                  unsigned short* green, unsigned short* blue)
+    unsigned short* green, unsigned short* blue)
 {
     (void)sim, (void)column, (void)row;
     *red = *green = *blue = 0;
@@ -30,8 +36,8 @@ static TessraModel model;
 
 static void describeValid(void)
 {
-    const TessraParamInfo rate = {"Rate", "Rate", 0.5, 0, 1, 0, "A rate."};
-    const TessraParamInfo size = {"Size", "Size", 4, 1, 10, 1, NULL};
+    const TessraParamInfo rate = { "Rate", "Rate", 0.5, 0, 1, 0, "A rate." };
+    const TessraParamInfo size = { "Size", "Size", 4, 1, 10, 1, NULL };
     params[0] = rate;
     params[1] = size;
     stateNames[0] = "u";

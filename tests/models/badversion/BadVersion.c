@@ -8,12 +8,18 @@ static void worldSize(const double* params, int* width, int* height)
     *height = 1;
 }
 
-static void init(TessraSim* sim) { (void)sim; }
+static void init(TessraSim* sim)
+{
+    (void)sim;
+}
 
-static double step(TessraSim* sim) { return sim->time + 1; }
+static double step(TessraSim* sim)
+{
+    return sim->time + 1;
+}
 
 static void color(const TessraSim* sim, int column, int row, unsigned short* red,
-                  unsigned short* green, unsigned short* blue)
+    unsigned short* green, unsigned short* blue)
 {
     (void)sim, (void)column, (void)row;
     *red = *green = *blue = 0;
@@ -28,4 +34,7 @@ static const TessraModel model = {
     .color = color,
 };
 
-TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void) { return &model; }
+TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void)
+{
+    return &model;
+}
