@@ -5,5 +5,10 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TESSRA_BUILD_DIR:-$root/build}
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=${TESSRA_BUILD_TYPE:-Release} "$@" >/dev/null
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  # Repeated clean builds (CI, fresh clones) reuse earlier compiler output.
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=${TESSRA_BUILD_TYPE:-Release} "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libqcustomplot-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-numpy locales
+  xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-numpy locales ccache clang-format
 )
 
 missing=()
