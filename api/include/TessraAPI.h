@@ -67,6 +67,11 @@ TESSRA_API const char* _getParamName(int index);
 TESSRA_API const char* _getParamNameAndProp(int index);
 TESSRA_API double _getParamValue(int index);
 TESSRA_API void _setParamValue(int index, const char* text);
+/** The range of parameter index: its smallest and largest acceptable values,
+ *  and whether only whole numbers are accepted. Answers 0 and writes nothing
+ *  without a model or for an index out of range; 1 otherwise. Any pointer may
+ *  be null. */
+TESSRA_API int _getParamRange(int index, double* minimum, double* maximum, unsigned char* whole);
 /** Non-zero when text is a number in the user's locale (blanks around it
  *  allowed) inside the parameter's range, whole when it must be, and
  *  accepted by the model. Nothing is ever shown, whatever quiet says. */

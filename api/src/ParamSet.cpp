@@ -50,6 +50,20 @@ double* ParamSet::ref(const char* wanted)
     return index ? &m_values[*index] : nullptr;
 }
 
+bool ParamSet::range(int index, double* minimum, double* maximum, unsigned char* whole) const
+{
+    if (!has(index))
+        return false;
+    const TessraParamInfo& info = m_model->params[index];
+    if (minimum)
+        *minimum = info.minimum;
+    if (maximum)
+        *maximum = info.maximum;
+    if (whole)
+        *whole = info.wholeNumber ? 1 : 0;
+    return true;
+}
+
 bool ParamSet::accepts(int index, double value) const
 {
     if (!has(index) || !std::isfinite(value))

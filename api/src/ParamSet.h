@@ -28,6 +28,9 @@ public:
     double value(int index) const { return has(index) ? m_values[index] : 0.0; }
     double* ref(const char* name);
 
+    /// The range of parameter `index` written to the non-null pointers; false
+    /// (nothing written) for an index out of range.
+    bool range(int index, double* minimum, double* maximum, unsigned char* whole) const;
     /// Whether `value` may become parameter `index`: inside the range, whole
     /// when required, and accepted by the model's own check.
     bool accepts(int index, double value) const;

@@ -132,6 +132,11 @@ void _setParamValue(int index, const char* text)
     guarded([&] { modelHost().params().set(index, text); });
 }
 
+int _getParamRange(int index, double* minimum, double* maximum, unsigned char* whole)
+{
+    return modelHost().params().range(index, minimum, maximum, whole) ? 1 : 0;
+}
+
 unsigned char _validateParam(int index, const char* text, int /*quiet: nothing is ever shown*/)
 {
     return guarded<unsigned char>(0, [&] {

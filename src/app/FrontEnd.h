@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace tessra {
@@ -183,6 +184,13 @@ public:
     /// time passes a whole tick, test the stop conditions, refresh at Fast, end the run
     /// if a pause was requested. Ignored inside another step.
     void atRunTimer();
+    /// A run for drivers without a screen: the same steps as a run (recording, the stop
+    /// test) in a loop of its own, with no timer, no drawing and no events served, until
+    /// the time reaches `untilTick` (negative: no limit), a stop condition holds or a
+    /// pause is requested (the model's _simPause, or `afterStep` calling requestPause).
+    /// `afterStep`, if given, is called after every step with the time. The run state is
+    /// Running meanwhile and Ready afterwards. Refused (false) unless Run is enabled.
+    bool runWithoutScreen(double untilTick, const std::function<void(double tick)>& afterStep = {});
     /// One display refresh (the refresh timer's handler): draw the world, let views
     /// flush, update the rate panels and adapt the refresh interval.
     void atRefreshTimer();
@@ -276,6 +284,7 @@ private:
     void updateModelCaptions();
     void refuseWhileModelWorks(const char* what) const;
     void endRun();
+    bool stepAndRecord();
     double clockSeconds() const;
     void setText(QString& field, const QString& text, void (FrontEnd::*signal)(const QString&));
 
@@ -289,6 +298,7 @@ private:
     int m_modelWork = 0;
     int m_modelCallbacks = 0;
     bool m_insideStep = false;
+    bool m_runningWithoutScreen = false;
 
     QString m_startupSettingsFile;
     QString m_currentParameterFile;

@@ -59,7 +59,7 @@ FrontEnd::RunState FrontEnd::runState() const
         return RunState::NoModel;
     if (isCommandEnabled(Command::Run))
         return RunState::Ready;
-    if (m_runTimer.isEnabled())
+    if (m_runTimer.isEnabled() || m_runningWithoutScreen)
         return isCommandEnabled(Command::Pause) ? RunState::Running : RunState::Pausing;
     if (m_insideStep)
         return RunState::SingleStep;
@@ -135,16 +135,51 @@ void FrontEnd::atRunTimer()
     CountScope work(m_modelWork);
     FlagScope inside(m_insideStep);
 
-    const double before = m_model.simTime();
-    const double after = m_model.timestep();
-    if (std::floor(after) > before)
-        m_recorder.recordTimeSeries(after);
-    if (m_stopConditions.anyHolds())
+    if (stepAndRecord())
         requestPause();
     if (isCommandEnabled(Command::Pause) && m_refreshShare == FastShare)
         atRefreshTimer();
     if (m_runTimer.isEnabled() && !isCommandEnabled(Command::Pause))
         endRun();
+}
+
+// One step of the model, its samples when the time passes a whole tick, and the stop
+// test; answers whether a stop condition holds. Callers hold the model-work marks.
+bool FrontEnd::stepAndRecord()
+{
+    const double before = m_model.simTime();
+    const double after = m_model.timestep();
+    if (std::floor(after) > before)
+        m_recorder.recordTimeSeries(after);
+    return m_stopConditions.anyHolds();
+}
+
+bool FrontEnd::runWithoutScreen(double untilTick, const std::function<void(double tick)>& afterStep)
+{
+    if (!m_modelLoaded || m_worldFreed || m_modelWork > 0 || !isCommandEnabled(Command::Run))
+        return false;
+    setCommandEnabled(Command::Run, false);
+    setCommandEnabled(Command::Pause, true);
+    setCommandEnabled(Command::Step, false);
+    setStatusText(QStringLiteral("Running"));
+    FlagScope running(m_runningWithoutScreen);
+    while (isCommandEnabled(Command::Pause)) {
+        {
+            CountScope work(m_modelWork);
+            FlagScope inside(m_insideStep);
+            if (stepAndRecord())
+                requestPause();
+        }
+        const double time = m_model.simTime();
+        if (untilTick >= 0 && time >= untilTick)
+            requestPause();
+        if (afterStep)
+            afterStep(time);
+    }
+    setStatusText(QStringLiteral("Paused"));
+    setCommandEnabled(Command::Step, true);
+    setCommandEnabled(Command::Run, true);
+    return true;
 }
 
 // The run ends at the end of the step that found a pause requested.

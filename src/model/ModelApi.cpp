@@ -96,6 +96,16 @@ void ModelApi::setParamValue(int index, const std::string& text) const
     _setParamValue(index, text.c_str());
 }
 
+std::optional<ModelApi::ParamRange> ModelApi::paramRange(int index) const
+{
+    ParamRange range {};
+    unsigned char whole = 0;
+    if (_getParamRange(index, &range.minimum, &range.maximum, &whole) == 0)
+        return std::nullopt;
+    range.whole = whole != 0;
+    return range;
+}
+
 bool ModelApi::validateParam(int index, const std::string& text) const
 {
     return _validateParam(index, text.c_str(), 1) != 0;

@@ -46,6 +46,13 @@ public:
     std::string paramLabel(int index) const;
     double paramValue(int index) const;
     void setParamValue(int index, const std::string& text) const;
+    /// The acceptable values of a parameter; nothing for an index out of range.
+    struct ParamRange {
+        double minimum;
+        double maximum;
+        bool whole;
+    };
+    std::optional<ParamRange> paramRange(int index) const;
     bool validateParam(int index, const std::string& text) const;
     std::string aboutParam(int index, const double* candidates) const;
     /// Address of the parameter's value, or null; valid until the next model load.

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace tessra {
+
+/// A file written completely or not at all. The text goes to a temporary file
+/// beside the target (".NAME.PID.tmp"), created at once so that a folder that
+/// cannot be written shows before any work; commit() renames it over the
+/// target. Without a target the temporary file is made in the temporary folder
+/// and commit() copies it to the standard output.
+///
+/// The temporary file is removed when the object goes without a commit, and
+/// also when the process is ended by SIGINT, SIGTERM or SIGHUP meanwhile (the
+/// handler removes it and ends the process with 128 + the signal's number).
+/// One OutputFile at a time per process.
+class OutputFile {
+public:
+    /// Throws RunError (BadArguments) when the temporary file cannot be made.
+    explicit OutputFile(const QString& target);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    /// The temporary file's name, to write to.
+    QString temporaryName() const { return m_temporary; }
+    /// Copies what the target holds now into the temporary file (for appending).
+    /// Throws RunError (BadArguments) when the target cannot be read.
+    void copyTarget();
+    /// Puts the temporary file in the target's place (or on the standard output).
+    /// Throws RunError (BadArguments) on failure; the target is then unchanged.
+    void commit();
+
+    /// Ends the process on SIGINT, SIGTERM and SIGHUP, removing the temporary
+    /// file of the OutputFile alive then. Call once at start.
+    static void installInterruptHandlers();
+
+private:
+    QString m_target;
+    QString m_temporary;
+    bool m_done = false;
+};
+
+} // namespace tessra
