@@ -155,6 +155,7 @@ void HeadlessRun::execute()
             std::fputs("tessra-run: no series chosen, so nothing is written\n", stderr);
         return;
     }
+    output.create();
     if (request.append)
         output.copyTarget();
     try {

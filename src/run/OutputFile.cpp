@@ -83,19 +83,37 @@ OutputFile::OutputFile(const QString& target)
         errno = EISDIR;
         fail(QStringLiteral("Cannot write"), target);
     }
-    m_temporary = QStringLiteral("%1/.%2.%3.tmp").arg(folder, name).arg(::getpid());
+    m_temporary = target.isEmpty()
+        ? QStringLiteral("%1/.%2.%3.tmp").arg(folder, name).arg(::getpid())
+        : temporaryNameFor(target, ::getpid());
+    create();
+    ::unlink(QFile::encodeName(m_temporary).constData());
+    interruptPathSet = 0;
+    m_created = false;
+}
+
+QString OutputFile::temporaryNameFor(const QString& target, qint64 pid)
+{
+    const QFileInfo info(target);
+    return QStringLiteral("%1/.%2.%3.tmp").arg(info.absolutePath(), info.fileName()).arg(pid);
+}
+
+void OutputFile::create()
+{
     const QByteArray path = QFile::encodeName(m_temporary);
+    registerForInterrupt(path);
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
-        fail(QStringLiteral("Cannot write into the folder of"), target.isEmpty() ? folder : target);
+        fail(QStringLiteral("Cannot write into the folder of"),
+            m_target.isEmpty() ? QDir::tempPath() : m_target);
     ::close(fd);
-    registerForInterrupt(path);
+    m_created = true;
 }
 
 OutputFile::~OutputFile()
 {
     interruptPathSet = 0;
-    if (!m_done)
+    if (m_created && !m_done)
         ::unlink(QFile::encodeName(m_temporary).constData());
 }
 

@@ -51,7 +51,20 @@ TEST_F(params, names_labels_and_initial_values)
         EXPECT_FALSE(_validateParam(index, "1", 1));
         EXPECT_STREQ(_callAboutParam(index, nullptr), "");
         _setParamValue(index, "1");
+        double limit = -7;
+        EXPECT_EQ(_getParamRange(index, &limit, &limit, nullptr), 0);
+        EXPECT_EQ(limit, -7);
     }
+    double minimum = -1;
+    double maximum = -1;
+    unsigned char whole = 9;
+    ASSERT_EQ(_getParamRange(Alpha, &minimum, &maximum, &whole), 1);
+    EXPECT_EQ(minimum, 0.0);
+    EXPECT_EQ(maximum, 1.0);
+    EXPECT_EQ(whole, 0);
+    ASSERT_EQ(_getParamRange(Count, &minimum, nullptr, &whole), 1);
+    EXPECT_EQ(minimum, 1.0);
+    EXPECT_EQ(whole, 1);
 }
 
 TEST_F(params, addresses_by_exact_name_stay_put)
