@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libqcustomplot-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-numpy locales ccache clang-format
+  xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-numpy python3-pandas locales ccache clang-format
+  parallel slurm-wlm munge
 )
 
 missing=()

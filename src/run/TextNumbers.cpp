@@ -10,9 +10,7 @@
 
 namespace tessra {
 
-namespace {
-
-std::optional<double> readDotNumber(const QString& text)
+std::optional<double> readFileNumber(const QString& text)
 {
     const std::string s = text.trimmed().toStdString();
     if (s.empty() || s.front() == '+')
@@ -23,6 +21,8 @@ std::optional<double> readDotNumber(const QString& text)
         return std::nullopt;
     return value;
 }
+
+namespace {
 
 // The decimal separator the model library reads typed values with: that of the
 // numeric locale the environment names, as the library makes it.
@@ -43,7 +43,7 @@ std::string userDecimalPoint()
 
 std::optional<double> readNumber(const QString& text)
 {
-    if (const std::optional<double> value = readDotNumber(text))
+    if (const std::optional<double> value = readFileNumber(text))
         return value;
     return parseNumber(text);
 }

@@ -15,6 +15,10 @@ namespace tessra {
 /// Blanks around it are allowed; nothing for a text that is no finite number.
 std::optional<double> readNumber(const QString& text);
 
+/// Reads a number as settings and sweep files write it: "." always. Blanks
+/// around it are allowed; nothing for a text that is no finite number.
+std::optional<double> readFileNumber(const QString& text);
+
 /// The shortest text with "." that reads back as exactly `value` ("0.1", "32",
 /// "1e-05"): parameter values in listings and tables.
 std::string shortestNumber(double value);
