@@ -1,0 +1,145 @@
+// tessra-run against a bare loop of steps on the same model and world, with and
+// without series, and its start-up on a 1 x 1 world.
+//
+// Prints the ratio of ticks per second of the real tessra-run process (start-up,
+// loading, world, run) to a loop of _callTimestep in this process (targets: no
+// series >= 0.97, 16 series of all seven operations >= 0.80), and the time from
+// start to the end of a one-tick run on a 1 x 1 world (target <= 30 ms). The
+// best of several rounds counts, so that other load on the machine decides less.
+#include "ModelApi.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+const std::string Life = std::string(TESSRA_BINARY_DIR) + "/models/life/model.so";
+
+/// Seconds the real tessra-run takes with these arguments (negative on failure).
+double runSeconds(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> all { TESSRA_RUN };
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    QElapsedTimer clock;
+    clock.start();
+    // The series go nowhere: only the time counts.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+}
+
+/// Seconds of `ticks` bare steps of Life size x size in this process.
+double bareSeconds(int size, int ticks)
+{
+    const tessra::ModelApi model;
+    model.loadModel(Life);
+    model.setParamValue(0, std::to_string(size));
+    model.setParamValue(1, std::to_string(size));
+    model.newAgents();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < ticks; ++i)
+        model.timestep();
+    return static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+}
+
+std::vector<std::string> lifeRun(int size, int ticks, bool series)
+{
+    std::vector<std::string> arguments { Life, "--quiet", "--set", "Width=" + std::to_string(size),
+        "--set", "Height=" + std::to_string(size), "--ticks", std::to_string(ticks) };
+    if (series) {
+        for (const char* state : { "Alive", "Age" })
+            for (const char* operation :
+                { "Minimum", "Maximum", "Average", "Variance", "Skewness", "Kurtosis" })
+                arguments.insert(
+                    arguments.end(), { "--series", std::string(operation) + " " + state });
+        for (const char* parameter : { "Width", "Height", "Density", "Seed" })
+            arguments.insert(arguments.end(), { "--series", parameter });
+    }
+    return arguments;
+}
+
+void runAgainstBareLoop(benchmark::State& state, bool series)
+{
+    constexpr int Size = 256;
+    constexpr int Ticks = 2000;
+    constexpr int Rounds = 3;
+    double bare = 1e9;
+    double run = 1e9;
+    for (auto _ : state) {
+        for (int round = 0; round < Rounds; ++round) {
+            bare = std::min(bare, bareSeconds(Size, Ticks));
+            const double seconds = runSeconds(lifeRun(Size, Ticks, series));
+            if (seconds < 0) {
+                state.SkipWithError("tessra-run failed");
+                return;
+            }
+            run = std::min(run, seconds);
+        }
+    }
+    state.counters["bare_s"] = bare;
+    state.counters["run_s"] = run;
+    state.counters["ratio"] = bare / run;
+    std::printf("Life %dx%d, %d ticks, %s: tessra-run %.3f s, bare loop %.3f s, ratio %.3f\n", Size,
+        Size, Ticks, series ? "16 series" : "no series", run, bare, bare / run);
+}
+
+void BM_RunNoSeries(benchmark::State& state)
+{
+    runAgainstBareLoop(state, false);
+}
+BENCHMARK(BM_RunNoSeries)->Iterations(1)->Unit(benchmark::kSecond);
+
+void BM_Run16Series(benchmark::State& state)
+{
+    runAgainstBareLoop(state, true);
+}
+BENCHMARK(BM_Run16Series)->Iterations(1)->Unit(benchmark::kSecond);
+
+void BM_StartUp(benchmark::State& state)
+{
+    double best = 1e9;
+    for (auto _ : state) {
+        const double seconds = runSeconds({ Life, "--quiet", "--set", "Width=1", "--set",
+            "Height=1", "--ticks", "1", "--series", "Average Alive" });
+        if (seconds < 0) {
+            state.SkipWithError("tessra-run failed");
+            return;
+        }
+        best = std::min(best, seconds);
+    }
+    state.counters["best_ms"] = best * 1e3;
+    std::printf(
+        "Start-up to the end of a one-tick run on a 1x1 world: %.1f ms (best)\n", best * 1e3);
+}
+BENCHMARK(BM_StartUp)->Iterations(20)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
