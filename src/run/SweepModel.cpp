@@ -7,6 +7,8 @@
 #include "TextNumbers.h"
 #include "TimeSeriesSettings.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -39,6 +41,8 @@ SweepModel::SweepModel(const SweepPlan& plan)
             bad(where
                 + QStringLiteral("[Sweep] varies \"%1\", which the model has no parameter of")
                       .arg(key.name));
+        if (std::find(m_columns.begin(), m_columns.end(), *index) != m_columns.end())
+            bad(where + QStringLiteral("[Sweep] varies \"%1\" twice").arg(key.name));
         m_columns.push_back(*index);
     }
     if (!plan.seedParameter().isEmpty()) {
