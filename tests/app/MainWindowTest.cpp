@@ -129,7 +129,8 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
     EXPECT_EQ(action(*window, "Run1")->text(), "&Run");
     EXPECT_EQ(action(*window, "Run1")->shortcut(), QKeySequence(Qt::Key_Space));
     EXPECT_EQ(action(*window, "Pause1")->shortcut(), QKeySequence(Qt::Key_Space));
-    EXPECT_EQ(action(*window, "Step1")->shortcut(), QKeySequence(Qt::Key_Return));
+    EXPECT_EQ(action(*window, "Step1")->shortcuts(),
+        QList<QKeySequence>({ QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return) }));
     EXPECT_EQ(action(*window, "Exit1")->shortcut(), QKeySequence("Ctrl+X"));
     EXPECT_EQ(action(*window, "Load1")->shortcut(), QKeySequence("Ctrl+L"));
     EXPECT_EQ(action(*window, "Save1")->shortcut(), QKeySequence("Ctrl+S"));
@@ -144,7 +145,7 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
     for (QAction* menu : window->menuBar()->actions()) {
         items << menu->text();
         for (QAction* item : menu->menu()->actions())
-            items << (item->isSeparator() ? QString("-") : "  " + item->text());
+            items << (item->isSeparator() ? QString("-") : "  " + item->text().section('\t', 0, 0));
     }
     const QStringList expected { "&File", "  Load &Model...", "-", "  &Load Parameters...",
         "  &Save Parameters...", "  Save Parameters &As...", "-", "  E&xit", "&View", "  &Portal",
@@ -168,6 +169,35 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
         left = button->x();
     }
     EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
+}
+
+// The shortcut a menu shows beside an item: the text after a tab in the item's text,
+// else the name of its first shortcut.
+QString shownShortcut(const QAction* item)
+{
+    const qsizetype tab = item->text().indexOf(u'\t');
+    return tab >= 0 ? item->text().mid(tab + 1)
+                    : item->shortcut().toString(QKeySequence::NativeText);
+}
+
+TEST_F(MainWindowTest, menus_show_enter_and_pgdn_and_both_enter_keys_step)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    EXPECT_EQ(shownShortcut(action(*window, "Step1")), "Enter");
+    EXPECT_EQ(shownShortcut(action(*window, "mFramerateDown")), "PgDn");
+    EXPECT_EQ(shownShortcut(action(*window, "mFramerateUp")), "PgUp");
+    EXPECT_EQ(shownShortcut(action(*window, "Run1")), "Space");
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QTest::keyClick(window.get(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(m_core.model().simTime(), 2.0);
+    QTest::keyClick(window.get(), Qt::Key_PageDown);
+    EXPECT_EQ(m_core.frontEnd().frameRate(), 0);
+    QTest::keyClick(window.get(), Qt::Key_PageUp);
+    EXPECT_EQ(m_core.frontEnd().frameRate(), 1);
 }
 
 TEST_F(MainWindowTest, first_show_loads_the_model_in_the_current_folder)
