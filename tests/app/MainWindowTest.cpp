@@ -392,12 +392,17 @@ TEST_F(MainWindowTest, status_bar_panels_and_hints)
 {
     auto window = makeWindow();
     StatusBar& status = window->statusPanels();
+    // Tick 5h, rates 3h or as wide as their texts need, the message panel the rest.
     EXPECT_EQ(StatusBar::panelWidths(20, 500), (std::array<int, 4> { 260, 100, 60, 60 }));
+    EXPECT_EQ(StatusBar::panelWidths(20, 500, 90, 50), (std::array<int, 4> { 230, 100, 90, 60 }));
     status.resize(500, 20);
+    const auto widths = status.panelWidths();
+    EXPECT_EQ(widths[0] + widths[1] + widths[2] + widths[3], 480);
     EXPECT_EQ(status.panelAt(0), StatusBar::Message);
-    EXPECT_EQ(status.panelAt(259), StatusBar::Message);
-    EXPECT_EQ(status.panelAt(260), StatusBar::Tick);
-    EXPECT_EQ(status.panelAt(420), StatusBar::TickRate);
+    EXPECT_EQ(status.panelAt(widths[0] - 1), StatusBar::Message);
+    EXPECT_EQ(status.panelAt(widths[0]), StatusBar::Tick);
+    EXPECT_EQ(status.panelAt(widths[0] + widths[1]), StatusBar::FrameRate);
+    EXPECT_EQ(status.panelAt(480 - widths[3]), StatusBar::TickRate);
     EXPECT_EQ(status.panelAt(1000), StatusBar::TickRate);
     EXPECT_EQ(status.panelHint(StatusBar::Tick), "Simulation time\n(ticks)");
     EXPECT_EQ(status.panelHint(StatusBar::FrameRate), "Framerate\n(frames per second/minute)");
@@ -406,6 +411,32 @@ TEST_F(MainWindowTest, status_bar_panels_and_hints)
     EXPECT_EQ(status.panelHint(StatusBar::Message), "Running");
     EXPECT_EQ(status.panelText(StatusBar::FrameRate), "0 fps");
     EXPECT_EQ(status.panelText(StatusBar::TickRate), "0 tps");
+}
+
+TEST_F(MainWindowTest, rate_panels_show_every_digit_of_a_seven_digit_rate)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow(); // at its first size and the default font
+    StatusBar& status = window->statusPanels();
+    m_core.frontEnd().setStatusText("Running");
+    status.setPanelText(StatusBar::TickRate, "6822400 tps");
+    status.setPanelText(StatusBar::FrameRate, "1234567 fps");
+    EXPECT_EQ(status.shownText(StatusBar::TickRate), "6822400 tps");
+    EXPECT_EQ(status.shownText(StatusBar::FrameRate), "1234567 fps");
+    EXPECT_EQ(status.shownText(StatusBar::Message), "Running");
+    const auto widths = status.panelWidths();
+    EXPECT_GE(widths[2], 3 * status.height());
+    EXPECT_GE(widths[3], 3 * status.height());
+    EXPECT_EQ(widths[1], 5 * status.height());
+
+    // A longer text widens its panel for good; the message panel gives the room.
+    status.setPanelText(StatusBar::TickRate, "1234567890123 tps");
+    EXPECT_EQ(status.shownText(StatusBar::TickRate), "1234567890123 tps");
+    status.setPanelText(StatusBar::TickRate, "5 tps");
+    EXPECT_GT(status.panelWidths()[3], widths[3]);
+    EXPECT_EQ(status.panelWidths()[0],
+        window->width() - status.height() - status.panelWidths()[1] - status.panelWidths()[2]
+            - status.panelWidths()[3]);
 }
 
 TEST_F(MainWindowTest, collapse_toggle_returns_to_the_remembered_height)
