@@ -60,6 +60,13 @@ protected:
         return found;
     }
     QAction* action(TfMain& window, const char* name) { return child<QAction>(window, name); }
+    /// Copies the Life example (model.so, default.ini) into the work folder.
+    void copyLife()
+    {
+        const QDir life(QString::fromStdString(test::exampleFolder("life")));
+        for (const char* name : { "model.so", "default.ini" })
+            ASSERT_TRUE(QFile::copy(life.filePath(name), m_folder.file(name)));
+    }
 
     WorkFolder m_folder;
     Core m_core;
@@ -332,7 +339,35 @@ TEST_F(MainWindowTest, portal_pointer_gives_hints_once_per_site_and_mouse_codes)
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(17, 33),
         portal.mapToGlobal(QPointF(17, 33)), Qt::RightButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(&portal, &release);
-    EXPECT_EQ(log.lines().back(), "mouseUp 16 2 4 12");
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "mouseUp 16 2 4 12");
+}
+
+TEST_F(MainWindowTest, a_click_on_a_site_redraws_it_and_asks_its_hint_again)
+{
+    copyLife();
+    auto window = startWindow();
+    action(*window, "Zoom800")->trigger();
+    PortalView& portal = window->portal();
+    const QPoint at(12, 12); // site (1, 1)
+    const auto shown = [&] { return portal.grab(QRect(8, 8, 8, 8)).toImage().pixelColor(4, 4); };
+    QMouseEvent move(
+        QEvent::MouseMove, at, portal.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&portal, &move);
+    const QString hint = portal.toolTip();
+    ASSERT_TRUE(hint.startsWith("(1, 1) ")) << hint.toStdString();
+    const QColor before = shown();
+
+    // Life toggles the cell; paused, the portal and the hint show it at once.
+    QTest::mouseClick(&portal, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(m_core.model().simTime(), 0.0);
+    EXPECT_NE(shown(), before);
+    EXPECT_NE(portal.toolTip(), hint);
+    EXPECT_EQ(portal.toolTip().endsWith("dead"), !hint.endsWith("dead")) << hint.toStdString();
+    QTest::mouseClick(&portal, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(shown(), before);
+    EXPECT_EQ(portal.toolTip().endsWith("dead"), hint.endsWith("dead"));
 }
 
 TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
@@ -361,9 +396,7 @@ TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
 
 TEST_F(MainWindowTest, runs_life_in_the_window)
 {
-    const QDir life(QString::fromStdString(test::exampleFolder("life")));
-    for (const char* name : { "model.so", "default.ini" })
-        ASSERT_TRUE(QFile::copy(life.filePath(name), m_folder.file(name)));
+    copyLife();
     auto window = startWindow();
     ASSERT_TRUE(m_core.frontEnd().isModelLoaded());
     EXPECT_EQ(window->windowTitle(), "Tessra: Life");
