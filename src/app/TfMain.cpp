@@ -31,6 +31,8 @@ namespace tessra {
 namespace {
 constexpr int ToolPanelHeight = 52;
 constexpr int ToolButtonSize = 48;
+// What is left of the portal in the collapsed window.
+constexpr int PortalStrip = 4;
 } // namespace
 
 TfMain::TfMain(
@@ -54,6 +56,9 @@ TfMain::TfMain(
     m_scrollArea->setObjectName(QStringLiteral("sbPortal"));
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The scroll box's own minimum (room for its scroll bars) would hold the collapsed
+    // window taller than the tool and status bars, and a shorter window squeezes them.
+    m_scrollArea->setMinimumHeight(PortalStrip);
     m_portal = new PortalView(m_frontEnd, *m_scrollArea);
     layout->addWidget(m_scrollArea, 1);
     m_status = new StatusBar(central);
@@ -257,14 +262,24 @@ void TfMain::FormCreate(const QStringList& arguments)
             QMessageBox::NoIcon);
 }
 
+int TfMain::collapsedHeight() const
+{
+    // The layout's minimum with the menu bar; the portal's minimum is the strip.
+    layout()->activate();
+    return minimumSizeHint().height();
+}
+
 void TfMain::setVisible(bool visible)
 {
-    // The display settings come back before the window first appears.
+    // The display settings come back before the window first appears. A window that
+    // was collapsed comes back collapsed, so the minimum height may not hold it taller.
     if (visible && !m_shownOnce && !isVisible()) {
         m_restored = DisplaySettings::load();
         m_collapseHeight = m_restored.collapseHeight;
-        if (!m_restored.placement.isEmpty())
+        if (!m_restored.placement.isEmpty()) {
+            setMinimumHeight(std::min(minimumHeight(), collapsedHeight()));
             restoreGeometry(m_restored.placement);
+        }
     }
     QMainWindow::setVisible(visible);
 }
@@ -282,9 +297,9 @@ void TfMain::FormShow()
 {
     guarded([this] { m_frontEnd.setFrameRate(m_restored.frameRatePosition); });
     setZoomCode(m_restored.zoomCode);
-    if (QLayout* layout = centralWidget()->layout())
-        layout->activate();
-    setMinimumHeight(height() - m_scrollArea->height() + 4);
+    // From the layout, not from the window's height: a window restored collapsed
+    // shows no more of the portal than the strip.
+    setMinimumHeight(collapsedHeight());
     m_frontEnd.setInspectorVisible(m_restored.inspectorShown);
     m_frontEnd.setTimeSeriesVisible(m_restored.timeSeriesShown);
     qApp->installEventFilter(m_spaceFilter);

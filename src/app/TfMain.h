@@ -50,6 +50,9 @@ public:
     bool isStartupDone() const { return m_startupDone; }
     /// The height the collapse toggle returns to (sbStatus.Tag).
     int collapseHeight() const { return m_collapseHeight; }
+    /// The height of the collapsed window from its layout: menu, tool and status bars
+    /// at their full heights and a strip of the portal between them.
+    int collapsedHeight() const;
 
     // Handlers, named after their controls.
     void Exit1Click();

@@ -481,10 +481,42 @@ TEST_F(MainWindowTest, collapse_toggle_returns_to_the_remembered_height)
     QApplication::processEvents();
     EXPECT_EQ(window->height(), minimum);
     EXPECT_EQ(window->collapseHeight(), 347);
+    // The tool and status bars keep their full height over a 4-pixel strip of portal.
+    EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
+    EXPECT_EQ(child<QScrollArea>(*window, "sbPortal")->height(), 4);
+    EXPECT_EQ(window->statusPanels().height(), window->statusPanels().sizeHint().height());
+    EXPECT_TRUE(child<QLabel>(*window, "lFrames")->isVisible());
     window->sbStatusDblClick(); // back to the remembered height
     QApplication::processEvents();
     EXPECT_EQ(window->height(), 347);
     EXPECT_EQ(window->collapseHeight(), minimum);
+}
+
+TEST_F(MainWindowTest, started_collapsed_the_window_expands_to_the_remembered_height)
+{
+    m_folder.copyFixture("calllog");
+    int collapsed = 0;
+    {
+        auto window = startWindow();
+        window->resize(window->width(), 400);
+        QApplication::processEvents();
+        window->sbStatusDblClick();
+        QApplication::processEvents();
+        collapsed = window->height();
+        window->close(); // stores the collapsed placement and the height to go back to
+    }
+    auto window = startWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(window->minimumHeight(), collapsed);
+    EXPECT_EQ(window->height(), collapsed);
+    EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
+    EXPECT_EQ(child<QScrollArea>(*window, "sbPortal")->height(), 4);
+    window->sbStatusDblClick();
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), 400);
+    window->sbStatusDblClick();
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), collapsed);
 }
 
 TEST_F(MainWindowTest, collapse_toggle_from_a_never_expanded_window)
