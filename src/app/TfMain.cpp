@@ -26,6 +26,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
 namespace tessra {
 
 namespace {
@@ -258,8 +262,33 @@ void TfMain::FormCreate(const QStringList& arguments)
     const CommandLine commandLine = parseCommandLine(arguments);
     m_frontEnd.setStartupSettingsFile(commandLine.settingsFile);
     if (commandLine.showUsage)
-        m_dialogs.message(this, windowTitle(), usageText(QCoreApplication::applicationFilePath()),
-            QMessageBox::NoIcon);
+        startupMessage(
+            windowTitle(), usageText(QCoreApplication::applicationFilePath()), QMessageBox::NoIcon);
+}
+
+// A message box for a user; in automation mode the standard error output and the
+// start-up log, so that start-up never waits for a button nobody presses.
+void TfMain::startupMessage(const QString& caption, const QString& text, QMessageBox::Icon icon)
+{
+    if (!m_automated) {
+        m_dialogs.message(this, caption, text, icon);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (m_startupLog)
+        m_startupLog(text);
+    else
+        m_pendingStartupLog.append(text);
+}
+
+void TfMain::setStartupLog(std::function<void(const QString&)> log)
+{
+    m_startupLog = std::move(log);
+    if (!m_startupLog)
+        return;
+    for (const QString& text : std::exchange(m_pendingStartupLog, {}))
+        m_startupLog(text);
 }
 
 int TfMain::collapsedHeight() const
@@ -309,7 +338,12 @@ void TfMain::FormShow()
 
 void TfMain::loadStartupModel()
 {
-    guarded([this] { m_frontEnd.loadModelFile(startupModelPath()); });
+    try {
+        m_frontEnd.loadModelFile(startupModelPath());
+    } catch (const CommandError& error) {
+        // The standard error display, or its text where nobody may answer it.
+        startupMessage(m_frontEnd.applicationTitle(), error.message() + ".", QMessageBox::Critical);
+    }
     if (!m_frontEnd.isModelLoaded() && !m_automated) {
         m_dialogs.message(this, productName(),
             m_frontEnd.loadModelError() + "\n\nPlease choose another model.",

@@ -7,7 +7,9 @@
 #include "FrontEnd.h"
 #include "PortalView.h"
 #include "StatusBar.h"
+#include "TfDebug.h"
 #include "TfMain.h"
+#include "Windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -368,6 +370,24 @@ TEST_F(MainWindowTest, a_click_on_a_site_redraws_it_and_asks_its_hint_again)
     QTest::mouseClick(&portal, Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(shown(), before);
     EXPECT_EQ(portal.toolTip().endsWith("dead"), hint.endsWith("dead"));
+}
+
+TEST_F(MainWindowTest, automation_start_up_logs_what_it_would_show_and_goes_on)
+{
+    copyLife();
+    m_folder.write("run.ini",
+        "[Parameters]\nWidth=16\nHeight=16\n"
+        "[Time Series]\nCount=2\n0=Average Alive\n1=Average Alive\n");
+    Windows windows(m_core, { "/automation", "/nonsense", "run.ini" }, true, m_dialogs);
+    windows.main().show();
+    ASSERT_TRUE(waitUntil([&] { return windows.main().isStartupDone(); }));
+    EXPECT_TRUE(m_dialogs.messages.empty());
+    EXPECT_TRUE(m_core.frontEnd().isModelLoaded());
+    EXPECT_EQ(m_core.frontEnd().worldSize(), QSize(16, 16));
+    EXPECT_EQ(windows.debugLog().lines(),
+        QStringList({ "Usage:",
+            "\t" + QCoreApplication::applicationFilePath() + "[/[un]regserver] [settingsFile.ini]",
+            "Operation/state pair already being plotted." }));
 }
 
 TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
