@@ -11,8 +11,8 @@ namespace tessra {
 /// tick rate. The tick panel is 5h wide (h the bar's height). Each rate panel is at
 /// least 3h wide and wide enough for a seven-digit rate ("9999999 tps") and for the
 /// longest text it has shown, so no digit of a rate is ever cut; the message panel
-/// takes the rest but for h on the right. Each panel has its hint; a double click asks the window
-/// to collapse or expand.
+/// takes the rest but for h on the right. Each panel has its hint; a double click asks
+/// the window to collapse or expand.
 class StatusBar : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +51,7 @@ protected:
 private:
     /// The width a rate panel needs for `text`, frame and margins included.
     int rateWidth(const QString& text) const;
+
     std::array<QString, 4> m_texts;
     /// The widest text each rate panel has to fit (a seven-digit rate at first).
     std::array<QString, 4> m_longest;
