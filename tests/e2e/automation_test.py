@@ -59,18 +59,15 @@ class Instance:
     def __init__(self, model_folder=LIFE, environment=None, attach=True, arguments=(),
                  files=None):
         """arguments follow /automation; "{folder}" in them is the instance's
-        folder. files maps names to texts written there first (None: a folder)."""
+        folder. files maps names to texts written there first."""
         self.folder = tempfile.TemporaryDirectory(prefix="tessra-e2e-")
         for name in ("model.so", "default.ini"):
             source = os.path.join(model_folder, name)
             if os.path.exists(source):
                 shutil.copy(source, self.folder.name)
         for name, text in (files or {}).items():
-            if text is None:
-                os.mkdir(self.path(name))
-            else:
-                with open(self.path(name), "w") as f:
-                    f.write(text)
+            with open(self.path(name), "w") as f:
+                f.write(text)
         arguments = [argument.format(folder=self.folder.name) for argument in arguments]
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         env.update(environment or {})
@@ -370,12 +367,6 @@ class StartUp(unittest.TestCase):
         usage = "Usage:\n\t" + os.path.realpath(TESSRA) + "[/[un]regserver] [settingsFile.ini]\n"
         self.assertIn(usage, output)
         self.assertIn("Operation/state pair already being plotted.\n", output)
-        self.assertEqual(instance.release(), 0)
-
-    def test_settings_file_that_is_a_folder(self):
-        instance = self.start(["run.ini"], {"run.ini": None})
-        self.assertEqual(instance.tessra.GetLoadModelErr(), "")
-        self.assertIn("Error opening .ini file", instance.output())
         self.assertEqual(instance.release(), 0)
 
 
