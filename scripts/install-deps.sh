@@ -9,6 +9,7 @@ packages=(
   libqcustomplot-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-numpy locales ccache clang-format
+  ffmpeg poppler-utils
 )
 
 missing=()
