@@ -141,6 +141,7 @@ void FrontEnd::atRunTimer()
         m_recorder.recordTimeSeries(after);
     if (m_stopConditions.anyHolds())
         requestPause();
+    emit stepped(after);
     if (isCommandEnabled(Command::Pause) && m_refreshShare == FastShare)
         atRefreshTimer();
     if (m_runTimer.isEnabled() && !isCommandEnabled(Command::Pause))
