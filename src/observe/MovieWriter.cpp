@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include <cstdio>
 #include <cstring>
@@ -95,15 +95,24 @@ public:
 
     QString open() override
     {
-        // Written beside the target under a name of its own, renamed when complete.
+        // Written beside the target under a new name of its own (created here, so
+        // that no other file is followed or replaced, with the user's usual
+        // permissions), renamed when complete.
         const QFileInfo target(m_file);
-        QTemporaryFile part(target.absoluteDir().filePath(
-            QStringLiteral(".") + target.fileName() + QStringLiteral(".XXXXXX.part")));
-        part.setAutoRemove(false);
-        if (!part.open())
-            return QStringLiteral("Cannot write %1: %2").arg(shown(m_file), part.errorString());
-        m_part = part.fileName();
-        part.close();
+        QString reason;
+        for (int attempt = 0; attempt < 100 && m_part.isEmpty(); ++attempt) {
+            const QString name = target.absoluteDir().filePath(
+                QStringLiteral(".%1.%2.part")
+                    .arg(target.fileName(),
+                        QString::number(QRandomGenerator::global()->generate(), 36)));
+            QFile part(name);
+            if (part.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                m_part = name;
+            else
+                reason = part.errorString();
+        }
+        if (m_part.isEmpty())
+            return QStringLiteral("Cannot write %1: %2").arg(shown(m_file), reason);
 
         m_process = std::make_unique<QProcess>();
         m_process->setProgram(QStringLiteral("ffmpeg"));
@@ -217,6 +226,12 @@ private:
 
     QString encoderFailure()
     {
+        // A failing ffmpeg says why on its way out.
+        m_process->closeWriteChannel();
+        if (!m_process->waitForFinished(5000)) {
+            m_process->kill();
+            m_process->waitForFinished(-1);
+        }
         QString reason = QString::fromLocal8Bit(m_process->readAllStandardError()).trimmed();
         if (reason.isEmpty())
             reason = m_process->errorString();

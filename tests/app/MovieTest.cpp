@@ -213,6 +213,7 @@ TEST_F(MovieTest, a_failing_encoder_ends_the_recording_with_a_message_and_the_ru
     ASSERT_EQ(failed.size(), 1);
     const QString message = failed[0][0].toString();
     EXPECT_TRUE(message.contains(path("broken.mp4"))) << message.toStdString();
+    EXPECT_TRUE(message.contains("Encoder out of order")) << message.toStdString();
     EXPECT_FALSE(QFile::exists(path("broken.mp4")));
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }
