@@ -33,6 +33,8 @@ namespace {
 
 const QString FramePattern = QStringLiteral("frame%1.png");
 constexpr std::size_t QueueBytes = std::size_t(64) << 20;
+// Written frames kept for the next ones.
+constexpr std::size_t SpareFrames = 4;
 
 QString shown(const QString& path)
 {
@@ -67,6 +69,9 @@ public:
         if (!file.open(QIODevice::WriteOnly))
             return QStringLiteral("Cannot write %1: %2").arg(shown(name), file.errorString());
         QImageWriter writer(&file, "PNG");
+        // zlib's fastest level (Qt maps quality 80 to it): frames come fast, and
+        // a run must not wait for them.
+        writer.setQuality(80);
         if (!writer.write(frame))
             return QStringLiteral("Cannot write %1: %2").arg(shown(name), writer.errorString());
         if (!file.commit())
@@ -120,9 +125,9 @@ public:
         m_process->setStandardOutputFile(QProcess::nullDevice());
         m_process->start(QIODevice::ReadWrite);
         if (!m_process->waitForStarted(-1)) {
-            const QString reason = m_process->errorString();
+            const QString why = m_process->errorString();
             discard();
-            return QStringLiteral("Cannot start ffmpeg for %1: %2").arg(shown(m_file), reason);
+            return QStringLiteral("Cannot start ffmpeg for %1: %2").arg(shown(m_file), why);
         }
         return {};
     }
@@ -196,7 +201,7 @@ private:
         case MovieFormat::Mp4:
             a << QStringLiteral("-vf") << even << QStringLiteral("-c:v")
               << QStringLiteral("libx264") << QStringLiteral("-preset")
-              << QStringLiteral("veryfast") << QStringLiteral("-crf") << QStringLiteral("18")
+              << QStringLiteral("ultrafast") << QStringLiteral("-crf") << QStringLiteral("18")
               << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p")
               << QStringLiteral("-movflags") << QStringLiteral("+faststart") << QStringLiteral("-f")
               << QStringLiteral("mp4");
@@ -349,13 +354,28 @@ void MovieWriter::setFailureHandler(std::function<void()> handler)
 
 void MovieWriter::write(const QImage& frame)
 {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_failed || m_closing || m_queue.size() < m_queueLimit; });
-    if (m_failed || m_closing)
-        return;
-    m_queue.push_back(frame);
-    ++m_frames;
-    lock.unlock();
+    QImage copy;
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(
+            lock, [this] { return m_failed || m_closing || m_queue.size() < m_queueLimit; });
+        if (m_failed || m_closing)
+            return;
+        if (!m_spare.empty()) {
+            copy = std::move(m_spare.back());
+            m_spare.pop_back();
+        }
+    }
+    // A buffer the writer has used before: fresh memory would cost page faults on
+    // this thread at every frame.
+    if (copy.size() != frame.size() || copy.format() != frame.format())
+        copy = QImage(frame.size(), frame.format());
+    std::memcpy(copy.bits(), frame.constBits(), std::size_t(frame.sizeInBytes()));
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(copy));
+        ++m_frames;
+    }
     m_changed.notify_all();
 }
 
@@ -377,6 +397,9 @@ void MovieWriter::work()
             fail(error);
             break;
         }
+        std::lock_guard lock(m_mutex);
+        if (m_spare.size() < SpareFrames)
+            m_spare.push_back(std::move(frame));
     }
     const QString error = m_sink->close(!hasFailed());
     if (!error.isEmpty())

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace tessra {
 
@@ -61,9 +62,9 @@ public:
     MovieWriter(const MovieWriter&) = delete;
     MovieWriter& operator=(const MovieWriter&) = delete;
 
-    /// Hands `frame` (the world's size, 24 bits) to the writing thread. Waits
-    /// only while the frames not yet written fill the queue (about 64 MB).
-    /// Ignored once the writer has failed or finished.
+    /// Copies `frame` (the world's size, 24 bits) and hands the copy to the
+    /// writing thread. Waits only while the frames not yet written fill the
+    /// queue (about 64 MB). Ignored once the writer has failed or finished.
     void write(const QImage& frame);
     /// Writes what is queued, closes the folder or ends ffmpeg and waits for
     /// it. Answers the failure's message, or an empty text when every frame
@@ -94,6 +95,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<QImage> m_queue;
+    std::vector<QImage> m_spare;
     bool m_closing = false;
     bool m_failed = false;
     bool m_finished = false;
