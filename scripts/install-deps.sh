@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-numpy python3-pandas locales ccache clang-format
   parallel slurm-wlm munge
+  ffmpeg poppler-utils
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "FrontEnd.h"
 #include "ModelApi.h"
+#include "MovieRecorder.h"
 #include "StopConditions.h"
 #include "TimeSeriesRecorder.h"
 
@@ -20,12 +21,16 @@ public:
     TimeSeriesRecorder& recorder() { return m_recorder; }
     StopConditions& stopConditions() { return m_stopConditions; }
     FrontEnd& frontEnd() { return m_frontEnd; }
+    /// Movies of the run: frames at the front end's steps; a new world (a new
+    /// simulation or model load) finishes the file.
+    MovieRecorder& movieRecorder() { return m_movieRecorder; }
 
 private:
     ModelApi m_model;
     TimeSeriesRecorder m_recorder;
     StopConditions m_stopConditions;
     FrontEnd m_frontEnd;
+    MovieRecorder m_movieRecorder;
 };
 
 } // namespace tessra

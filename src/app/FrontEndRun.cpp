@@ -137,6 +137,7 @@ void FrontEnd::atRunTimer()
 
     if (stepAndRecord())
         requestPause();
+    emit stepped(after);
     if (isCommandEnabled(Command::Pause) && m_refreshShare == FastShare)
         atRefreshTimer();
     if (m_runTimer.isEnabled() && !isCommandEnabled(Command::Pause))

@@ -48,6 +48,9 @@ void createFileMenu(QMenuBar* bar, MainActions& a)
         file, "Save1", QStringLiteral("&Save Parameters..."), QKeySequence(Qt::CTRL | Qt::Key_S));
     a.saveParametersAs = addAction(file, "SaveAs1", QStringLiteral("Save Parameters &As..."));
     file->addSeparator();
+    a.saveWorldPicture = addAction(file, "mSaveWorldPicture",
+        QStringLiteral("Save &World Picture..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    file->addSeparator();
     a.exit = addAction(file, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X));
 }
 
@@ -109,6 +112,8 @@ void createSimulationMenu(QMenuBar* bar, MainActions& a)
     simulation->addSeparator();
     a.stopConditions
         = addAction(simulation, "mStopConditions", QStringLiteral("Stop &Conditions..."));
+    a.recordMovie = addAction(simulation, "mRecordMovie", QStringLiteral("Record &Movie..."));
+    a.recordMovie->setCheckable(true);
 }
 
 void createHelpMenu(QMenuBar* bar, MainActions& a)

@@ -18,6 +18,7 @@ struct MainActions {
     QAction* loadParameters; // Load1, tool button sbLoad
     QAction* saveParameters; // Save1
     QAction* saveParametersAs; // SaveAs1
+    QAction* saveWorldPicture; // mSaveWorldPicture
     QAction* exit; // Exit1
     // View
     QMenu* portalMenu; // mPortal
@@ -33,6 +34,7 @@ struct MainActions {
     QAction* pause; // Pause1, tool button sbPause
     QAction* step; // Step1, tool button sbStep
     QAction* stopConditions; // mStopConditions
+    QAction* recordMovie; // mRecordMovie, a check item
     // Help
     QAction* programHelp; // mProgramHelp
     QAction* modelHelp; // mModelHelp

@@ -8,6 +8,7 @@
 #include "FrontEnd.h"
 #include "HelpPages.h"
 #include "PortalView.h"
+#include "RecordingCommands.h"
 #include "SpaceKeyFilter.h"
 #include "StatusBar.h"
 
@@ -74,6 +75,10 @@ TfMain::TfMain(
     m_spaceFilter = new SpaceKeyFilter(m_frontEnd, *this);
     connectActions();
     connectFrontEnd();
+    new RecordingCommands(m_frontEnd, core.movieRecorder(), m_actions.saveWorldPicture,
+        m_actions.recordMovie, *m_status, *this, [this](const CommandError& error) {
+            showCommandError(m_dialogs, this, m_frontEnd.applicationTitle(), error);
+        });
     FormCreate(arguments);
 }
 
@@ -487,6 +492,7 @@ void TfMain::FormClose()
     if (!m_frontEnd.isModelLoaded())
         return;
     m_frontEnd.pauseAndWait();
+    m_core.movieRecorder().stop();
     m_frontEnd.freeWorld();
 }
 

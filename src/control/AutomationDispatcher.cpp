@@ -74,6 +74,17 @@ std::vector<AutomationMethod> buildMethods()
             } },
         { 21, "TimeSeriesRemoveAll", {}, T::None, none([](F& t, A) { t.TimeSeriesRemoveAll(); }) },
         { 22, "UiMinimal", {}, T::None, none([](F& t, A) { t.UiMinimal(); }) },
+        { 23, "SaveWorldPicture", { { "file", T::Text }, { "scale", T::Int32 } }, T::Int16,
+            [](F& t, A a) {
+                return QVariant::fromValue(t.SaveWorldPicture(text(a, 0), int32(a, 1)));
+            } },
+        { 24, "MovieStart",
+            { { "file", T::Text }, { "everyTicks", T::Int32 }, { "scale", T::Int32 } }, T::Int16,
+            [](F& t, A a) {
+                return QVariant::fromValue(t.MovieStart(text(a, 0), int32(a, 1), int32(a, 2)));
+            } },
+        { 25, "MovieStop", {}, T::Int16,
+            [](F& t, A) { return QVariant::fromValue(t.MovieStop()); } },
     };
     return m;
 }

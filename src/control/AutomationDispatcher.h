@@ -23,7 +23,7 @@ struct AutomationArgument {
 
 /// One entry of the fixed method table.
 struct AutomationMethod {
-    int id; ///< 1..22 in table order
+    int id; ///< 1, 2, ... in table order
     QString name;
     std::vector<AutomationArgument> arguments;
     AutomationType result;
@@ -87,7 +87,7 @@ public:
     AutomationReply invoke(
         const QString& name, bool wantResult, const QVariantList& arguments) const;
 
-    /// The 22 methods in table order.
+    /// The methods in table order.
     static const std::vector<AutomationMethod>& methods();
     /// The method of that name (ASCII letters in any case), or null.
     static const AutomationMethod* findMethod(const QString& name);

@@ -61,6 +61,17 @@ public:
     /// Writes every recorded row to `file` (appending or overwriting), never
     /// asking. Throws CommandError when nothing can be written or writing fails.
     virtual void exportTimeSeries(const QString& file, bool append) = 0;
+
+    /// Draws the world and writes it to `file` (PNG, or BMP by suffix), every
+    /// site `scale` x `scale` pixels. Throws CommandError naming the file and
+    /// the reason when it cannot.
+    virtual void saveWorldPicture(const QString& file, int scale) = 0;
+    /// Starts recording a movie of the run to `file` (.mp4, .webm, .gif or a
+    /// folder for PNG frames), a frame every `everyTicks` ticks. Throws
+    /// CommandError naming the file and the reason when it cannot start.
+    virtual void movieStart(const QString& file, int everyTicks, int scale) = 0;
+    /// Finishes the movie; true when one was recorded and its file is complete.
+    virtual bool movieStop() = 0;
 };
 
 } // namespace tessra

@@ -1,11 +1,13 @@
 #include "CoreAutomationHost.h"
 
+#include "CommandError.h"
 #include "Core.h"
 #include "FrontEnd.h"
 #include "SeriesTable.h"
 #include "StopConditions.h"
 #include "TimeSeriesExport.h"
 #include "TimeSeriesRecorder.h"
+#include "WorldPicture.h"
 
 namespace tessra {
 
@@ -112,6 +114,33 @@ void CoreAutomationHost::exportTimeSeries(const QString& file, bool append)
 {
     m_core.recorder().exportTimeSeries(
         file, append ? TimeSeriesExport::Append : TimeSeriesExport::Overwrite);
+}
+
+void CoreAutomationHost::saveWorldPicture(const QString& file, int scale)
+{
+    FrontEnd& frontEnd = m_core.frontEnd();
+    if (!frontEnd.isModelLoaded())
+        throw CommandError(QStringLiteral("No model loaded"));
+    if (frontEnd.isInsideModelCall())
+        throw CommandError(QStringLiteral("The world cannot be drawn while the model is at work"));
+    frontEnd.drawWorld();
+    WorldPicture::save(frontEnd.worldImage(), file, scale);
+}
+
+void CoreAutomationHost::movieStart(const QString& file, int everyTicks, int scale)
+{
+    if (!m_core.frontEnd().isModelLoaded())
+        throw CommandError(QStringLiteral("No model loaded"));
+    MovieOptions options;
+    options.file = file;
+    options.everyTicks = everyTicks;
+    options.scale = scale;
+    m_core.movieRecorder().start(options);
+}
+
+bool CoreAutomationHost::movieStop()
+{
+    return m_core.movieRecorder().stop();
 }
 
 } // namespace tessra

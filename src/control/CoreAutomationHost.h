@@ -56,6 +56,9 @@ public:
     int seriesCount() const override;
     void removeSeriesAtRow(int row) override;
     void exportTimeSeries(const QString& file, bool append) override;
+    void saveWorldPicture(const QString& file, int scale) override;
+    void movieStart(const QString& file, int everyTicks, int scale) override;
+    bool movieStop() override;
 
 private:
     Core& m_core;

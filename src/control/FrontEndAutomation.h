@@ -5,7 +5,8 @@
 
 namespace tessra {
 
-/// The 22 methods of the automation object, as scripts see them. Errors that
+/// The methods of the automation object, as scripts see them: the 22 of the
+/// front end and three that make pictures and movies of the world. Errors that
 /// leave a method are tessra::CommandError or std::exception; the dispatcher
 /// turns them into an exception reply.
 class FrontEndAutomation {
@@ -34,6 +35,12 @@ public:
     virtual qint16 TimeSeriesExport(const QString& file, const QString& mode) = 0;
     virtual void TimeSeriesRemoveAll() = 0;
     virtual void UiMinimal() = 0;
+    /// The world as a PNG or BMP picture, every site scale x scale pixels; 1 written, 0 failed.
+    virtual qint16 SaveWorldPicture(const QString& file, int scale) = 0;
+    /// Starts recording a movie (a frame every `everyTicks` ticks); 1 started, 0 failed.
+    virtual qint16 MovieStart(const QString& file, int everyTicks, int scale) = 0;
+    /// Finishes the movie; 1 when one was recorded and is complete, else 0.
+    virtual qint16 MovieStop() = 0;
 };
 
 } // namespace tessra

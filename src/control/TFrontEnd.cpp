@@ -246,4 +246,33 @@ void TFrontEnd::UiMinimal()
     m_host.showMinimalUi();
 }
 
+qint16 TFrontEnd::SaveWorldPicture(const QString& file, int scale)
+{
+    try {
+        m_host.saveWorldPicture(file, scale);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+qint16 TFrontEnd::MovieStart(const QString& file, int everyTicks, int scale)
+{
+    try {
+        m_host.movieStart(file, everyTicks, scale);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+qint16 TFrontEnd::MovieStop()
+{
+    try {
+        return m_host.movieStop() ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
 } // namespace tessra

@@ -11,8 +11,9 @@ namespace tessra {
 /// writes of the model (through ModelApi). It keeps no data of its own.
 ///
 /// GetParam and GetState answer "" and SetParam, SetState, StopIfAdd,
-/// TimeSeriesAdd and TimeSeriesExport answer 0 on any error; the other
-/// methods let errors pass to the caller.
+/// TimeSeriesAdd, TimeSeriesExport, SaveWorldPicture, MovieStart and
+/// MovieStop answer 0 on any error; the other methods let errors pass to the
+/// caller.
 class TFrontEnd : public FrontEndAutomation {
 public:
     /// `host` must outlive this object.
@@ -40,6 +41,9 @@ public:
     qint16 TimeSeriesExport(const QString& file, const QString& mode) override;
     void TimeSeriesRemoveAll() override;
     void UiMinimal() override;
+    qint16 SaveWorldPicture(const QString& file, int scale) override;
+    qint16 MovieStart(const QString& file, int everyTicks, int scale) override;
+    qint16 MovieStop() override;
 
 private:
     /// The state's storage at a site inside the world, or null.

@@ -104,4 +104,28 @@ char* formatExportNumber(char* out, double value)
         .ptr;
 }
 
+char* formatExportTick(char* out, double value)
+{
+    // Whole ticks below 10^6 are the common case and always exact.
+    if (value >= 0 && value < 1e6 && value == std::trunc(value))
+        return formatWhole(out, value);
+    char* end = formatExportNumber(out, value);
+    if (!std::isfinite(value))
+        return end;
+    double back = 0;
+    const auto read = std::from_chars(out, end, back);
+    if (read.ec == std::errc() && read.ptr == end && back == value)
+        return end;
+    for (int digits = 7; digits < 17; ++digits) {
+        end = std::to_chars(
+            out, out + GeneralNumberMaxLength, value, std::chars_format::general, digits)
+                  .ptr;
+        if (std::from_chars(out, end, back).ec == std::errc() && back == value)
+            return end;
+    }
+    // Seventeen significant digits always read back to the same double.
+    return std::to_chars(out, out + GeneralNumberMaxLength, value, std::chars_format::general, 17)
+        .ptr;
+}
+
 } // namespace tessra

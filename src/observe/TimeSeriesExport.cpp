@@ -1,10 +1,13 @@
 #include "TimeSeriesExport.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -61,6 +64,8 @@ public:
         m_used = 0;
     }
     bool failed() const { return m_failed; }
+    /// The system's error number of the first failed write.
+    int error() const { return m_error; }
 
     static constexpr std::size_t RowMaxLength
         = (SeriesTable::SlotCount + 1) * (GeneralNumberMaxLength + 1) + 1;
@@ -70,15 +75,54 @@ private:
 
     void write(const char* s, std::size_t n)
     {
-        if (n > 0 && !m_failed && std::fwrite(s, 1, n, m_file) != n)
+        if (n > 0 && !m_failed && std::fwrite(s, 1, n, m_file) != n) {
             m_failed = true;
+            m_error = errno;
+        }
     }
 
     std::FILE* m_file;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
     bool m_failed = false;
+    int m_error = 0;
 };
+
+// A parameter's display label may carry HTML markup ("Growth <i>p</i>"); the
+// file gets its text ("Growth p").
+std::string plainText(const std::string& label)
+{
+    static const QRegularExpression Tag(QStringLiteral("<[^>]*>"));
+    static const QRegularExpression Entity(
+        QStringLiteral("&(#[0-9]+|#[xX][0-9a-fA-F]+|[a-zA-Z]+);"));
+    static const QHash<QString, QString> Named { { QStringLiteral("lt"), QStringLiteral("<") },
+        { QStringLiteral("gt"), QStringLiteral(">") },
+        { QStringLiteral("amp"), QStringLiteral("&") },
+        { QStringLiteral("quot"), QStringLiteral("\"") },
+        { QStringLiteral("apos"), QStringLiteral("'") },
+        { QStringLiteral("nbsp"), QStringLiteral(" ") } };
+    QString text = QString::fromStdString(label).remove(Tag);
+    QString result;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& m : Entity.globalMatch(text)) {
+        result += QStringView(text).mid(from, m.capturedStart() - from);
+        const QString name = m.captured(1);
+        bool ok = false;
+        const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive)
+            ? name.mid(2).toUInt(&ok, 16)
+            : name.startsWith(QLatin1Char('#')) ? name.mid(1).toUInt(&ok, 10)
+                                                : 0;
+        if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
+            result += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        else if (Named.contains(name))
+            result += Named.value(name);
+        else
+            result += m.captured(0);
+        from = m.capturedEnd();
+    }
+    result += QStringView(text).mid(from);
+    return result.toStdString();
+}
 
 std::string number(double value)
 {
@@ -101,7 +145,7 @@ void writeHeader(BlockWriter& out, const SeriesTable& table)
     out.line("#\tParameters:");
     const int params = model.paramCount();
     for (int i = 0; i < params; ++i)
-        out.line("#\t\t" + model.paramLabel(i) + " = " + number(model.paramValue(i)));
+        out.line("#\t\t" + plainText(model.paramLabel(i)) + " = " + number(model.paramValue(i)));
     out.line("#\tColumns:");
     out.line("#\t\t1 = Tick (Time)");
     int column = 2;
@@ -141,7 +185,7 @@ void writeRows(BlockWriter& out, const SeriesTable& table, double fromTick, doub
         out.reserveRow();
         char* p = out.cursor();
         if (wanted) {
-            p = formatExportNumber(p, tick);
+            p = formatExportTick(p, tick);
             *p++ = '\t';
         }
         for (Cursor& c : cursors) {
@@ -166,7 +210,7 @@ void writeRows(BlockWriter& out, const SeriesTable& table, double fromTick, doub
 } // namespace
 
 std::FILE* TimeSeriesExport::openExportFile(
-    const QString& fileName, int appendMode, const AppendQuestion& ask)
+    const QString& fileName, int appendMode, const AppendQuestion& ask, QString* failure)
 {
     bool append = false;
     if (QFileInfo::exists(fileName)) {
@@ -181,7 +225,11 @@ std::FILE* TimeSeriesExport::openExportFile(
     }
     if (fileName.isEmpty())
         return nullptr;
-    return std::fopen(QFile::encodeName(fileName).constData(), append ? "a" : "w");
+    errno = 0;
+    std::FILE* file = std::fopen(QFile::encodeName(fileName).constData(), append ? "a" : "w");
+    if (!file && failure)
+        *failure = QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO));
+    return file;
 }
 
 void TimeSeriesExport::exportTimeSeries(const SeriesTable& table, const QString& fileName,
@@ -189,24 +237,36 @@ void TimeSeriesExport::exportTimeSeries(const SeriesTable& table, const QString&
 {
     if (table.count() == 0)
         throw CommandError(QStringLiteral("No data series to export!"));
-    std::FILE* file = openExportFile(fileName, appendMode, ask);
+    QString failure;
+    std::FILE* file = openExportFile(fileName, appendMode, ask, &failure);
+    if (!file && !failure.isEmpty())
+        throw CommandError(QStringLiteral("Cannot write the file %1: %2")
+                               .arg(QDir::toNativeSeparators(fileName), failure));
     if (!file)
         throw CommandError(QStringLiteral("No data recorded."));
     bool failed = true;
+    int error = 0;
     try {
         BlockWriter out(file);
         writeHeader(out, table);
         writeRows(out, table, fromTick, toTick);
         out.flush();
         failed = out.failed();
+        error = out.error();
     } catch (...) {
         std::fclose(file);
         throw;
     }
     // A write that failed in the buffer's hand-over shows here at the latest.
-    failed = std::fflush(file) != 0 || failed;
-    if (std::fclose(file) != 0 || failed)
-        throw CommandError(QStringLiteral("Error closing file."));
+    if (std::fflush(file) != 0 && error == 0)
+        error = errno;
+    if (std::fclose(file) != 0 && error == 0)
+        error = errno;
+    if (failed || error != 0)
+        throw CommandError(
+            QStringLiteral("Error closing file %1: %2")
+                .arg(QDir::toNativeSeparators(fileName),
+                    QString::fromLocal8Bit(std::strerror(error != 0 ? error : EIO))));
 }
 
 } // namespace tessra

@@ -157,10 +157,11 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
             items << (item->isSeparator() ? QString("-") : "  " + item->text().section('\t', 0, 0));
     }
     const QStringList expected { "&File", "  Load &Model...", "-", "  &Load Parameters...",
-        "  &Save Parameters...", "  Save Parameters &As...", "-", "  E&xit", "&View", "  &Portal",
-        "  Increase Framerate", "  Decrease Framerate", "-", "  &Inspect Sites", "  Time Series",
-        "&Simulation", "  &New", "  &Run", "  &Pause", "  &Step", "-", "  Stop &Conditions...",
-        "&Help", "  Tessra Help", "  Model Help", "-", "  About Tessra", "  About the Model" };
+        "  &Save Parameters...", "  Save Parameters &As...", "-", "  Save &World Picture...", "-",
+        "  E&xit", "&View", "  &Portal", "  Increase Framerate", "  Decrease Framerate", "-",
+        "  &Inspect Sites", "  Time Series", "&Simulation", "  &New", "  &Run", "  &Pause",
+        "  &Step", "-", "  Stop &Conditions...", "  Record &Movie...", "&Help", "  Tessra Help",
+        "  Model Help", "-", "  About Tessra", "  About the Model" };
     EXPECT_EQ(items, expected);
     QStringList zooms;
     for (QAction* item : child<QMenu>(*window, "mPortal")->actions())

@@ -77,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(all_methods, DispatchCalls,
         CallCase { "TimeSeriesRemoveAll", "TimeSeriesRemoveAll", false, {}, "TimeSeriesRemoveAll()",
             NoResult },
         CallCase { "UiMinimal", "UiMinimal", false, {}, "UiMinimal()", NoResult },
+        CallCase { "SaveWorldPicture", "SaveWorldPicture", true, { "w.png", "3" },
+            "SaveWorldPicture(w.png,3)", One },
+        CallCase {
+            "MovieStart", "MovieStart", true, { "m.mp4", 5, 2 }, "MovieStart(m.mp4,5,2)", One },
+        CallCase { "MovieStop", "moviestop", true, {}, "MovieStop()", One },
         // Names in any ASCII letter case.
         CallCase { "lower_case", "gettick", true, {}, "GetTick()", 42.5 },
         CallCase { "upper_case", "SETPARAM", true, { "a", "1" }, "SetParam(a,1)", One },
@@ -209,14 +214,15 @@ TEST(automation_dispatcher, error_names)
     EXPECT_EQ(automationErrorName(K::Exception), "Tessra.Error.Exception");
 }
 
-TEST(automation_dispatcher, table_has_the_22_methods_in_order)
+TEST(automation_dispatcher, table_has_the_methods_in_order)
 {
     const auto& methods = AutomationDispatcher::methods();
-    ASSERT_EQ(methods.size(), 22u);
+    ASSERT_EQ(methods.size(), 25u);
     for (std::size_t i = 0; i < methods.size(); ++i)
         EXPECT_EQ(methods[i].id, int(i) + 1);
     EXPECT_EQ(methods.front().name, "AboutModel");
-    EXPECT_EQ(methods.back().name, "UiMinimal");
+    EXPECT_EQ(methods[21].name, "UiMinimal");
+    EXPECT_EQ(methods.back().name, "MovieStop");
     EXPECT_EQ(AutomationDispatcher::findMethod("timeseriesexport"), &methods[19]);
 }
 

@@ -79,6 +79,19 @@ public:
         if (!exportFailure.isEmpty())
             throw CommandError(exportFailure);
     }
+    void saveWorldPicture(const QString& file, int scale) override
+    {
+        record(QStringLiteral("saveWorldPicture(%1,%2)").arg(file).arg(scale));
+    }
+    void movieStart(const QString& file, int everyTicks, int scale) override
+    {
+        record(QStringLiteral("movieStart(%1,%2,%3)").arg(file).arg(everyTicks).arg(scale));
+    }
+    bool movieStop() override
+    {
+        record(QStringLiteral("movieStop()"));
+        return true;
+    }
 
 private:
     void record(const QString& call) { calls.append(call); }

@@ -78,6 +78,15 @@ public:
     }
     void TimeSeriesRemoveAll() override { record("TimeSeriesRemoveAll", {}, ""); }
     void UiMinimal() override { record("UiMinimal", {}, ""); }
+    qint16 SaveWorldPicture(const QString& file, int scale) override
+    {
+        return code("SaveWorldPicture", { file, QString::number(scale) });
+    }
+    qint16 MovieStart(const QString& file, int everyTicks, int scale) override
+    {
+        return code("MovieStart", { file, QString::number(everyTicks), QString::number(scale) });
+    }
+    qint16 MovieStop() override { return code("MovieStop", {}); }
 
 private:
     QString record(const char* method, const QStringList& arguments, const char* answer)

@@ -7,6 +7,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <vector>
 
@@ -17,6 +18,19 @@
 using namespace tessra;
 
 namespace {
+
+// A tick as the export writes it: "%lg" when that reads back to the tick, else
+// the fewest significant digits that do.
+std::string exactTick(double tick)
+{
+    char text[64];
+    for (int digits = 6; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, tick);
+        if (std::strtod(text, nullptr) == tick)
+            break;
+    }
+    return text;
+}
 
 std::vector<std::string> lines(const std::string& text)
 {
@@ -136,19 +150,44 @@ TEST_F(ExportTest, columns_follow_the_slot_order)
         << text;
 }
 
-TEST_F(ExportTest, numbers_have_six_significant_digits)
+TEST_F(ExportTest, values_have_six_significant_digits_and_ticks_read_back_exactly)
 {
     table.addSeries(SeriesTable::Parameter, 2); // Density
-    test::setParam("Density", 1.0 / 3.0);
-    recorder.recordTimeSeries(3.1);
-    test::setParam("Density", 1.0);
-    recorder.recordTimeSeries(1000000.0);
-    test::setParam("Density", 0.0);
-    recorder.recordTimeSeries(1234567.0);
+    const double ticks[]
+        = { 3.1, 123456.5, 999999, 1000000, 1000001, 1000002, 1234567, 10000000.25 };
+    const double values[] = { 1.0 / 3.0, 0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6 };
+    for (std::size_t i = 0; i < std::size(ticks); ++i) {
+        test::setParam("Density", values[i]);
+        recorder.recordTimeSeries(ticks[i]);
+    }
     const QString file = path("c.dat");
     ASSERT_EQ(exportError(file, TimeSeriesExport::Overwrite), QString());
-    EXPECT_EQ(dataLines(test::readFile(file)),
-        (std::vector<std::string> { "3.1\t0.333333\t", "1e+06\t1\t", "1.23457e+06\t0\t" }));
+    const std::vector<std::string> rows = dataLines(test::readFile(file));
+    EXPECT_EQ(rows,
+        (std::vector<std::string> { "3.1\t0.333333\t", "123456.5\t0\t", "999999\t0.1\t",
+            "1e+06\t0.2\t", "1000001\t0.3\t", "1000002\t0.4\t", "1234567\t0.5\t",
+            "10000000.25\t0.6\t" }));
+    // Every tick reads back to the tick recorded.
+    for (std::size_t i = 0; i < rows.size() && i < std::size(ticks); ++i) {
+        double back = 0;
+        const std::string tick = rows[i].substr(0, rows[i].find('\t'));
+        std::from_chars(tick.data(), tick.data() + tick.size(), back);
+        EXPECT_EQ(back, ticks[i]) << tick;
+    }
+}
+
+TEST_F(ExportTest, parameter_labels_are_written_without_markup)
+{
+    // Forest fire labels its parameters "Growth <i>p</i>" and "Lightning <i>f</i>".
+    ASSERT_TRUE(test::loadModel(test::exampleModel("forestfire")));
+    table.addSeries(SeriesTable::Parameter, 0);
+    recorder.recordTimeSeries(0.0);
+    const QString file = path("labels.dat");
+    ASSERT_EQ(exportError(file, TimeSeriesExport::Overwrite), QString());
+    const std::string text = test::readFile(file);
+    EXPECT_NE(text.find("#\t\tGrowth p = "), std::string::npos) << text;
+    EXPECT_NE(text.find("#\t\tLightning f = "), std::string::npos) << text;
+    EXPECT_EQ(text.find('<'), std::string::npos) << text;
 }
 
 TEST_F(ExportTest, tick_range_leaves_rows_out)
@@ -219,11 +258,14 @@ TEST_F(ExportTest, failures)
     const std::string last = "\n#\t\t2 = Average Alive\n";
     EXPECT_EQ(text.substr(text.size() - last.size()), last);
 
-    EXPECT_EQ(exportError(path("no/such/folder/g.dat"), TimeSeriesExport::Overwrite),
-        "No data recorded.");
+    // A file that cannot be written names the file and the reason.
+    const QString missing = path("no/such/folder/g.dat");
+    EXPECT_EQ(exportError(missing, TimeSeriesExport::Overwrite),
+        "Cannot write the file " + missing + ": No such file or directory");
     EXPECT_EQ(exportError(QString(), TimeSeriesExport::Overwrite), "No data recorded.");
     if (QFile::exists("/dev/full")) { // every write fails there with "no space left"
-        EXPECT_EQ(exportError("/dev/full", TimeSeriesExport::Overwrite), "Error closing file.");
+        EXPECT_EQ(exportError("/dev/full", TimeSeriesExport::Overwrite),
+            "Error closing file /dev/full: No space left on device");
     }
 }
 
@@ -252,8 +294,8 @@ TEST_F(ExportTest, large_export_matches_printf)
         const double tick = row * 0.37;
         const double a = std::sin(row * 0.01) * 1e-3 * row;
         table.addSample(0, tick, a);
-        std::snprintf(text, sizeof text, "%lg\t%lg\t", tick, a);
-        expected += text;
+        std::snprintf(text, sizeof text, "%lg\t", a);
+        expected += exactTick(tick) + "\t" + text;
         if (row % 3 == 0) {
             const double b = row * 1e3 + 0.5;
             table.addSample(1, tick, b);

@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -126,7 +133,9 @@ TEST_F(GraphPictures, a_picture_that_cannot_be_written_is_an_error)
         window->saveGraph(file, GraphOutput::Format::Bitmap);
         FAIL() << "no error";
     } catch (const CommandError& error) {
-        EXPECT_EQ(error.message(), QStringLiteral("Cannot save the graph to ") + file);
+        EXPECT_EQ(error.message(),
+            QStringLiteral("Cannot save the graph to ") + file
+                + QStringLiteral(": No such file or directory"));
     }
     EXPECT_FALSE(QFileInfo::exists(file));
 }
@@ -143,24 +152,157 @@ TEST_F(GraphPictures, copy_puts_a_bitmap_and_an_svg_drawing_on_the_clipboard)
     EXPECT_TRUE(isSvg(data->data(QStringLiteral("image/svg+xml"))));
 }
 
-TEST_F(GraphPictures, print_makes_one_document_of_one_page)
+/// Words of a PDF with their boxes, as `pdftotext -bbox` finds them.
+struct PdfWord {
+    QString text;
+    QRectF box;
+};
+struct PdfPage {
+    QSizeF size;
+    std::vector<PdfWord> words;
+};
+
+PdfPage readPdf(const QString& pdf)
 {
+    QProcess pdftotext;
+    pdftotext.start(
+        QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
+    pdftotext.waitForFinished(30000);
+    QXmlStreamReader xml(pdftotext.readAllStandardOutput());
+    PdfPage page;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const auto a = xml.attributes();
+        if (xml.name() == u"page") {
+            page.size = QSizeF(a.value("width").toDouble(), a.value("height").toDouble());
+        } else if (xml.name() == u"word") {
+            const QPointF topLeft(a.value("xMin").toDouble(), a.value("yMin").toDouble());
+            const QPointF bottomRight(a.value("xMax").toDouble(), a.value("yMax").toDouble());
+            page.words.push_back({ xml.readElementText(), QRectF(topLeft, bottomRight) });
+        }
+    }
+    return page;
+}
+
+TEST_F(GraphPictures, print_shows_the_print_dialog_and_the_page_shows_the_graph_readably)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
-    int setups = 0;
-    window->setPrinterSetup([&](QPrinter& printer) {
-        ++setups;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
+    // The standard print dialog, answered as a user does: "Print to File (PDF)".
+    QString dialogName;
+    test::whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QPrintDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialogName = dialog->objectName();
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(pdf);
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        if (printers) {
+            printers->setCurrentIndex(printers->count() - 1);
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename")))
+                name->setText(pdf);
+        }
+        dialog->accept();
     });
     window->mPrintClick();
-    EXPECT_EQ(setups, 1);
-    EXPECT_TRUE(errors.messages.isEmpty());
+    EXPECT_EQ(dialogName, QStringLiteral("pdPrint"));
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join(' ').toStdString();
+
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
-    EXPECT_TRUE(data.startsWith("%PDF"));
-    const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    EXPECT_EQ(QString::fromLatin1(data).count(page), 1);
+    const QRegularExpression onePage(QStringLiteral("/Type\\s*/Page(?!s)"));
+    EXPECT_EQ(QString::fromLatin1(file.readAll()).count(onePage), 1);
+
+    const PdfPage page = readPdf(pdf);
+    ASSERT_GT(page.size.height(), 0);
+    QStringList words;
+    for (const PdfWord& word : page.words) {
+        words << word.text;
+        // Readable text: not a blob across the page, not a speck.
+        EXPECT_LT(word.box.height(), 0.05 * page.size.height()) << word.text.toStdString();
+        EXPECT_GT(word.box.height(), 0.005 * page.size.height()) << word.text.toStdString();
+    }
+    const QString text = words.join(' ');
+    EXPECT_TRUE(words.contains(QStringLiteral("Tick"))) << text.toStdString();
+    for (const QString& label : { QStringLiteral("Average"), QStringLiteral("x"),
+             QStringLiteral("v1"), QStringLiteral("10"), QStringLiteral("5") })
+        EXPECT_TRUE(words.contains(label)) << label.toStdString() << " in " << text.toStdString();
+
+    // The page shows the graph with the screen's proportions: fitted to the page's
+    // width, its axis title is as tall, relative to that width, as on screen.
+    double titleHeight = 0;
+    for (const PdfWord& word : page.words) {
+        if (word.text == QStringLiteral("Tick"))
+            titleHeight = word.box.height();
+    }
+    const double onScreen
+        = QFontMetricsF(window->graph()->xAxis->labelFont()).height() / window->graph()->width();
+    const double printed = titleHeight / page.size.width();
+    EXPECT_GT(printed, 0.6 * onScreen);
+    EXPECT_LT(printed, 1.6 * onScreen);
+}
+
+TEST_F(GraphPictures, an_svg_picture_has_the_text_size_of_the_screen)
+{
+    const QByteArray svg = window->graph() ? GraphOutput::svg(*window->graph(), "t") : QByteArray();
+    // The SVG's pixels are the graph's: a font of the screen's pixel size.
+    const QFont font = window->graph()->xAxis->labelFont();
+    const double pixels = font.pointSizeF() * window->graph()->logicalDpiY() / 72.0;
+    const QRegularExpression size(QStringLiteral("font-size=\"([0-9.]+)(pt|px)?\""));
+    bool found = false;
+    for (const QRegularExpressionMatch& m : size.globalMatch(QString::fromUtf8(svg))) {
+        double value = m.captured(1).toDouble();
+        if (m.captured(2) == QStringLiteral("pt"))
+            value = value * window->graph()->logicalDpiY() / 72.0;
+        EXPECT_NEAR(value, pixels, pixels * 0.15) << m.captured(0).toStdString();
+        found = true;
+    }
+    EXPECT_TRUE(found) << svg.left(2000).toStdString();
+}
+
+TEST_F(GraphPictures, the_file_dialogs_take_no_name_in_a_missing_folder)
+{
+    const QString missing = dir.filePath(QStringLiteral("missing"));
+    for (const QString& name : { QStringLiteral("sdSaveAs"), QStringLiteral("sdExportData") }) {
+        QString warning;
+        bool stayedOpen = false;
+        test::whenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->objectName(), name);
+            test::whenModal([&](QWidget* box) {
+                auto* message = qobject_cast<QMessageBox*>(box);
+                ASSERT_NE(message, nullptr);
+                warning = message->text();
+                message->reject();
+            });
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(missing + QStringLiteral("/graph.dat"));
+            static_cast<QDialog*>(dialog)->accept();
+            stayedOpen = dialog->isVisible();
+            dialog->reject();
+        });
+        if (name == QStringLiteral("sdSaveAs"))
+            window->mSaveAsClick();
+        else
+            window->mExportDataClick();
+        EXPECT_TRUE(stayedOpen) << name.toStdString();
+        EXPECT_TRUE(warning.contains(missing)) << warning.toStdString();
+    }
+    EXPECT_TRUE(errors.messages.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(GraphPictures, an_empty_graph_shows_the_first_axes_again)
+{
+    ASSERT_GT(window->graph()->xAxis->range().upper, 10.0);
+    // A new simulation or model load empties the sample lists.
+    recorder->table().clearSamples();
+    EXPECT_EQ(window->graph()->xAxis->range(), QCPRange(0, 5));
+    EXPECT_EQ(window->graph()->yAxis->range(), QCPRange(0, 5));
 }
 
 } // namespace

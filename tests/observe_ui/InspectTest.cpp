@@ -168,23 +168,49 @@ TEST_F(Inspector, closing_hides_and_tells_the_main_window)
     EXPECT_EQ(closed.size(), 1);
 }
 
-TEST_F(Inspector, keeps_its_sizes_and_the_first_column_two_thirds_wide)
+TEST_F(Inspector, at_its_default_size_shows_every_name_and_a_whole_value)
+{
+    open(test::fixtureModel("stats"));
+    test::setParam("v1", -1.0 / 3.0);
+    ModelApi().newAgents();
+    inspector->fillInspectorStates();
+    inspector->showInspector(true);
+    QCoreApplication::processEvents();
+    inspector->inspectSite(1, 0, 0xFFFFFF);
+    ASSERT_EQ(value(2), QStringLiteral("-0.333333343267441")); // a float's value
+    const QAbstractItemView* view = grid;
+    // Each column is at least as wide as its widest text with the item's margins.
+    EXPECT_GE(grid->columnWidth(0), view->sizeHintForColumn(0));
+    EXPECT_GE(grid->columnWidth(1), view->sizeHintForColumn(1));
+    // The name column fits the names, no more than a little wider.
+    EXPECT_LE(grid->columnWidth(0), view->sizeHintForColumn(0) + 12);
+
+    // A new world starts without the old site's description.
+    open(test::fixtureModel("calllog"));
+    inspector->showInspector(true);
+    inspector->inspectSite(1, 2, 0);
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("a"));
+    EXPECT_FALSE(description().isEmpty());
+    inspector->fillInspectorStates();
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
+    EXPECT_TRUE(description().isEmpty());
+}
+
+TEST_F(Inspector, keeps_its_sizes)
 {
     open(test::fixtureModel("calllog"));
     inspector->resize(300, 400);
     inspector->showInspector(true);
     QCoreApplication::processEvents();
-    EXPECT_EQ(grid->horizontalHeader()->sectionSize(0), grid->viewport()->width() * 2 / 3);
-
     auto* splitter = inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"));
     splitter->setSizes({ 150, 200 });
     const QList<int> sizes = splitter->sizes();
     inspector->showInspector(false);
     inspector.reset();
     inspector = std::make_unique<TfInspect>();
-    inspector->resize(300, 400);
     inspector->showInspector(true);
     QCoreApplication::processEvents();
+    EXPECT_EQ(inspector->size(), QSize(300, 400));
     EXPECT_EQ(inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"))->sizes(), sizes);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "GraphLayout.h"
+#include "GraphOutput.h"
 #include "GraphParts.h"
 #include "ObserveUiTestSupport.h"
 #include "SeriesPage.h"
@@ -134,8 +135,14 @@ TEST_F(WindowLayout, the_legend_stands_right_of_the_axes_by_the_rules)
     EXPECT_EQ(graph->legendGeometry(), expected);
     EXPECT_EQ(graph->axisRect()->margins().right(), expected.rightMargin);
     EXPECT_EQ(graph->axisRect()->margins().bottom(), expected.bottomMargin);
-    EXPECT_EQ(graph->legend->outerRect(), expected.rect());
+    // The frame is drawn on the right and bottom edges of the legend's rectangle:
+    // one pixel less keeps it inside the graph.
+    EXPECT_EQ(graph->legend->outerRect(), expected.rect().adjusted(0, 0, -1, -1));
     EXPECT_EQ(graph->axisRect()->outerRect().right() + 1, graph->width());
+    const QImage picture = GraphOutput::image(*graph);
+    const int middle = expected.top + expected.height / 2;
+    EXPECT_EQ(QColor(picture.pixel(graph->width() - 1, middle)), QColor(Qt::black));
+    EXPECT_EQ(QColor(picture.pixel(expected.left, middle)), QColor(Qt::black));
     // Entries downwards, one item height each.
     ASSERT_EQ(graph->legend->itemCount(), 2);
     EXPECT_EQ(graph->legend->item(1)->outerRect().top() - graph->legend->item(0)->outerRect().top(),

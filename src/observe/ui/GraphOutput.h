@@ -24,13 +24,15 @@ QImage image(QCustomPlot& graph);
 /// The graph as an SVG drawing of its current size, titled `title`.
 QByteArray svg(QCustomPlot& graph, const QString& title);
 /// Writes the graph to `fileName` in `format`. Throws CommandError with
-/// "Cannot save the graph to <file>" when the file cannot be written.
+/// "Cannot save the graph to <file>: <reason>" when the file cannot be written.
 void save(QCustomPlot& graph, const QString& fileName, Format format, const QString& title);
 /// Clipboard data: the bitmap and the SVG drawing. The caller owns it.
 QMimeData* mimeData(QCustomPlot& graph, const QString& title);
-/// Prints the graph as one document of one page, scaled to fit the page
-/// with its proportions kept. Throws CommandError with "Cannot print the
-/// graph: no printer is available" or "Cannot print the graph".
+/// Prints the graph as one document of one page: drawn as on screen (text,
+/// legend and lines in the same proportions) and scaled to fit the page. The
+/// printer's resolution is set to the screen's. Throws CommandError with
+/// "Cannot print the graph: no printer is available" or a message naming the
+/// printer's file when it cannot be written.
 void print(QCustomPlot& graph, QPrinter& printer, const QString& title);
 
 } // namespace GraphOutput

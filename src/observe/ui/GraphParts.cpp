@@ -7,9 +7,12 @@ namespace tessra {
 void SeriesLegend::update(UpdatePhase phase)
 {
     // The enclosing layout has placed the legend by now; move it to its own
-    // place before its items are laid out inside it.
+    // place before its items are laid out inside it. The frame is drawn on
+    // the rectangle's right and bottom edges, one pixel beyond its last
+    // column and row: the rectangle is one pixel smaller so that the frame
+    // stays inside the graph at its right edge.
     if (phase == upLayout && m_fixedRect.isValid())
-        setOuterRect(m_fixedRect);
+        setOuterRect(m_fixedRect.adjusted(0, 0, -1, -1));
     QCPLegend::update(phase);
 }
 

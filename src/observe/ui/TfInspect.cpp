@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -34,6 +35,8 @@ const QString SettingsGroup = QStringLiteral("fInspect");
 const QString GeometryKey = QStringLiteral("Geometry");
 const QString SplitterKey = QStringLiteral("RxSplitter1");
 const QString NoDescription = QStringLiteral("Description");
+// The widest value the grid shows: 15 significant digits, a sign and an exponent.
+const QString WidestValue = QStringLiteral("-8.88888888888888e-308");
 
 QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
 {
@@ -151,6 +154,38 @@ void TfInspect::fillInspectorStates()
             ->setText(QString::fromStdString(m_model.stateName(i)));
         cell(sgState, FirstStateRow + i, ValueColumn);
     }
+    // The description belonged to the world before.
+    lAboutState->setText(NoDescription);
+    mAboutState->clear();
+    if (m_defaultSize && width() < preferredWidth())
+        resize(preferredWidth(), height());
+    FormResize();
+}
+
+int TfInspect::textWidth(const QString& text) const
+{
+    // The item's text margins on both sides and the grid line.
+    const int margin
+        = sgState->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, sgState) + 1;
+    return sgState->fontMetrics().horizontalAdvance(text) + 2 * margin + 2;
+}
+
+int TfInspect::nameColumnWidth() const
+{
+    int widest = textWidth(sgState->horizontalHeaderItem(NameColumn)->text());
+    for (int row = 0; row < sgState->rowCount(); ++row) {
+        if (const QTableWidgetItem* item = sgState->item(row, NameColumn))
+            widest = std::max(widest, textWidth(item->text()));
+    }
+    return widest;
+}
+
+int TfInspect::preferredWidth() const
+{
+    const int frame = 2 * sgState->frameWidth();
+    const int scrollBar
+        = sgState->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, sgState);
+    return std::max(DefaultWidth, nameColumnWidth() + textWidth(WidestValue) + frame + scrollBar);
 }
 
 bool TfInspect::showInspector(bool show)
@@ -212,8 +247,9 @@ void TfInspect::inspectSite(int column, int row, unsigned int color)
 
 void TfInspect::FormResize()
 {
+    // The name column as wide as its longest name; the value column takes the rest.
     QHeaderView* header = sgState->horizontalHeader();
-    header->resizeSection(NameColumn, header->width() * 2 / 3);
+    header->resizeSection(NameColumn, nameColumnWidth());
 }
 
 bool TfInspect::eventFilter(QObject* watched, QEvent* event)
@@ -242,8 +278,9 @@ void TfInspect::restoreDisplaySettings()
     QSettings settings(QStringLiteral("Tessra"), QStringLiteral("Tessra"));
     settings.beginGroup(SettingsGroup);
     const QByteArray geometry = settings.value(GeometryKey).toByteArray();
-    if (geometry.isEmpty() || !restoreGeometry(geometry))
-        resize(DefaultWidth, DefaultHeight);
+    m_defaultSize = geometry.isEmpty() || !restoreGeometry(geometry);
+    if (m_defaultSize)
+        resize(preferredWidth(), DefaultHeight);
     const QByteArray splitter = settings.value(SplitterKey).toByteArray();
     if (!splitter.isEmpty())
         RxSplitter1->restoreState(splitter);

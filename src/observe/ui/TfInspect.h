@@ -38,7 +38,10 @@ public:
 
     /// Rebuilds the state rows from the model library (after each new
     /// simulation): state count + 3 rows, the names in the first column;
-    /// values stay as they were until the next inspection.
+    /// values stay as they were until the next inspection, the description
+    /// goes back to "Description" and an empty text. The name column is as
+    /// wide as its longest name; a window still at its default size grows
+    /// until the value column shows a value of 15 digits whole.
     void fillInspectorStates();
     /// Shows or hides the window; returns whether it is visible now. Showing
     /// makes the first state row current when there are state rows and the
@@ -68,11 +71,16 @@ private:
     QWidget* buildDescriptionPanel();
     void setValue(int tableRow, const QString& text);
     void FormResize();
+    int textWidth(const QString& text) const;
+    int nameColumnWidth() const;
+    int preferredWidth() const;
     void restoreDisplaySettings();
     void saveDisplaySettings() const;
 
     ModelApi m_model;
     bool m_settingsRestored = false;
+    /// No size was restored from the display settings.
+    bool m_defaultSize = true;
 
     QWidget* Panel1 = nullptr;
     QTableWidget* sgState = nullptr;

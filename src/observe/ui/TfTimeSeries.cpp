@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
@@ -16,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "SaveFileDialog.h"
 #include "SeriesPage.h"
 #include "SeriesTable.h"
 #include "TimeSeriesGraph.h"
@@ -94,6 +96,11 @@ TfTimeSeries::TfTimeSeries(TimeSeriesRecorder& recorder, QWidget* parent)
     , m_recorder(recorder)
     , m_table(recorder.table())
     , m_reportError([this](const CommandError& error) { showStandardError(this, error); })
+    , m_printDialog([this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        dialog.setObjectName(QStringLiteral("pdPrint"));
+        return dialog.exec() == QDialog::Accepted;
+    })
 {
     setObjectName(QStringLiteral("fTimeSeries"));
     setWindowTitle(Title);
@@ -117,18 +124,17 @@ TfTimeSeries::TfTimeSeries(TimeSeriesRecorder& recorder, QWidget* parent)
     layout->addWidget(PageControl1, 1);
     setCentralWidget(central);
 
-    sdSaveAs = new QFileDialog(this, QStringLiteral("Save Graph As"));
+    // Both take a name only in an existing folder.
+    sdSaveAs = new SaveFileDialog(this, QStringLiteral("Save Graph As"));
     sdSaveAs->setObjectName(QStringLiteral("sdSaveAs"));
-    sdSaveAs->setAcceptMode(QFileDialog::AcceptSave);
     sdSaveAs->setNameFilters(SaveAsFilters);
     sdSaveAs->setDefaultSuffix(SaveAsSuffixes.first());
     connect(sdSaveAs, &QFileDialog::filterSelected, this, [this](const QString& filter) {
         sdSaveAs->setDefaultSuffix(
             SaveAsSuffixes.value(SaveAsFilters.indexOf(filter), SaveAsSuffixes.first()));
     });
-    sdExportData = new QFileDialog(this, QStringLiteral("Export Data"));
+    sdExportData = new SaveFileDialog(this, QStringLiteral("Export Data"));
     sdExportData->setObjectName(QStringLiteral("sdExportData"));
-    sdExportData->setAcceptMode(QFileDialog::AcceptSave);
     // An existing file gets the append question instead.
     sdExportData->setOption(QFileDialog::DontConfirmOverwrite);
     sdExportData->setNameFilters(
@@ -488,9 +494,16 @@ void TfTimeSeries::mCopyClick()
 void TfTimeSeries::mPrintClick()
 {
     run([this] {
-        QPrinter printer(QPrinter::HighResolution);
-        if (m_printerSetup)
-            m_printerSetup(printer);
+        QPrinter printer;
+        printer.setDocName(Title);
+        if (!m_lastPrintFile.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(m_lastPrintFile);
+        }
+        if (!m_printDialog || !m_printDialog(printer))
+            return;
+        if (printer.outputFormat() == QPrinter::PdfFormat)
+            m_lastPrintFile = printer.outputFileName();
         prepareOutput();
         GraphOutput::print(*xygTimeSeries, printer, Title);
     });

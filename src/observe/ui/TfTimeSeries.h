@@ -42,8 +42,8 @@ public:
     using HelpHandler = std::function<void(const QString& key)>;
     /// Pauses the run and waits until it has stopped.
     using PauseHandler = std::function<void()>;
-    /// Prepares the printer before printing (tests direct it to a PDF file).
-    using PrinterSetup = std::function<void(QPrinter& printer)>;
+    /// Lets the user choose the printer (or a PDF file); true to print.
+    using PrintDialog = std::function<bool(QPrinter& printer)>;
 
     static constexpr int MinimumWidth = 396;
     static constexpr int MinimumHeight = 320;
@@ -62,8 +62,9 @@ public:
     void setErrorReporter(ErrorReporter reporter) { m_reportError = std::move(reporter); }
     /// Export Data calls `handler` before anything else, to stop the run.
     void setPauseHandler(PauseHandler handler) { m_pause = std::move(handler); }
-    /// Print calls `setup` on the default printer before printing.
-    void setPrinterSetup(PrinterSetup setup) { m_printerSetup = std::move(setup); }
+    /// Print asks with `dialog` first; by default the standard print dialog
+    /// (objectName "pdPrint"), which offers the printers and a PDF file.
+    void setPrintDialog(PrintDialog dialog) { m_printDialog = std::move(dialog); }
 
     /// Selects row `operation` of the operation list and fills the subject
     /// list for it, as a click on it does (automation's series choice shows
@@ -139,7 +140,8 @@ private:
     HelpHandler m_help;
     ErrorReporter m_reportError;
     PauseHandler m_pause;
-    PrinterSetup m_printerSetup;
+    PrintDialog m_printDialog;
+    QString m_lastPrintFile;
 
     QString m_activeControl;
     QString m_saveAsFile;

@@ -12,6 +12,11 @@ namespace {
 
 // A press and release this close together are a click, not a drag.
 constexpr int ClickDistance = 3;
+// Automatic scaling leaves this share of the value range free above and below
+// the data, so that no series lies on the frame.
+constexpr double ValueMargin = 0.03;
+// The axes of a graph without data.
+const QCPRange EmptyRange(0, 5);
 
 /// A range that has room: a single value is widened around itself.
 QCPRange widened(QCPRange range)
@@ -250,10 +255,16 @@ void TimeSeriesGraph::rescale()
 {
     QCPRange keys;
     QCPRange values;
-    if (!dataRanges(keys, values))
+    if (!dataRanges(keys, values)) {
+        // Nothing recorded (a new model, a cleared graph): the ranges of the
+        // data drawn before mean nothing now.
+        xAxis->setRange(EmptyRange);
+        yAxis->setRange(EmptyRange);
         return;
+    }
+    const double margin = values.size() * ValueMargin;
     xAxis->setRange(keys);
-    yAxis->setRange(values);
+    yAxis->setRange(values.lower - margin, values.upper + margin);
 }
 
 void TimeSeriesGraph::pressed(QMouseEvent* event)
