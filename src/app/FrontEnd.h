@@ -271,7 +271,8 @@ signals:
     /// A refresh has drawn the world; views of recorded data flush their drawing.
     void refreshed();
     /// A step of the model ended at simulation time `time`, after its samples were
-    /// recorded and the stop conditions tested, before any refresh.
+    /// recorded and the stop conditions tested, before any refresh; also after each
+    /// step of a run without a screen.
     void stepped(double time);
     /// The pointer is over a site; colour is red | green << 8 | blue << 16.
     void siteInspected(int column, int row, int colour);

@@ -137,7 +137,7 @@ void FrontEnd::atRunTimer()
 
     if (stepAndRecord())
         requestPause();
-    emit stepped(after);
+    emit stepped(m_model.simTime());
     if (isCommandEnabled(Command::Pause) && m_refreshShare == FastShare)
         atRefreshTimer();
     if (m_runTimer.isEnabled() && !isCommandEnabled(Command::Pause))
@@ -174,6 +174,7 @@ bool FrontEnd::runWithoutScreen(double untilTick, const std::function<void(doubl
         const double time = m_model.simTime();
         if (untilTick >= 0 && time >= untilTick)
             requestPause();
+        emit stepped(time);
         if (afterStep)
             afterStep(time);
     }
