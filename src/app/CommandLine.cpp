@@ -1,20 +1,8 @@
 #include "CommandLine.h"
 
+#include "CommandLineSwitch.h"
+
 namespace tessra {
-
-namespace {
-
-bool isSwitch(const QString& argument)
-{
-    return argument.startsWith(u'-') || argument.startsWith(u'/');
-}
-
-QString switchName(const QString& argument)
-{
-    return argument.mid(1).toLower();
-}
-
-} // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments)
 {
@@ -24,8 +12,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     for (const QString& argument : arguments) {
         if (argument.isEmpty())
             continue;
-        if (isSwitch(argument)) {
-            if (!accepted.contains(switchName(argument)))
+        if (const std::optional<QString> name = commandLineSwitch(argument)) {
+            if (!accepted.contains(name->toLower()))
                 result.showUsage = true; // also "?", "help" and an empty switch
         } else if (result.settingsFile.isEmpty()) {
             result.settingsFile = argument;

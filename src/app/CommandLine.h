@@ -14,7 +14,8 @@ struct CommandLine {
 };
 
 /// Reads the arguments after the program path. Empty arguments are skipped; the
-/// automation switches are accepted without effect.
+/// automation switches are accepted without effect. Which arguments are switches
+/// is decided by commandLineSwitch, so an absolute path names a settings file.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 /// The text of the usage box for a program at `programPath`.

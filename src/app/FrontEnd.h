@@ -238,9 +238,11 @@ public:
     std::optional<QString> hoverSite(int column, int row);
     /// The last site whose hint was asked; (-1, -1) after a new simulation.
     QPoint lastHintedSite() const { return m_lastHinted; }
-    /// A mouse button was released over a site (codes of mouseUpCodes). Ignored while
+    /// A mouse button was released over a site (codes of mouseUpCodes): the model's
+    /// mouse-up handler, then the world redrawn (drawWorld) and the site's hint asked
+    /// again, which is answered. Ignored (nothing answered) without a world and while
     /// the model is at work.
-    void releaseOnSite(int button, int column, int row, int keys);
+    std::optional<QString> releaseOnSite(int button, int column, int row, int keys);
     /// Reduces the user interface to its minimum: collapse the main window
     /// (minimalUiRequested), frame rate Slow, time-series window and inspector hidden.
     void showMinimalUi();

@@ -321,11 +321,16 @@ std::optional<QString> FrontEnd::hoverSite(int column, int row)
     return QString::fromStdString(m_model.agentHint(column, row));
 }
 
-void FrontEnd::releaseOnSite(int button, int column, int row, int keys)
+std::optional<QString> FrontEnd::releaseOnSite(int button, int column, int row, int keys)
 {
-    if (m_modelWork > 0 || !m_modelLoaded)
-        return;
+    if (m_modelWork > 0 || !m_modelLoaded || m_worldFreed)
+        return std::nullopt;
     m_model.mouseUp(button, column, row, keys);
+    // The model may have changed the site (Life toggles a cell): show it now, also
+    // while paused, and describe the site afresh.
+    drawWorld();
+    m_lastHinted = QPoint(-1, -1);
+    return hoverSite(column, row);
 }
 
 } // namespace tessra

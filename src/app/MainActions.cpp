@@ -70,7 +70,9 @@ void createViewMenu(QMenuBar* bar, MainActions& a)
     a.zoom[0]->setChecked(true);
     a.framerateUp = addAction(
         view, "mFramerateUp", QStringLiteral("Increase Framerate"), QKeySequence(Qt::Key_PageUp));
-    a.framerateDown = addAction(view, "mFramerateDown", QStringLiteral("Decrease Framerate"),
+    // Qt names Page Down "PgDown"; the menu shows "PgDn" beside "PgUp". A text after a
+    // tab is what a menu shows as the shortcut.
+    a.framerateDown = addAction(view, "mFramerateDown", QStringLiteral("Decrease Framerate\tPgDn"),
         QKeySequence(Qt::Key_PageDown));
     view->addSeparator();
     a.inspectSites
@@ -100,7 +102,8 @@ void createSimulationMenu(QMenuBar* bar, MainActions& a)
     giveButton(a.pause, "pause.svg", QStringLiteral("Pause"), QStringLiteral("Pause Simulation"));
     a.pause->setEnabled(false);
     a.step = addAction(simulation, "Step1", QStringLiteral("&Step"));
-    a.step->setShortcuts({ QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) });
+    // Both Enter keys step; a menu shows the first one's name, "Enter".
+    a.step->setShortcuts({ QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return) });
     giveButton(a.step, "step.svg", QStringLiteral("Step"), QStringLiteral("Step Simulation"));
     a.step->setEnabled(false);
     simulation->addSeparator();

@@ -73,7 +73,8 @@ void PortalView::mouseReleaseEvent(QMouseEvent* event)
     if (!site)
         return;
     const MouseUpCodes codes = mouseUpCodes(event->button(), event->buttons(), event->modifiers());
-    m_frontEnd.releaseOnSite(codes.button, site->x(), site->y(), codes.keys);
+    if (const auto hint = m_frontEnd.releaseOnSite(codes.button, site->x(), site->y(), codes.keys))
+        setToolTip(*hint);
 }
 
 } // namespace tessra

@@ -1,20 +1,32 @@
 #include "StatusBar.h"
 
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolTip>
+#include <QtMath>
 
 #include <algorithm>
 
 namespace tessra {
 
+namespace {
+// A panel's frame leaves a 2-pixel gap to the next; its text keeps 4 pixels from the
+// left edge and 3 from the right.
+constexpr int PanelGap = 2;
+constexpr int TextLeft = 4;
+constexpr int TextRight = 3;
+} // namespace
+
 StatusBar::StatusBar(QWidget* parent)
     : QWidget(parent)
     , m_texts(
           { QString(), QStringLiteral("Tick 0"), QStringLiteral("0 fps"), QStringLiteral("0 tps") })
+    , m_longest(
+          { QString(), QString(), QStringLiteral("9999999 fps"), QStringLiteral("9999999 tps") })
 {
     setObjectName(QStringLiteral("sbStatus"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -31,17 +43,45 @@ void StatusBar::setPanelText(Panel panel, const QString& text)
     if (m_texts[panel] == text)
         return;
     m_texts[panel] = text;
+    // A rate panel widens for a text longer than any before and stays that wide, so
+    // the panels do not jump back and forth as the rate changes.
+    if ((panel == FrameRate || panel == TickRate) && rateWidth(text) > rateWidth(m_longest[panel]))
+        m_longest[panel] = text;
     update();
 }
 
-std::array<int, 4> StatusBar::panelWidths(int height, int width)
+int StatusBar::rateWidth(const QString& text) const
 {
-    return { width - 12 * height, 5 * height, 3 * height, 3 * height };
+    // Rounded up: a text a fraction of a pixel too wide would be cut.
+    const int advance = qCeil(QFontMetricsF(font()).horizontalAdvance(text));
+    return advance + TextLeft + TextRight + PanelGap;
+}
+
+std::array<int, 4> StatusBar::panelWidths(
+    int height, int width, int frameRateWidth, int tickRateWidth)
+{
+    // As on the desktop's status bars, the last h on the right stays free.
+    const int tick = 5 * height;
+    const int frameRate = std::max(3 * height, frameRateWidth);
+    const int tickRate = std::max(3 * height, tickRateWidth);
+    return { width - height - tick - frameRate - tickRate, tick, frameRate, tickRate };
+}
+
+std::array<int, 4> StatusBar::panelWidths() const
+{
+    return panelWidths(
+        height(), width(), rateWidth(m_longest[FrameRate]), rateWidth(m_longest[TickRate]));
+}
+
+QString StatusBar::shownText(Panel panel) const
+{
+    const int room = panelWidths()[panel] - PanelGap - TextLeft - TextRight;
+    return fontMetrics().elidedText(m_texts[panel], Qt::ElideRight, std::max(0, room));
 }
 
 StatusBar::Panel StatusBar::panelAt(int x) const
 {
-    const auto widths = panelWidths(height(), width());
+    const auto widths = panelWidths();
     int right = 0;
     for (int panel = Message; panel < TickRate; ++panel) {
         right += widths[panel];
@@ -83,11 +123,11 @@ bool StatusBar::event(QEvent* event)
 void StatusBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const auto widths = panelWidths(height(), width());
+    const auto widths = panelWidths();
     int left = 0;
     for (int panel = Message; panel <= TickRate; ++panel) {
         const int w = std::max(0, widths[panel]);
-        const QRect box(left, 1, w - 2, height() - 2);
+        const QRect box(left, 1, w - PanelGap, height() - 2);
         left += w;
         if (box.width() <= 0)
             continue;
@@ -97,10 +137,9 @@ void StatusBar::paintEvent(QPaintEvent*)
         frame.lineWidth = 1;
         frame.state |= QStyle::State_Sunken;
         style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
-        const QRect textBox = box.adjusted(4, 0, -3, 0);
-        const QString text
-            = fontMetrics().elidedText(m_texts[panel], Qt::ElideRight, textBox.width());
-        painter.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft, text);
+        const QRect textBox = box.adjusted(TextLeft, 0, -TextRight, 0);
+        painter.drawText(
+            textBox, Qt::AlignVCenter | Qt::AlignLeft, shownText(static_cast<Panel>(panel)));
     }
 }
 

@@ -8,9 +8,11 @@
 namespace tessra {
 
 /// The main window's status bar (sbStatus): four panels, message, tick, frame rate and
-/// tick rate. The tick panel is 5h wide and the rate panels 3h each (h the bar's
-/// height); the message panel takes the rest. Each panel has its hint; a double click
-/// asks the window to collapse or expand.
+/// tick rate. The tick panel is 5h wide (h the bar's height). Each rate panel is at
+/// least 3h wide and wide enough for a seven-digit rate ("9999999 tps") and for the
+/// longest text it has shown, so no digit of a rate is ever cut; the message panel
+/// takes the rest but for h on the right. Each panel has its hint; a double click asks
+/// the window to collapse or expand.
 class StatusBar : public QWidget {
     Q_OBJECT
 public:
@@ -20,8 +22,16 @@ public:
 
     void setPanelText(Panel panel, const QString& text);
     QString panelText(Panel panel) const { return m_texts[panel]; }
-    /// The panel widths for a bar `height` high and `width` wide, left to right.
-    static std::array<int, 4> panelWidths(int height, int width);
+    /// The panel widths, left to right, for a bar `height` high and `width` wide whose
+    /// frame-rate and tick-rate panels need `frameRateWidth` and `tickRateWidth` pixels
+    /// for their texts.
+    static std::array<int, 4> panelWidths(
+        int height, int width, int frameRateWidth = 0, int tickRateWidth = 0);
+    /// The panel widths now, from the bar's size, its font and the rate texts shown.
+    std::array<int, 4> panelWidths() const;
+    /// The text as `panel` shows it: cut short with an ellipsis only where the panel
+    /// is too narrow for it.
+    QString shownText(Panel panel) const;
     /// The panel under x (counted from the left; beyond the frame-rate panel: tick rate).
     Panel panelAt(int x) const;
     /// The hint shown over `panel`.
@@ -39,7 +49,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    /// The width a rate panel needs for `text`, frame and margins included.
+    int rateWidth(const QString& text) const;
+
     std::array<QString, 4> m_texts;
+    /// The widest text each rate panel has to fit (a seven-digit rate at first).
+    std::array<QString, 4> m_longest;
 };
 
 } // namespace tessra

@@ -26,11 +26,17 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
 namespace tessra {
 
 namespace {
 constexpr int ToolPanelHeight = 52;
 constexpr int ToolButtonSize = 48;
+// What is left of the portal in the collapsed window.
+constexpr int PortalStrip = 4;
 } // namespace
 
 TfMain::TfMain(
@@ -54,6 +60,9 @@ TfMain::TfMain(
     m_scrollArea->setObjectName(QStringLiteral("sbPortal"));
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The scroll box's own minimum (room for its scroll bars) would hold the collapsed
+    // window taller than the tool and status bars, and a shorter window squeezes them.
+    m_scrollArea->setMinimumHeight(PortalStrip);
     m_portal = new PortalView(m_frontEnd, *m_scrollArea);
     layout->addWidget(m_scrollArea, 1);
     m_status = new StatusBar(central);
@@ -253,18 +262,53 @@ void TfMain::FormCreate(const QStringList& arguments)
     const CommandLine commandLine = parseCommandLine(arguments);
     m_frontEnd.setStartupSettingsFile(commandLine.settingsFile);
     if (commandLine.showUsage)
-        m_dialogs.message(this, windowTitle(), usageText(QCoreApplication::applicationFilePath()),
-            QMessageBox::NoIcon);
+        startupMessage(
+            windowTitle(), usageText(QCoreApplication::applicationFilePath()), QMessageBox::NoIcon);
+}
+
+// A message box for a user; in automation mode the standard error output and the
+// start-up log, so that start-up never waits for a button nobody presses.
+void TfMain::startupMessage(const QString& caption, const QString& text, QMessageBox::Icon icon)
+{
+    if (!m_automated) {
+        m_dialogs.message(this, caption, text, icon);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (m_startupLog)
+        m_startupLog(text);
+    else
+        m_pendingStartupLog.append(text);
+}
+
+void TfMain::setStartupLog(std::function<void(const QString&)> log)
+{
+    m_startupLog = std::move(log);
+    if (!m_startupLog)
+        return;
+    for (const QString& text : std::exchange(m_pendingStartupLog, {}))
+        m_startupLog(text);
+}
+
+int TfMain::collapsedHeight() const
+{
+    // The layout's minimum with the menu bar; the portal's minimum is the strip.
+    layout()->activate();
+    return minimumSizeHint().height();
 }
 
 void TfMain::setVisible(bool visible)
 {
-    // The display settings come back before the window first appears.
+    // The display settings come back before the window first appears. A window that
+    // was collapsed comes back collapsed, so the minimum height may not hold it taller.
     if (visible && !m_shownOnce && !isVisible()) {
         m_restored = DisplaySettings::load();
         m_collapseHeight = m_restored.collapseHeight;
-        if (!m_restored.placement.isEmpty())
+        if (!m_restored.placement.isEmpty()) {
+            setMinimumHeight(std::min(minimumHeight(), collapsedHeight()));
             restoreGeometry(m_restored.placement);
+        }
     }
     QMainWindow::setVisible(visible);
 }
@@ -282,9 +326,9 @@ void TfMain::FormShow()
 {
     guarded([this] { m_frontEnd.setFrameRate(m_restored.frameRatePosition); });
     setZoomCode(m_restored.zoomCode);
-    if (QLayout* layout = centralWidget()->layout())
-        layout->activate();
-    setMinimumHeight(height() - m_scrollArea->height() + 4);
+    // From the layout, not from the window's height: a window restored collapsed
+    // shows no more of the portal than the strip.
+    setMinimumHeight(collapsedHeight());
     m_frontEnd.setInspectorVisible(m_restored.inspectorShown);
     m_frontEnd.setTimeSeriesVisible(m_restored.timeSeriesShown);
     qApp->installEventFilter(m_spaceFilter);
@@ -294,7 +338,12 @@ void TfMain::FormShow()
 
 void TfMain::loadStartupModel()
 {
-    guarded([this] { m_frontEnd.loadModelFile(startupModelPath()); });
+    try {
+        m_frontEnd.loadModelFile(startupModelPath());
+    } catch (const CommandError& error) {
+        // The standard error display, or its text where nobody may answer it.
+        startupMessage(m_frontEnd.applicationTitle(), error.message() + ".", QMessageBox::Critical);
+    }
     if (!m_frontEnd.isModelLoaded() && !m_automated) {
         m_dialogs.message(this, productName(),
             m_frontEnd.loadModelError() + "\n\nPlease choose another model.",

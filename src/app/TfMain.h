@@ -5,6 +5,7 @@
 #include "MainActions.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QStringList>
 
 #include <functional>
@@ -45,11 +46,22 @@ public:
     /// modal; true for OK). Without one, New creates the simulation at once.
     void setNewSimulationDialog(std::function<bool(QWidget* parent)> ask);
 
+    /// Where start-up's messages go in automation mode (the debug log). Started for
+    /// automation, nobody may be there to press OK, so what the command line or the
+    /// first model load would show in a message box (the usage box, an error reading
+    /// the first settings file) goes to the standard error output and to `log`
+    /// instead, and start-up goes on. Texts from before this was set are handed over
+    /// at once.
+    void setStartupLog(std::function<void(const QString& text)> log);
+
     /// Whether the first model load after the first show has finished (with or without
     /// a model, including the Load Model dialog of a failed load).
     bool isStartupDone() const { return m_startupDone; }
     /// The height the collapse toggle returns to (sbStatus.Tag).
     int collapseHeight() const { return m_collapseHeight; }
+    /// The height of the collapsed window from its layout: menu, tool and status bars
+    /// at their full heights and a strip of the portal between them.
+    int collapsedHeight() const;
 
     // Handlers, named after their controls.
     void Exit1Click();
@@ -92,6 +104,7 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void loadStartupModel();
+    void startupMessage(const QString& caption, const QString& text, QMessageBox::Icon icon);
     QWidget* createToolPanel();
     QToolButton* createToolButton(QAction* action, const char* name);
     void connectActions();
@@ -112,6 +125,8 @@ private:
     StatusBar* m_status = nullptr;
     SpaceKeyFilter* m_spaceFilter = nullptr;
     std::function<bool(QWidget*)> m_askNewSimulation;
+    std::function<void(const QString&)> m_startupLog;
+    QStringList m_pendingStartupLog;
 
     DisplaySettings m_restored;
     int m_collapseHeight = 0;

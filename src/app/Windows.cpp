@@ -81,6 +81,8 @@ Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialo
     createTimeSeries();
     createAboutWindows();
     m_debug = std::make_unique<TfDebug>(m_main.get());
+    m_main->setStartupLog(
+        [this](const QString& text) { m_debug->debugLog(text.toUtf8().constData()); });
     createStopConditions();
     m_toolKeys
         = std::make_unique<ToolWindowKeys>(QList<QWidget*> { m_inspect.get(), m_stop.get() });
@@ -93,6 +95,7 @@ Windows::~Windows()
     m_core.frontEnd().attachInspector(nullptr);
     m_core.frontEnd().attachTimeSeriesWindow(nullptr);
     m_core.frontEnd().attachStopConditionsWindow(nullptr);
+    m_main->setStartupLog({});
     setHelpLookup({});
     qApp->removeEventFilter(m_toolKeys.get());
 }

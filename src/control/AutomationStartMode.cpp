@@ -1,14 +1,15 @@
 #include "AutomationStartMode.h"
 
+#include "CommandLineSwitch.h"
+
 namespace tessra {
 
 namespace {
 bool hasSwitch(const QStringList& arguments, QLatin1String name)
 {
     for (const QString& argument : arguments) {
-        if (argument.isEmpty() || (argument.front() != u'-' && argument.front() != u'/'))
-            continue;
-        if (QStringView(argument).mid(1).compare(name, Qt::CaseInsensitive) == 0)
+        const std::optional<QString> found = commandLineSwitch(argument);
+        if (found && found->compare(name, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;

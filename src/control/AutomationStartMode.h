@@ -14,8 +14,9 @@ enum class AutomationStartMode {
 };
 
 /// The start mode from the command-line arguments that follow the program path.
-/// An argument is a switch when it starts with "-" or "/"; the rest is compared
-/// with the switch names without regard to case. "automation" or "embedding"
+/// An argument is a switch by the rule of commandLineSwitch (a "/" followed by a
+/// path is a file name); the rest is compared with the switch names without
+/// regard to case. "automation" or "embedding"
 /// anywhere wins; otherwise "regserver", then "unregserver"; otherwise standalone.
 AutomationStartMode automationStartMode(const QStringList& arguments);
 

@@ -4,6 +4,9 @@
 #include "PortalGeometry.h"
 #include "RateText.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace tessra {
@@ -36,7 +39,25 @@ INSTANTIATE_TEST_SUITE_P(Switches, CommandLineTest,
         CommandLineCase { { "a.ini" }, "a.ini", false },
         CommandLineCase { { "a.ini", "b.ini" }, "a.ini", true },
         CommandLineCase { { "", "My Settings.ini" }, "My Settings.ini", false },
-        CommandLineCase { { "/automation", "run.ini", "/help" }, "run.ini", true }));
+        CommandLineCase { { "/automation", "run.ini", "/help" }, "run.ini", true },
+        // Every absolute path starts with "/": with a further "/", or naming something
+        // that exists, it is a file name, not a switch.
+        CommandLineCase { { "/home/me/run.ini" }, "/home/me/run.ini", false },
+        CommandLineCase {
+            { "/automation", "/tmp/no such/run.ini" }, "/tmp/no such/run.ini", false },
+        CommandLineCase { { "/tmp" }, "/tmp", false },
+        CommandLineCase { { "/a.ini", "/tmp/b.ini" }, "/tmp/b.ini", true },
+        CommandLineCase { { "/foo" }, {}, true }, CommandLineCase { { "-/tmp/a.ini" }, {}, true }));
+
+TEST(CommandLine, an_existing_file_by_its_absolute_path_is_the_settings_file)
+{
+    const QTemporaryDir folder;
+    const QString file = folder.filePath("run.ini");
+    QFile(file).open(QIODevice::WriteOnly);
+    const CommandLine result = parseCommandLine({ "/AutoMation", file });
+    EXPECT_EQ(result.settingsFile, file);
+    EXPECT_FALSE(result.showUsage);
+}
 
 TEST(CommandLine, usage_text_joins_path_and_syntax_without_blank)
 {

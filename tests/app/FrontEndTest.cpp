@@ -439,13 +439,15 @@ TEST_F(FrontEndTest, hint_is_asked_only_when_the_pointer_enters_another_site)
     EXPECT_TRUE(frontEnd().hoverSite(2, 2)); // asked again after a new world
 }
 
-TEST_F(FrontEndTest, mouse_up_reaches_the_model)
+TEST_F(FrontEndTest, mouse_up_reaches_the_model_then_redraws_and_asks_the_hint_again)
 {
     const QString path = loadCallLog();
     const CallLog log(path.toStdString());
+    ASSERT_TRUE(frontEnd().hoverSite(1, 4));
     log.reset();
-    frontEnd().releaseOnSite(16, 1, 4, 12);
-    const std::vector<std::string> expected { "mouseUp 16 1 4 12" };
+    EXPECT_EQ(frontEnd().releaseOnSite(16, 1, 4, 12).value_or("-"), "site 1 4");
+    frontEnd().hoverSite(1, 4); // the same site: not asked once more
+    const std::vector<std::string> expected { "mouseUp 16 1 4 12", "color 15", "hint 1 4" };
     EXPECT_EQ(log.lines(), expected);
 }
 

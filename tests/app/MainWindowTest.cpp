@@ -7,7 +7,9 @@
 #include "FrontEnd.h"
 #include "PortalView.h"
 #include "StatusBar.h"
+#include "TfDebug.h"
 #include "TfMain.h"
+#include "Windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,6 +62,13 @@ protected:
         return found;
     }
     QAction* action(TfMain& window, const char* name) { return child<QAction>(window, name); }
+    /// Copies the Life example (model.so, default.ini) into the work folder.
+    void copyLife()
+    {
+        const QDir life(QString::fromStdString(test::exampleFolder("life")));
+        for (const char* name : { "model.so", "default.ini" })
+            ASSERT_TRUE(QFile::copy(life.filePath(name), m_folder.file(name)));
+    }
 
     WorkFolder m_folder;
     Core m_core;
@@ -129,7 +138,8 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
     EXPECT_EQ(action(*window, "Run1")->text(), "&Run");
     EXPECT_EQ(action(*window, "Run1")->shortcut(), QKeySequence(Qt::Key_Space));
     EXPECT_EQ(action(*window, "Pause1")->shortcut(), QKeySequence(Qt::Key_Space));
-    EXPECT_EQ(action(*window, "Step1")->shortcut(), QKeySequence(Qt::Key_Return));
+    EXPECT_EQ(action(*window, "Step1")->shortcuts(),
+        QList<QKeySequence>({ QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return) }));
     EXPECT_EQ(action(*window, "Exit1")->shortcut(), QKeySequence("Ctrl+X"));
     EXPECT_EQ(action(*window, "Load1")->shortcut(), QKeySequence("Ctrl+L"));
     EXPECT_EQ(action(*window, "Save1")->shortcut(), QKeySequence("Ctrl+S"));
@@ -144,7 +154,7 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
     for (QAction* menu : window->menuBar()->actions()) {
         items << menu->text();
         for (QAction* item : menu->menu()->actions())
-            items << (item->isSeparator() ? QString("-") : "  " + item->text());
+            items << (item->isSeparator() ? QString("-") : "  " + item->text().section('\t', 0, 0));
     }
     const QStringList expected { "&File", "  Load &Model...", "-", "  &Load Parameters...",
         "  &Save Parameters...", "  Save Parameters &As...", "-", "  E&xit", "&View", "  &Portal",
@@ -168,6 +178,31 @@ TEST_F(MainWindowTest, layout_menus_and_tool_bar)
         left = button->x();
     }
     EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
+}
+
+// The shortcut a menu shows beside an item: the text after a tab in the item's text,
+// else the name of its first shortcut.
+QString shownShortcut(const QAction* item)
+{
+    const qsizetype tab = item->text().indexOf(u'\t');
+    return tab >= 0 ? item->text().mid(tab + 1)
+                    : item->shortcut().toString(QKeySequence::NativeText);
+}
+
+TEST_F(MainWindowTest, menus_show_enter_and_pgdn_and_both_enter_keys_step)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow();
+    EXPECT_EQ(shownShortcut(action(*window, "Step1")), "Enter");
+    EXPECT_EQ(shownShortcut(action(*window, "mFramerateDown")), "PgDn");
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QTest::keyClick(window.get(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(m_core.model().simTime(), 2.0);
+    QTest::keyClick(window.get(), Qt::Key_PageDown);
+    EXPECT_EQ(m_core.frontEnd().frameRate(), 0);
 }
 
 TEST_F(MainWindowTest, first_show_loads_the_model_in_the_current_folder)
@@ -302,7 +337,50 @@ TEST_F(MainWindowTest, portal_pointer_gives_hints_once_per_site_and_mouse_codes)
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(17, 33),
         portal.mapToGlobal(QPointF(17, 33)), Qt::RightButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(&portal, &release);
-    EXPECT_EQ(log.lines().back(), "mouseUp 16 2 4 12");
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "mouseUp 16 2 4 12");
+}
+
+TEST_F(MainWindowTest, a_click_on_a_site_redraws_it_and_asks_its_hint_again)
+{
+    copyLife();
+    auto window = startWindow();
+    action(*window, "Zoom800")->trigger();
+    PortalView& portal = window->portal();
+    const QPoint at(12, 12); // site (1, 1)
+    const auto shown = [&] { return portal.grab(QRect(8, 8, 8, 8)).toImage().pixelColor(4, 4); };
+    QMouseEvent move(
+        QEvent::MouseMove, at, portal.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&portal, &move);
+    const QString hint = portal.toolTip();
+    ASSERT_TRUE(hint.startsWith("(1, 1) ")) << hint.toStdString();
+    const QColor before = shown();
+
+    // Life toggles the cell; paused, the portal and the hint show it at once.
+    QTest::mouseClick(&portal, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(m_core.model().simTime(), 0.0);
+    EXPECT_NE(shown(), before);
+    EXPECT_NE(portal.toolTip(), hint);
+    EXPECT_EQ(portal.toolTip().endsWith("dead"), !hint.endsWith("dead")) << hint.toStdString();
+}
+
+TEST_F(MainWindowTest, automation_start_up_logs_what_it_would_show_and_goes_on)
+{
+    copyLife();
+    m_folder.write("run.ini",
+        "[Parameters]\nWidth=16\nHeight=16\n"
+        "[Time Series]\nCount=2\n0=Average Alive\n1=Average Alive\n");
+    Windows windows(m_core, { "/automation", "/nonsense", "run.ini" }, true, m_dialogs);
+    windows.main().show();
+    ASSERT_TRUE(waitUntil([&] { return windows.main().isStartupDone(); }));
+    EXPECT_TRUE(m_dialogs.messages.empty());
+    EXPECT_TRUE(m_core.frontEnd().isModelLoaded());
+    EXPECT_EQ(m_core.frontEnd().worldSize(), QSize(16, 16));
+    EXPECT_EQ(windows.debugLog().lines(),
+        QStringList({ "Usage:",
+            "\t" + QCoreApplication::applicationFilePath() + "[/[un]regserver] [settingsFile.ini]",
+            "Operation/state pair already being plotted." }));
 }
 
 TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
@@ -331,9 +409,7 @@ TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
 
 TEST_F(MainWindowTest, runs_life_in_the_window)
 {
-    const QDir life(QString::fromStdString(test::exampleFolder("life")));
-    for (const char* name : { "model.so", "default.ini" })
-        ASSERT_TRUE(QFile::copy(life.filePath(name), m_folder.file(name)));
+    copyLife();
     auto window = startWindow();
     ASSERT_TRUE(m_core.frontEnd().isModelLoaded());
     EXPECT_EQ(window->windowTitle(), "Tessra: Life");
@@ -362,12 +438,17 @@ TEST_F(MainWindowTest, status_bar_panels_and_hints)
 {
     auto window = makeWindow();
     StatusBar& status = window->statusPanels();
+    // Tick 5h, rates 3h or as wide as their texts need, the message panel the rest.
     EXPECT_EQ(StatusBar::panelWidths(20, 500), (std::array<int, 4> { 260, 100, 60, 60 }));
+    EXPECT_EQ(StatusBar::panelWidths(20, 500, 90, 50), (std::array<int, 4> { 230, 100, 90, 60 }));
     status.resize(500, 20);
+    const auto widths = status.panelWidths();
+    EXPECT_EQ(widths[0] + widths[1] + widths[2] + widths[3], 480);
     EXPECT_EQ(status.panelAt(0), StatusBar::Message);
-    EXPECT_EQ(status.panelAt(259), StatusBar::Message);
-    EXPECT_EQ(status.panelAt(260), StatusBar::Tick);
-    EXPECT_EQ(status.panelAt(420), StatusBar::TickRate);
+    EXPECT_EQ(status.panelAt(widths[0] - 1), StatusBar::Message);
+    EXPECT_EQ(status.panelAt(widths[0]), StatusBar::Tick);
+    EXPECT_EQ(status.panelAt(widths[0] + widths[1]), StatusBar::FrameRate);
+    EXPECT_EQ(status.panelAt(480 - widths[3]), StatusBar::TickRate);
     EXPECT_EQ(status.panelAt(1000), StatusBar::TickRate);
     EXPECT_EQ(status.panelHint(StatusBar::Tick), "Simulation time\n(ticks)");
     EXPECT_EQ(status.panelHint(StatusBar::FrameRate), "Framerate\n(frames per second/minute)");
@@ -376,6 +457,27 @@ TEST_F(MainWindowTest, status_bar_panels_and_hints)
     EXPECT_EQ(status.panelHint(StatusBar::Message), "Running");
     EXPECT_EQ(status.panelText(StatusBar::FrameRate), "0 fps");
     EXPECT_EQ(status.panelText(StatusBar::TickRate), "0 tps");
+}
+
+TEST_F(MainWindowTest, rate_panels_show_every_digit_of_a_seven_digit_rate)
+{
+    m_folder.copyFixture("calllog");
+    auto window = startWindow(); // at its first size and the default font
+    StatusBar& status = window->statusPanels();
+    status.setPanelText(StatusBar::TickRate, "6822400 tps");
+    status.setPanelText(StatusBar::FrameRate, "1234567 fps");
+    EXPECT_EQ(status.shownText(StatusBar::TickRate), "6822400 tps");
+    EXPECT_EQ(status.shownText(StatusBar::FrameRate), "1234567 fps");
+    const auto widths = status.panelWidths();
+    EXPECT_GE(widths[2], 3 * status.height());
+    EXPECT_GE(widths[3], 3 * status.height());
+    EXPECT_EQ(widths[1], 5 * status.height());
+
+    // A longer text widens its panel for good; the message panel gives the room.
+    status.setPanelText(StatusBar::TickRate, "1234567890123 tps");
+    EXPECT_EQ(status.shownText(StatusBar::TickRate), "1234567890123 tps");
+    status.setPanelText(StatusBar::TickRate, "5 tps");
+    EXPECT_GT(status.panelWidths()[3], widths[3]);
 }
 
 TEST_F(MainWindowTest, collapse_toggle_returns_to_the_remembered_height)
@@ -387,10 +489,42 @@ TEST_F(MainWindowTest, collapse_toggle_returns_to_the_remembered_height)
     QApplication::processEvents();
     EXPECT_EQ(window->height(), minimum);
     EXPECT_EQ(window->collapseHeight(), 347);
+    // The tool and status bars keep their full height over a 4-pixel strip of portal.
+    EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
+    EXPECT_EQ(child<QScrollArea>(*window, "sbPortal")->height(), 4);
+    EXPECT_EQ(window->statusPanels().height(), window->statusPanels().sizeHint().height());
+    EXPECT_TRUE(child<QLabel>(*window, "lFrames")->isVisible());
     window->sbStatusDblClick(); // back to the remembered height
     QApplication::processEvents();
     EXPECT_EQ(window->height(), 347);
     EXPECT_EQ(window->collapseHeight(), minimum);
+}
+
+TEST_F(MainWindowTest, started_collapsed_the_window_expands_to_the_remembered_height)
+{
+    m_folder.copyFixture("calllog");
+    int collapsed = 0;
+    {
+        auto window = startWindow();
+        window->resize(window->width(), 400);
+        QApplication::processEvents();
+        window->sbStatusDblClick();
+        QApplication::processEvents();
+        collapsed = window->height();
+        window->close(); // stores the collapsed placement and the height to go back to
+    }
+    auto window = startWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(window->minimumHeight(), collapsed);
+    EXPECT_EQ(window->height(), collapsed);
+    EXPECT_EQ(child<QWidget>(*window, "pToolBar")->height(), 52);
+    EXPECT_EQ(child<QScrollArea>(*window, "sbPortal")->height(), 4);
+    window->sbStatusDblClick();
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), 400);
+    window->sbStatusDblClick();
+    QApplication::processEvents();
+    EXPECT_EQ(window->height(), collapsed);
 }
 
 TEST_F(MainWindowTest, collapse_toggle_from_a_never_expanded_window)

@@ -33,7 +33,10 @@ INSTANTIATE_TEST_SUITE_P(table, StartMode,
         // only switches count, and only whole names
         ModeCase { { "automation", "regserver" }, M::Standalone },
         ModeCase { { "/automation2", "//regserver", "/ regserver", "" }, M::Standalone },
-        ModeCase { { "/", "-" }, M::Standalone }));
+        ModeCase { { "/", "-" }, M::Standalone },
+        // an absolute path is a file name, whatever its last part
+        ModeCase { { "/tmp/automation", "/srv/regserver" }, M::Standalone },
+        ModeCase { { "/home/me/run.ini", "/embedding" }, M::Automation }));
 
 TEST(automation_start_mode, program_path_is_not_an_argument)
 {

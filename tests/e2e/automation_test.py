@@ -56,16 +56,23 @@ class Instance:
     """One tessra started by hand with /automation, and this script as its
     client on a connection of its own (closing it is the client going away)."""
 
-    def __init__(self, model_folder=LIFE, environment=None, attach=True):
+    def __init__(self, model_folder=LIFE, environment=None, attach=True, arguments=(),
+                 files=None):
+        """arguments follow /automation; "{folder}" in them is the instance's
+        folder. files maps names to texts written there first."""
         self.folder = tempfile.TemporaryDirectory(prefix="tessra-e2e-")
         for name in ("model.so", "default.ini"):
             source = os.path.join(model_folder, name)
             if os.path.exists(source):
                 shutil.copy(source, self.folder.name)
+        for name, text in (files or {}).items():
+            with open(self.path(name), "w") as f:
+                f.write(text)
+        arguments = [argument.format(folder=self.folder.name) for argument in arguments]
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         env.update(environment or {})
         self.log = open(os.path.join(self.folder.name, "tessra.log"), "w+")
-        self.process = subprocess.Popen([TESSRA, "/automation"], cwd=self.folder.name,
+        self.process = subprocess.Popen([TESSRA, "/automation", *arguments], cwd=self.folder.name,
                                         env=env, stdout=self.log, stderr=subprocess.STDOUT)
         self.bus = dbus.SessionBus(private=True)
         daemon = bus_daemon(self.bus)
@@ -334,6 +341,33 @@ class Lifetime(unittest.TestCase):
             self.assertEqual(instance.wait_ended(), 0, "ends after the script's Release")
         finally:
             instance.close()
+
+
+class StartUp(unittest.TestCase):
+    """Started for automation, what start-up would show in a message box goes to
+    the standard error output instead, and the object is offered all the same."""
+
+    def start(self, arguments, files):
+        instance = Instance(arguments=arguments, files=files)
+        self.addCleanup(instance.close)
+        return instance
+
+    def test_settings_file_named_by_its_absolute_path(self):
+        instance = self.start(["{folder}/run.ini"], {"run.ini": "[Parameters]\nWidth=64\n"})
+        self.assertEqual(instance.tessra.GetParam("Width"), "64")
+        self.assertNotIn("Usage:", instance.output())
+        self.assertEqual(instance.release(), 0)
+
+    def test_errors_of_the_command_line_and_the_first_settings_file(self):
+        series = "[Time Series]\nCount=2\n0=Average Alive\n1=Average Alive\n"
+        instance = self.start(["/nonsense", "run.ini"],
+                              {"run.ini": "[Parameters]\nWidth=16\n" + series})
+        self.assertEqual(instance.tessra.GetParam("Width"), "16")
+        output = instance.output()
+        usage = "Usage:\n\t" + os.path.realpath(TESSRA) + "[/[un]regserver] [settingsFile.ini]\n"
+        self.assertIn(usage, output)
+        self.assertIn("Operation/state pair already being plotted.\n", output)
+        self.assertEqual(instance.release(), 0)
 
 
 def run_tessra(arguments, data_home, config_home):
