@@ -27,19 +27,19 @@ class BlockWriter {
 public:
     explicit BlockWriter(std::FILE* file)
         : m_file(file)
-        , m_buffer(BufferSize)
+        , m_buffer(std::make_unique_for_overwrite<char[]>(BufferSize))
     {
     }
 
     void text(const char* s, std::size_t n)
     {
-        if (n > m_buffer.size() - m_used)
+        if (n > BufferSize - m_used)
             flush();
-        if (n > m_buffer.size()) {
+        if (n > BufferSize) {
             write(s, n);
             return;
         }
-        std::memcpy(m_buffer.data() + m_used, s, n);
+        std::memcpy(m_buffer.get() + m_used, s, n);
         m_used += n;
     }
     void text(const std::string& s) { text(s.data(), s.size()); }
@@ -52,15 +52,15 @@ public:
     /// Room for one data row is guaranteed after this.
     void reserveRow()
     {
-        if (m_buffer.size() - m_used < RowMaxLength)
+        if (BufferSize - m_used < RowMaxLength)
             flush();
     }
-    char* cursor() { return m_buffer.data() + m_used; }
-    void advance(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.data()); }
+    char* cursor() { return m_buffer.get() + m_used; }
+    void advance(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.get()); }
 
     void flush()
     {
-        write(m_buffer.data(), m_used);
+        write(m_buffer.get(), m_used);
         m_used = 0;
     }
     bool failed() const { return m_failed; }
@@ -82,7 +82,8 @@ private:
     }
 
     std::FILE* m_file;
-    std::vector<char> m_buffer;
+    // Not zeroed: a small export touches only the first pages of it.
+    std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0;
     bool m_failed = false;
     int m_error = 0;

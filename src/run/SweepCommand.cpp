@@ -106,6 +106,8 @@ void SweepCommand::parse()
                 std::min<qint64>(wholeNumber("--max-parallel", value, 1), 1 << 30));
         } else if (reader.option(argument, "--quiet") || argument == u"-q") {
             m_quiet = true;
+        } else if (reader.option(argument, "--help") || argument == u"-h") {
+            m_help = true;
         } else if (argument.startsWith(u'-') && argument.size() > 1) {
             bad("unknown option " + argument);
         } else if (m_file.isEmpty()) {
@@ -114,6 +116,8 @@ void SweepCommand::parse()
             bad("one sweep file, not also \"" + argument + "\"");
         }
     }
+    if (m_help)
+        return;
     if (m_file.isEmpty())
         bad(QStringLiteral("no sweep file named"));
     if (actions > 1)
@@ -129,6 +133,10 @@ void SweepCommand::parse()
 int SweepCommand::execute()
 {
     parse();
+    if (m_help) {
+        std::fputs(qPrintable(RunRequest::helpText()), stdout);
+        return 0;
+    }
     const SweepPlan plan = SweepPlan::read(m_file);
     const SweepModel model(plan);
     switch (m_action) {

@@ -48,6 +48,7 @@ private:
     Action m_action = Action::Jobs;
     bool m_numbers = false;
     bool m_quiet = false;
+    bool m_help = false;
     int m_jobs = 0;
     qint64 m_index = -1;
     int m_maxParallel = 0;

@@ -11,13 +11,13 @@
 
 namespace {
 
-int fail(const tessra::RunError& error)
+int fail(const tessra::RunError& error, bool sweep)
 {
     std::fprintf(stderr, "tessra-run: %s\n", qPrintable(error.message()));
     if (error.status() == tessra::ExitStatus::BadArguments)
-        std::fputs("Usage: tessra-run MODEL.so [SETTINGS.ini] [OPTION]...  "
-                   "(tessra-run --help shows them all)\n",
-            stderr);
+        std::fprintf(stderr,
+            "Usage: tessra-run %s [OPTION]...  (tessra-run --help shows them all)\n",
+            sweep ? "sweep SWEEP.ini" : "MODEL.so [SETTINGS.ini]");
     return static_cast<int>(error.status());
 }
 
@@ -39,6 +39,6 @@ int main(int argc, char** argv)
         tessra::HeadlessRun(request).execute();
         return 0;
     } catch (const tessra::RunError& error) {
-        return fail(error);
+        return fail(error, arguments.value(0) == u"sweep");
     }
 }
