@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-numpy python3-pandas locales ccache clang-format
   parallel slurm-wlm munge
   ffmpeg poppler-utils
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

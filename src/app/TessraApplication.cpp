@@ -5,6 +5,8 @@
 #include "CommandError.h"
 #include "Dialogs.h"
 
+#include <QIcon>
+
 namespace tessra {
 
 namespace {
@@ -23,6 +25,9 @@ TessraApplication::TessraApplication(int& argc, char** argv)
     setOrganizationName(productName());
     setApplicationName(productName());
     setApplicationVersion(QStringLiteral("1.9"));
+    // The desktop entry and the icon an installed Tessra brings.
+    setDesktopFileName(QStringLiteral("org.tessra.Tessra"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tessra.svg")));
     setBeepHandler([] { QApplication::beep(); });
 }
 

@@ -4,6 +4,8 @@
 #include "HelpTable.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <utility>
 
 namespace tessra {
@@ -28,6 +30,19 @@ QString programFolder()
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
+QString programHelpFolder(const QString& programDir)
+{
+    const QLatin1String help("help");
+    if (QFileInfo(QDir(programDir).filePath(help)).isDir())
+        return programDir;
+    // The build system gives the data folder's place relative to the bin folder.
+    const QString installed
+        = QDir::cleanPath(QDir(programDir).filePath(QString::fromUtf8(TESSRA_DATA_FROM_BIN)));
+    if (QFileInfo(QDir(installed).filePath(help)).isDir())
+        return installed + QLatin1Char('/');
+    return programDir;
+}
+
 QString helpPagePath(
     const HelpLookup& lookup, const QString& programDir, const QString& key, bool modelHelp)
 {
@@ -45,11 +60,12 @@ HelpLookup setHelpLookup(HelpLookup lookup)
 void openHelpPage(const QString& key, bool modelHelp)
 {
     if (const HelpLookup& lookup = installedLookup()) {
-        openDocument(helpPagePath(lookup, programFolder(), key, modelHelp));
+        openDocument(helpPagePath(lookup, programHelpFolder(programFolder()), key, modelHelp));
         return;
     }
     const HelpTable fixedTable;
-    openDocument(helpPagePath(helpLookup(fixedTable), programFolder(), key, modelHelp));
+    openDocument(
+        helpPagePath(helpLookup(fixedTable), programHelpFolder(programFolder()), key, modelHelp));
 }
 
 } // namespace tessra

@@ -94,6 +94,20 @@ TEST_F(HelpTest, program_help_commands_open_existing_pages_beside_the_program)
     }
 }
 
+TEST_F(HelpTest, installed_program_reads_its_help_from_the_data_folder)
+{
+    QTemporaryDir dir;
+    const QString bin = dir.path() + QStringLiteral("/bin/");
+    const QString data = dir.path() + QStringLiteral("/share/tessra/");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(programHelpFolder(bin), bin) << "no help anywhere: a missing page beside the program";
+    ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("help")));
+    EXPECT_EQ(programHelpFolder(bin), data);
+    ASSERT_TRUE(QDir().mkpath(bin + QStringLiteral("help")));
+    EXPECT_EQ(programHelpFolder(bin), bin) << "help beside the program, as in a build tree, first";
+    EXPECT_EQ(programHelpFolder(binFolder()), binFolder());
+}
+
 TEST_F(HelpTest, model_help_opens_the_page_in_the_loaded_models_folder)
 {
     HelpTable table;
