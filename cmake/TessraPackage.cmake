@@ -17,8 +17,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 # The files name the prefix they are installed under (the desktop entry, the
 # D-Bus service file): install with the package's prefix, into a staging root.
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # Only the package: leave the build folder's test and benchmark files alone.
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)

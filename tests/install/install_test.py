@@ -183,7 +183,8 @@ class InstalledProgram:
                 </busconfig>
                 """) % services)
         client = textwrap.dedent("""\
-                        import dbus
+            import sys
+            import dbus
             front = dbus.Interface(dbus.SessionBus().get_object("Tessra.FrontEnd", "/FrontEnd"),
                                    "Tessra.FrontEnd")
             assert front.LoadModel(sys.argv[1], timeout=120) == 1, front.GetLoadModelErr()
