@@ -27,6 +27,9 @@ public:
     /// Ends the movie; `complete` is false after a failure, and the sink then
     /// leaves no partial file behind.
     virtual QString close(bool complete) = 0;
+    /// After open(): the file being written and the process writing it, if any.
+    virtual QString temporaryFile() const { return {}; }
+    virtual qint64 processId() const { return 0; }
 };
 
 namespace {
@@ -176,6 +179,9 @@ public:
         }
         return {};
     }
+
+    QString temporaryFile() const override { return m_part; }
+    qint64 processId() const override { return m_process ? m_process->processId() : 0; }
 
     ~FfmpegMovie() override
     {
@@ -328,6 +334,10 @@ MovieWriter::MovieWriter(const MovieOptions& options, QSize frameSize)
     std::future<QString> result = opened.get_future();
     m_thread = std::thread([this, &opened] {
         const QString error = m_sink->open();
+        if (error.isEmpty()) {
+            m_temporaryFile = m_sink->temporaryFile();
+            m_encoderProcessId = m_sink->processId();
+        }
         opened.set_value(error);
         if (error.isEmpty())
             work();
