@@ -145,7 +145,8 @@ class Media(unittest.TestCase):
             if children:
                 time.sleep(0.5)
                 return process, int(children[0])
-            self.assertIsNone(process.poll(), process.stderr.read())
+            if process.poll() is not None:
+                self.fail(process.stderr.read())
             time.sleep(0.05)
         self.fail("no ffmpeg was started")
 
