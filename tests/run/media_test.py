@@ -23,12 +23,14 @@ def run(*arguments, env=None):
 
 
 def pixels(png):
-    """The picture's size and its RGB bytes, as ffmpeg decodes it."""
+    """The picture's (or a movie's first frame's) size and RGB bytes, as ffmpeg
+    decodes it."""
     probe = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "stream=width,height",
                             "-of", "csv=p=0", png], capture_output=True, text=True, check=True)
     width, height = map(int, probe.stdout.strip().split(","))
-    decoded = subprocess.run(["ffmpeg", "-v", "error", "-i", png, "-f", "rawvideo", "-pix_fmt",
-                              "rgb24", "-"], capture_output=True, check=True)
+    decoded = subprocess.run(["ffmpeg", "-v", "error", "-i", png, "-frames:v", "1", "-f",
+                              "rawvideo", "-pix_fmt", "rgb24", "-"], capture_output=True,
+                             check=True)
     return width, height, decoded.stdout
 
 
@@ -90,10 +92,19 @@ class Media(unittest.TestCase):
                      "2", "--fps", "10", "--series", "Average Alive", "--output", series)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(probe(mp4), ("h264", 96, 80, 11))
+        # Odd sides: the rows of the frames are padded, the movie's are not.
         gif = self.path("life.gif")
-        result = run(*SMALL_LIFE, "--ticks", "9", "--movie=" + gif)
+        result = run(*SMALL_LIFE, "--set", "Width=45", "--set", "Height=31", "--ticks", "9",
+                     "--movie=" + gif)
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertEqual(probe(gif), ("gif", 48, 40, 10))
+        self.assertEqual(probe(gif), ("gif", 45, 31, 10))
+        # A GIF keeps the colours: its first frame is the world at tick 0.
+        start = self.path("start.png")
+        result = run(*SMALL_LIFE, "--set", "Width=45", "--set", "Height=31", "--ticks", "0",
+                     "--picture", start)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(pixels(gif), pixels(start))
+        os.remove(start)
         # The movies and the series, and no temporary file beside them.
         self.assertEqual(sorted(os.listdir(self.folder.name)), ["life.gif", "life.mp4", "life.tsv"])
 
