@@ -69,22 +69,6 @@ class Media(unittest.TestCase):
         self.assertNotEqual(pixels(os.path.join(frames, names[0]))[2],
                             pixels(os.path.join(frames, names[1]))[2])
 
-        # Scaled by 3, every site is a 3 x 3 block of its colour.
-        big = self.path("big.bmp")
-        result = run(*SMALL_LIFE, "--ticks", "20", "--picture", big, "--scale", "3")
-        self.assertEqual(result.returncode, 0, result.stderr)
-        with open(big, "rb") as f:
-            self.assertEqual(f.read(2), b"BM")
-        width, height, scaled = pixels(big)
-        self.assertEqual((width, height), (144, 120))
-        _, _, world = pixels(self.path("tick20.png"))
-        blocks = bytearray()
-        for row in range(120):
-            line = world[(row // 3) * 48 * 3:(row // 3 + 1) * 48 * 3]
-            for column in range(144):
-                blocks += line[(column // 3) * 3:(column // 3) * 3 + 3]
-        self.assertEqual(scaled, bytes(blocks))
-
     def test_mp4_and_gif_movies_have_the_frames_size_and_codec(self):
         mp4 = self.path("life.mp4")
         series = self.path("life.tsv")
