@@ -91,12 +91,13 @@ void RunMedia::record(ModelApi model, const QString& file)
     options.scale = m_request.scale;
     options.framesPerSecond = m_request.framesPerSecond;
     auto recorder = std::make_unique<MovieRecorder>(model);
-    QObject::connect(
-        recorder.get(), &MovieRecorder::failed, recorder.get(), [this](const QString& message) {
+    const bool movie = file == m_request.movie;
+    QObject::connect(recorder.get(), &MovieRecorder::failed, recorder.get(),
+        [this, movie](const QString& message) {
             if (m_failure.isEmpty())
                 m_failure = message;
-            // Its encoder has ended.
-            OutputFile::removeOnInterrupt(0, QString());
+            if (movie) // its encoder has ended
+                OutputFile::removeOnInterrupt(0, QString());
         });
     try {
         recorder->start(options);
