@@ -38,6 +38,8 @@ public:
     /// complete; false when none was, or it failed (failed() was emitted).
     bool stop();
     bool isRecording() const { return m_writer != nullptr; }
+    /// The writer of the recording under way; null when none is.
+    const MovieWriter* writer() const { return m_writer.get(); }
     /// The options of the recording under way (or the last one).
     const MovieOptions& options() const { return m_options; }
     /// Frames taken by the recording under way (or the last one).

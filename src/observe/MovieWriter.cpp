@@ -8,9 +8,12 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <future>
+#include <unistd.h>
 
 #include "CommandError.h"
 #include "WorldPicture.h"
@@ -27,6 +30,9 @@ public:
     /// Ends the movie; `complete` is false after a failure, and the sink then
     /// leaves no partial file behind.
     virtual QString close(bool complete) = 0;
+    /// After open(): the file being written and the process writing it, if any.
+    virtual QString temporaryFile() const { return {}; }
+    virtual qint64 processId() const { return 0; }
 };
 
 namespace {
@@ -35,6 +41,8 @@ const QString FramePattern = QStringLiteral("frame%1.png");
 constexpr std::size_t QueueBytes = std::size_t(64) << 20;
 // Written frames kept for the next ones.
 constexpr std::size_t SpareFrames = 4;
+// The largest pipe to an encoder that an ordinary user may ask Linux for.
+constexpr int MaximumPipeBytes = 1 << 20;
 
 QString shown(const QString& path)
 {
@@ -123,6 +131,13 @@ public:
         m_process->setProgram(QStringLiteral("ffmpeg"));
         m_process->setArguments(arguments());
         m_process->setStandardOutputFile(QProcess::nullDevice());
+        // A pipe that holds a whole frame, as far as the system allows (1 MB unless
+        // raised): ffmpeg then reads a frame while the next is written, where a pipe
+        // of 64 KB would make both sides wait on each other a dozen times a frame.
+        const int pipeBytes = static_cast<int>(std::min<qint64>(
+            qint64(m_size.width()) * m_size.height() * 3, qint64(MaximumPipeBytes)));
+        m_process->setChildProcessModifier(
+            [pipeBytes] { ::fcntl(STDIN_FILENO, F_SETPIPE_SZ, pipeBytes); });
         m_process->start(QIODevice::ReadWrite);
         if (!m_process->waitForStarted(-1)) {
             const QString why = m_process->errorString();
@@ -136,10 +151,15 @@ public:
     {
         // Raw frames have no row padding; the picture's rows may have.
         const qsizetype row = qsizetype(frame.width()) * 3;
-        m_buffer.resize(row * frame.height());
-        for (int y = 0; y < frame.height(); ++y)
-            std::memcpy(m_buffer.data() + y * row, frame.constScanLine(y), std::size_t(row));
-        if (m_process->write(m_buffer) != m_buffer.size())
+        const qint64 bytes = row * frame.height();
+        const char* data = reinterpret_cast<const char*>(frame.constBits());
+        if (frame.bytesPerLine() != row) {
+            m_buffer.resize(bytes);
+            for (int y = 0; y < frame.height(); ++y)
+                std::memcpy(m_buffer.data() + y * row, frame.constScanLine(y), std::size_t(row));
+            data = m_buffer.constData();
+        }
+        if (m_process->write(data, bytes) != bytes)
             return encoderFailure();
         while (m_process->bytesToWrite() > 0) {
             if (!m_process->waitForBytesWritten(-1))
@@ -176,6 +196,9 @@ public:
         }
         return {};
     }
+
+    QString temporaryFile() const override { return m_part; }
+    qint64 processId() const override { return m_process ? m_process->processId() : 0; }
 
     ~FfmpegMovie() override
     {
@@ -328,6 +351,10 @@ MovieWriter::MovieWriter(const MovieOptions& options, QSize frameSize)
     std::future<QString> result = opened.get_future();
     m_thread = std::thread([this, &opened] {
         const QString error = m_sink->open();
+        if (error.isEmpty()) {
+            m_temporaryFile = m_sink->temporaryFile();
+            m_encoderProcessId = m_sink->processId();
+        }
         opened.set_value(error);
         if (error.isEmpty())
             work();

@@ -79,6 +79,11 @@ public:
 
     /// Frames handed over so far.
     int framesWritten() const { return m_frames; }
+    /// The temporary file a movie is written to until it is complete, and the
+    /// process id of the ffmpeg writing it; empty and 0 for PNG frames. For a
+    /// program that must remove the file when a signal ends it.
+    QString temporaryFile() const { return m_temporaryFile; }
+    qint64 encoderProcessId() const { return m_encoderProcessId; }
 
     class Sink;
 
@@ -87,6 +92,8 @@ private:
     void fail(const QString& message);
 
     std::unique_ptr<Sink> m_sink;
+    QString m_temporaryFile;
+    qint64 m_encoderProcessId = 0;
     int m_scale = 1;
     int m_frames = 0;
     std::size_t m_frameBytes = 0;

@@ -7,6 +7,7 @@
 #include "OutputFile.h"
 #include "ProgressLine.h"
 #include "RunError.h"
+#include "RunMedia.h"
 #include "RunSetup.h"
 #include "SeriesTable.h"
 #include "StopConditions.h"
@@ -113,6 +114,7 @@ void HeadlessRun::execute()
 
     // Made before any work, so that an output that cannot be written costs no run.
     OutputFile output(request.output);
+    RunMedia media(request);
 
     Core core;
     FrontEnd& frontEnd = core.frontEnd();
@@ -143,15 +145,22 @@ void HeadlessRun::execute()
             "no series to write: choose them with --series or in the settings file"));
 
     frontEnd.newSimulation(QString());
+    media.start(model);
     if (!request.ticks || model.simTime() < *request.ticks) {
         progress.start(model.simTime(), request.ticks);
         frontEnd.runWithoutScreen(
-            request.ticks.value_or(-1.0), [&progress](double tick) { progress.update(tick); });
+            request.ticks.value_or(-1.0), [&progress, &media, &frontEnd](double tick) {
+                // A failed movie ends the run: it is reported as the run's failure.
+                if (!media.stepped(tick))
+                    frontEnd.requestPause();
+                progress.update(tick);
+            });
         progress.finish();
     }
+    media.finish(frontEnd);
 
     if (table.count() == 0) {
-        if (!request.quiet)
+        if (!request.quiet && !media.any())
             std::fputs("tessra-run: no series chosen, so nothing is written\n", stderr);
         return;
     }

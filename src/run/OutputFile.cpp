@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tessra {
@@ -23,11 +24,23 @@ namespace {
 // the live OutputFile registers its name in (an async-signal-safe copy).
 char interruptPath[4096];
 volatile std::sig_atomic_t interruptPathSet = 0;
+// A child process writing a file of its own (a movie's encoder): it is ended
+// first, so that it cannot make the file again, then the file is removed.
+char childPath[4096];
+volatile pid_t childProcess = 0;
+volatile std::sig_atomic_t childPathSet = 0;
 
 extern "C" void removeAndEnd(int signal)
 {
     if (interruptPathSet)
         ::unlink(interruptPath);
+    if (childPathSet) {
+        if (childProcess > 0) {
+            ::kill(childProcess, SIGKILL);
+            ::waitpid(childProcess, nullptr, 0);
+        }
+        ::unlink(childPath);
+    }
     ::_exit(128 + signal);
 }
 
@@ -155,6 +168,18 @@ void OutputFile::commit()
         fail(QStringLiteral("Cannot write"), m_target);
     interruptPathSet = 0;
     m_done = true;
+}
+
+void OutputFile::removeOnInterrupt(qint64 processId, const QString& file)
+{
+    childPathSet = 0;
+    childProcess = 0;
+    const QByteArray path = QFile::encodeName(file);
+    if (file.isEmpty() || path.size() >= static_cast<qsizetype>(sizeof childPath))
+        return;
+    std::memcpy(childPath, path.constData(), static_cast<std::size_t>(path.size()) + 1);
+    childProcess = static_cast<pid_t>(processId);
+    childPathSet = 1;
 }
 
 void OutputFile::installInterruptHandlers()

@@ -37,6 +37,11 @@ public:
     /// The temporary file process `pid` writes `target` through.
     static QString temporaryNameFor(const QString& target, qint64 pid);
 
+    /// On those signals, also ends the child process `processId` (if not 0) and
+    /// then removes `file`: a movie's encoder and the file it writes. An empty
+    /// `file` forgets them; call that once the child has ended.
+    static void removeOnInterrupt(qint64 processId, const QString& file);
+
     /// Ends the process on SIGINT, SIGTERM and SIGHUP, removing the temporary
     /// file of the OutputFile alive then. Call once at start.
     static void installInterruptHandlers();

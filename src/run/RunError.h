@@ -9,7 +9,8 @@ namespace tessra {
 /// How tessra-run ends: its exit status.
 enum class ExitStatus : int {
     Success = 0,
-    /// The model does not load, or the model refuses a value.
+    /// The model does not load, the model refuses a value, or writing the
+    /// frames or the movie of the run failed.
     Refused = 1,
     /// Bad arguments or files: nothing was run.
     BadArguments = 2,

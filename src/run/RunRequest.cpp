@@ -1,7 +1,11 @@
 #include "RunRequest.h"
 
+#include "MovieWriter.h"
 #include "RunError.h"
 #include "TextNumbers.h"
+#include "WorldPicture.h"
+
+#include <cmath>
 
 namespace tessra {
 
@@ -10,6 +14,37 @@ namespace {
 [[noreturn]] void bad(const QString& message)
 {
     throw RunError(ExitStatus::BadArguments, message);
+}
+
+/// The whole number `text` of option `option`, from `lowest` to `highest`.
+int readWhole(const QString& option, const QString& text, int lowest, int highest)
+{
+    const std::optional<double> value = readNumber(text);
+    if (!value || *value != std::floor(*value) || *value < lowest || *value > highest)
+        bad(QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\"")
+                .arg(option)
+                .arg(lowest)
+                .arg(highest)
+                .arg(text));
+    return static_cast<int>(*value);
+}
+
+/// Checks the options of pictures and movies against each other.
+void checkMedia(const RunRequest& request, const QStringList& given)
+{
+    const bool frames = !request.pictures.isEmpty() || !request.movie.isEmpty();
+    if (given.contains(u"--every") && !frames)
+        bad(QStringLiteral("--every needs --pictures or --movie"));
+    if (given.contains(u"--fps") && request.movie.isEmpty())
+        bad(QStringLiteral("--fps needs --movie"));
+    if (given.contains(u"--scale") && !frames && request.picture.isEmpty())
+        bad(QStringLiteral("--scale needs --picture, --pictures or --movie"));
+    if (!request.movie.isEmpty()) {
+        const std::optional<MovieFormat> format = MovieWriter::formatOf(request.movie);
+        if (!format || *format == MovieFormat::PngFrames)
+            bad("--movie needs an .mp4, .webm or .gif file, not \"" + request.movie
+                + "\" (--pictures writes PNG frames)");
+    }
 }
 
 } // namespace
@@ -38,6 +73,7 @@ RunRequest RunRequest::parse(const QStringList& arguments)
 {
     RunRequest request;
     QStringList files;
+    QStringList given;
     ArgumentReader reader(arguments);
     while (!reader.atEnd()) {
         const QString argument = reader.take();
@@ -64,6 +100,28 @@ RunRequest RunRequest::parse(const QStringList& arguments)
             request.output = value;
         } else if (reader.option(argument, "--append")) {
             request.append = true;
+        } else if (reader.option(argument, "--picture", &value)) {
+            if (value.isEmpty())
+                bad(QStringLiteral("--picture needs a file name"));
+            request.picture = value;
+        } else if (reader.option(argument, "--pictures", &value)) {
+            if (value.isEmpty())
+                bad(QStringLiteral("--pictures needs a folder"));
+            request.pictures = value;
+        } else if (reader.option(argument, "--movie", &value)) {
+            if (value.isEmpty())
+                bad(QStringLiteral("--movie needs a file name"));
+            request.movie = value;
+        } else if (reader.option(argument, "--every", &value)) {
+            request.everyTicks = readWhole(QStringLiteral("--every"), value, 1, 1000000000);
+            given.append(QStringLiteral("--every"));
+        } else if (reader.option(argument, "--fps", &value)) {
+            request.framesPerSecond = readWhole(QStringLiteral("--fps"), value, 1, 1000);
+            given.append(QStringLiteral("--fps"));
+        } else if (reader.option(argument, "--scale", &value)) {
+            request.scale = readWhole(QStringLiteral("--scale"), value, WorldPicture::MinimumScale,
+                WorldPicture::MaximumScale);
+            given.append(QStringLiteral("--scale"));
         } else if (reader.option(argument, "--quiet") || argument == u"-q") {
             request.quiet = true;
         } else if (argument.startsWith(u'-') && argument.size() > 1) {
@@ -84,6 +142,7 @@ RunRequest RunRequest::parse(const QStringList& arguments)
         bad(QStringLiteral("the run would never end: give --ticks or --stop"));
     if (request.append && request.output.isEmpty())
         bad(QStringLiteral("--append needs --output"));
+    checkMedia(request, given);
     return request;
 }
 
@@ -105,6 +164,15 @@ QString RunRequest::helpText()
         "  --series LABEL     record a series, as \"Average Alive\" or a parameter's name\n"
         "  --output FILE      write the series to FILE (default: the standard output)\n"
         "  --append           add the block after what FILE holds already\n"
+        "  --picture FILE     save the world at the end as a PNG picture (BMP for .bmp)\n"
+        "  --pictures DIR     save numbered PNG frames (frame000000.png, ...) in DIR, a\n"
+        "                     new or empty folder: the world at the start, then every\n"
+        "                     K ticks\n"
+        "  --movie FILE       record an .mp4 (H.264), .webm (VP9) or .gif movie through\n"
+        "                     the ffmpeg program: the start, then every K ticks\n"
+        "  --every K          a frame every K ticks (default 1)\n"
+        "  --fps F            frames per second of the movie (default 25)\n"
+        "  --scale S          every site a block of S x S pixels, 1 to 16 (default 1)\n"
         "  --quiet            no progress line and no debug log of the model\n"
         "  --help             show this help\n"
         "\n"
@@ -122,7 +190,8 @@ QString RunRequest::helpText()
         "  --max-parallel M   with --slurm: at most M runs at a time\n"
         "\n"
         "Exit status: 0 the run ended as asked; 1 the model did not load or refused a\n"
-        "value; 2 bad arguments or files; for a sweep, 100 + the number of failed runs\n"
+        "value, or writing the frames or the movie failed; 2 bad arguments or files\n"
+        "(also a movie without ffmpeg); for a sweep, 100 + the number of failed runs\n"
         "(at most 200).\n");
 }
 

@@ -13,7 +13,8 @@ namespace tessra {
 ///
 ///     tessra-run MODEL.so [SETTINGS.ini] [--set NAME=VALUE]... [--ticks N]
 ///                [--stop CONDITION]... [--series LABEL]... [--output FILE]
-///                [--append] [--quiet]
+///                [--append] [--picture FILE] [--pictures DIR] [--movie FILE]
+///                [--every K] [--fps F] [--scale S] [--quiet]
 struct RunRequest {
     QString model;
     /// The settings file; empty: the model folder's default.ini, if there is one.
@@ -27,6 +28,18 @@ struct RunRequest {
     /// Where the series go; empty: the standard output.
     QString output;
     bool append = false;
+    /// The picture of the world at the end; empty: none.
+    QString picture;
+    /// The folder of numbered PNG frames; empty: none.
+    QString pictures;
+    /// The .mp4, .webm or .gif movie; empty: none.
+    QString movie;
+    /// A frame of the pictures and the movie every this many ticks.
+    int everyTicks = 1;
+    /// Frames per second of the movie.
+    int framesPerSecond = 25;
+    /// Every site a block of scale x scale pixels, in pictures, frames and movies.
+    int scale = 1;
     bool quiet = false;
     /// --help: show the help and do nothing else.
     bool help = false;
