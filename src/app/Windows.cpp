@@ -167,6 +167,11 @@ void Windows::createTimeSeries()
         if (m_timeSeries->isVisible())
             m_timeSeries->flush();
     });
+    // The subject list names the loaded model's states or parameters.
+    QObject::connect(
+        &frontEnd, &FrontEnd::modelLoaded, m_timeSeries.get(), &TfTimeSeries::refillLists);
+    QObject::connect(
+        &frontEnd, &FrontEnd::worldCreated, m_timeSeries.get(), &TfTimeSeries::refillLists);
     QObject::connect(m_timeSeries.get(), &TfTimeSeries::visibilityChangedByUser, &frontEnd,
         [&frontEnd](bool visible) { frontEnd.setTimeSeriesVisible(visible); });
 }

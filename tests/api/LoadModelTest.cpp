@@ -1,5 +1,6 @@
 // Loading model libraries: every kind of failure, replacing one model by
 // another, and what the library answers about the model it holds.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -63,6 +64,35 @@ TEST(load_model, folder_is_refused)
     EXPECT_THAT(error, HasSubstr(dir.path().string()));
     EXPECT_THAT(error, HasSubstr("folder"));
     expectNoModel();
+}
+
+// Neither must ever reach the system loader: a pipe blocks it for good, and a
+// partial copy makes it fault on the pages that are missing.
+TEST(load_model, pipe_and_truncated_library_are_refused)
+{
+    TempDir dir;
+    const std::string pipe = dir.file("pipe/model.so");
+    std::filesystem::create_directories(dir.file("pipe"));
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string error = loadError(pipe);
+    EXPECT_THAT(error, HasSubstr("\"" + pipe + "\""));
+    EXPECT_THAT(error, HasSubstr("it is not a regular file"));
+    expectNoModel();
+
+    const std::string life = exampleModel("life");
+    const std::uintmax_t size = std::filesystem::file_size(life);
+    for (const std::uintmax_t kept : { size / 2, std::uintmax_t { 4096 }, std::uintmax_t { 40 } }) {
+        const std::string partial = dir.file("partial.so");
+        std::filesystem::copy_file(
+            life, partial, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::resize_file(partial, kept);
+        error = loadError(partial);
+        EXPECT_THAT(error, HasSubstr("\"" + partial + "\"")) << kept;
+        EXPECT_THAT(error, HasSubstr("the file is truncated or damaged")) << kept;
+        expectNoModel();
+    }
+    // The library is whole again: it loads.
+    loadModelOrFail(life);
 }
 
 TEST(load_model, empty_or_null_path_is_refused)
