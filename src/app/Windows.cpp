@@ -142,6 +142,8 @@ void Windows::createInspector()
     frontEnd.attachInspector(m_inspectCompanion.get());
     QObject::connect(
         &frontEnd, &FrontEnd::worldCreated, m_inspect.get(), &TfInspect::fillInspectorStates);
+    QObject::connect(
+        &frontEnd, &FrontEnd::modelLoaded, m_inspect.get(), &TfInspect::fillInspectorStates);
     QObject::connect(&frontEnd, &FrontEnd::siteInspected, m_inspect.get(),
         [this](int column, int row, int colour) {
             m_inspect->inspectSite(column, row, static_cast<unsigned int>(colour));

@@ -142,12 +142,19 @@ void HeadlessRun::execute()
         bad(QStringLiteral(
             "no series to write: choose them with --series or in the settings file"));
 
-    frontEnd.newSimulation(QString());
-    if (!request.ticks || model.simTime() < *request.ticks) {
-        progress.start(model.simTime(), request.ticks);
-        frontEnd.runWithoutScreen(
-            request.ticks.value_or(-1.0), [&progress](double tick) { progress.update(tick); });
+    // A world the model cannot build, or a step that fails, ends the run with the
+    // model's reason.
+    try {
+        frontEnd.newSimulation(QString());
+        if (!request.ticks || model.simTime() < *request.ticks) {
+            progress.start(model.simTime(), request.ticks);
+            frontEnd.runWithoutScreen(
+                request.ticks.value_or(-1.0), [&progress](double tick) { progress.update(tick); });
+            progress.finish();
+        }
+    } catch (const CommandError& error) {
         progress.finish();
+        throw RunError(ExitStatus::Refused, error.message());
     }
 
     if (table.count() == 0) {

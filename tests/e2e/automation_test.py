@@ -14,6 +14,7 @@ TESSRA_SOURCE_DIR and, for the comma locale, TESSRA_LOCPATH.
 import glob
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -348,7 +349,16 @@ class Models(InstanceTest):
         partial = self.file("partial.so")
         with open(os.path.join(LIFE, "model.so"), "rb") as whole, open(partial, "wb") as part:
             data = whole.read()
-            part.write(data[:len(data) // 2])
+            # Cut inside the loadable segments, not only in the debug data behind them.
+            header_at, = struct.unpack_from("<Q", data, 0x20)
+            size, count = struct.unpack_from("<HH", data, 0x36)
+            loaded = 0
+            for i in range(count):
+                kind, _, offset, _, _, length = struct.unpack_from("<IIQQQQ", data,
+                                                                  header_at + i * size)
+                if kind == 1:  # PT_LOAD
+                    loaded = max(loaded, offset + length)
+            part.write(data[:loaded - 1])
         self.assertEqual(self.tessra.LoadModel(partial, timeout=WAIT), 0)
         self.assertIn("the file is truncated or damaged", self.tessra.GetLoadModelErr())
         self.assertEqual(self.tessra.LoadModel(os.path.join(LIFE, "model.so"), timeout=WAIT), 1)
