@@ -114,6 +114,16 @@ TEST(load_model, pipe_and_truncated_library_are_refused)
         EXPECT_THAT(error, HasSubstr("the file is truncated or damaged")) << kept;
         expectNoModel();
     }
+    // An ELF file of the other word size never reaches the loader either.
+    const std::string narrow = dir.file("narrow.so");
+    std::string header(64, '\0');
+    header.replace(0, 6,
+        "\x7f"
+        "ELF\x01\x01");
+    writeText(narrow, header);
+    EXPECT_THAT(
+        loadError(narrow), HasSubstr("not a loadable library (it is built for 32-bit machines"));
+    expectNoModel();
     // The library is whole again: it loads.
     loadModelOrFail(life);
 }
