@@ -49,7 +49,8 @@ TESSRA_API int _getWorldHeight(void);
 /** Builds a new world from the parameters: frees the old one (the model
  *  cleans up first), sets the time to 0 and lets the model fill the zeroed
  *  sites. A size the library cannot hold (more than INT_MAX sites or floats,
- *  or memory refused) leaves no world. */
+ *  or memory refused), a negative size, or a size or init function that
+ *  reports a failure leaves no world; _getSimError says why. */
 TESSRA_API void _newAgents(void);
 /** Null when the last _newAgents built a world and the last _callTimestep
  *  since then advanced it (also before either call); otherwise one line
