@@ -49,8 +49,19 @@ TESSRA_API int _getWorldHeight(void);
 /** Builds a new world from the parameters: frees the old one (the model
  *  cleans up first), sets the time to 0 and lets the model fill the zeroed
  *  sites. A size the library cannot hold (more than INT_MAX sites or floats,
- *  or memory refused) leaves no world. */
+ *  or memory refused), a negative size, or a size or init function that
+ *  reports a failure leaves no world; _getSimError says why. */
 TESSRA_API void _newAgents(void);
+/** Null when the last _newAgents built a world and the last _callTimestep
+ *  since then advanced it (also before either call); otherwise one line
+ *  saying why there is no world ("100000 x 100000 sites is more than this
+ *  machine can hold", a negative size, the model's own reason) or why the
+ *  step failed (the model's reason). A failed step keeps the time. */
+TESSRA_API const char* _getSimError(void);
+/** Called by a model from inside its size, init or step function: that
+ *  call failed for reason (one line). Ignored anywhere else. The model SDK
+ *  calls it when a model function throws. */
+TESSRA_API void _reportModelError(const char* reason);
 TESSRA_API void _callSimReady(void);
 TESSRA_API void _deleteAgents(void);
 TESSRA_API double _callTimestep(void);

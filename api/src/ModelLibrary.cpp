@@ -1,5 +1,7 @@
 #include "ModelLibrary.h"
 
+#include "ElfCheck.h"
+
 #include <cmath>
 #include <dlfcn.h>
 #include <strings.h>
@@ -114,6 +116,16 @@ bool ModelLibrary::open(const std::string& path, std::string& error)
     }
     if (S_ISDIR(info.st_mode)) {
         error = named + "it is a folder, not a model library";
+        return false;
+    }
+    // A pipe or device would block the system loader or feed it endless data;
+    // a partial copy would make it fault when it maps the missing pages.
+    if (!S_ISREG(info.st_mode)) {
+        error = named + "it is not a regular file";
+        return false;
+    }
+    if (std::string problem = elfLoadProblem(path); !problem.empty()) {
+        error = named + problem;
         return false;
     }
     // A library loaded before at this path has been closed by now, so its

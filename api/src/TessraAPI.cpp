@@ -66,6 +66,19 @@ void _newAgents(void)
     guarded([] { modelHost().world().build(); });
 }
 
+const char* _getSimError(void)
+{
+    return guarded<const char*>("unknown error", [] {
+        const std::string& failure = modelHost().world().failure();
+        return failure.empty() ? nullptr : failure.c_str();
+    });
+}
+
+void _reportModelError(const char* reason)
+{
+    guarded([&] { modelHost().world().reportFailure(reason); });
+}
+
 void _callSimReady(void)
 {
     guarded([] { modelHost().world().simReady(); });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -31,6 +32,7 @@ World::~World() = default;
 void World::attach(const TessraModel* model, const double* params)
 {
     destroy();
+    m_failure.clear();
     m_model = model;
     m_sim = TessraSim {};
     m_sim.stateCount = model ? model->stateCount : 0;
@@ -64,24 +66,71 @@ void World::release()
     m_block.reset();
 }
 
+template <typename Call> std::string World::collectFailure(Call&& call)
+{
+    m_collecting = true;
+    m_reported = false;
+    m_reportedReason.clear();
+    try {
+        call();
+    } catch (...) {
+        // Only a model that lets an exception out of a C function gets here.
+        m_collecting = false;
+        return m_reported && !m_reportedReason.empty() ? m_reportedReason
+                                                       : "the model failed with an exception";
+    }
+    m_collecting = false;
+    if (!m_reported)
+        return {};
+    return m_reportedReason.empty() ? std::string("the model reported a failure")
+                                    : m_reportedReason;
+}
+
+void World::reportFailure(const char* reason)
+{
+    if (!m_collecting || m_reported)
+        return;
+    m_reported = true;
+    m_reportedReason = reason ? reason : "";
+    for (char& c : m_reportedReason)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+}
+
 void World::build()
 {
+    m_failure.clear();
     destroy();
-    if (!m_model)
+    if (!m_model) {
+        m_failure = "no model is loaded";
         return;
+    }
     m_sim.time = 0;
     int width = 0;
     int height = 0;
-    m_model->worldSize(m_sim.params, &width, &height);
-    if (width <= 0 || height <= 0)
-        width = height = 0;
-    const std::int64_t floats = floatsFor(width, height, m_sim.stateCount);
-    if (floats < 0)
+    m_failure = collectFailure([&] { m_model->worldSize(m_sim.params, &width, &height); });
+    if (!m_failure.empty())
         return;
+    if (width < 0 || height < 0) {
+        m_failure = "the model's size function gave " + std::to_string(width) + " x "
+            + std::to_string(height) + " sites";
+        return;
+    }
+    if (width == 0 || height == 0)
+        width = height = 0;
+    const std::string tooBig = std::to_string(width) + " x " + std::to_string(height)
+        + " sites is more than this machine can hold";
+    const std::int64_t floats = floatsFor(width, height, m_sim.stateCount);
+    if (floats < 0) {
+        m_failure = tooBig;
+        return;
+    }
     // calloc: one zeroed block (the kernel hands out zero pages for large ones).
     float* block = floats > 0 ? static_cast<float*>(std::calloc(floats, sizeof(float))) : nullptr;
-    if (floats > 0 && !block)
+    if (floats > 0 && !block) {
+        m_failure = tooBig;
         return;
+    }
     m_block.reset(block);
     m_sim.sites = block;
     m_sim.width = width;
@@ -89,15 +138,30 @@ void World::build()
     m_sim.modelData = nullptr;
     m_exists = true;
     m_color = m_model->color;
-    m_model->init(&m_sim);
+    const std::string initFailure = collectFailure([&] { m_model->init(&m_sim); });
+    if (!initFailure.empty()) {
+        // What init left behind is no world to run: the model cleans it up.
+        try {
+            destroy();
+        } catch (...) {
+        }
+        m_failure = initFailure;
+    }
 }
 
 double World::step()
 {
-    if (!m_exists)
+    if (!m_exists) {
+        m_failure = "there is no world";
         return m_sim.time;
+    }
     // The model sees the time before the step in m_sim.time while it steps.
-    const double next = m_model->step(&m_sim);
+    double next = m_sim.time;
+    m_failure = collectFailure([&] { next = m_model->step(&m_sim); });
+    if (m_failure.empty() && !std::isfinite(next))
+        m_failure = "the model's step gave no valid time";
+    if (!m_failure.empty())
+        return m_sim.time;
     m_sim.time = next;
     return next;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "TessraAPI.h"
 #include "tessra/model.h"
@@ -25,7 +26,9 @@ public:
 
     /// Frees the old world (the model cleans up first), asks the model for the
     /// size, allocates a zeroed world, sets the time to 0 and lets the model
-    /// fill it. A size that cannot be allocated leaves no world.
+    /// fill it. A negative size, a size that cannot be allocated, or a size or
+    /// init function that reports a failure leaves no world, and failure()
+    /// says why.
     void build();
     /// Frees the world; the model cleans up first. No world afterwards.
     void destroy();
@@ -49,7 +52,17 @@ public:
             + (static_cast<std::size_t>(row) * m_sim.width + column) * m_sim.stateCount;
     }
 
+    /// Advances one step and answers the new time. A step that reports a
+    /// failure or answers a time that is not finite keeps the time as it was,
+    /// and failure() says why; a step without a world fails the same way.
     double step();
+    /// Why the last build() left no world or the last step() failed; empty
+    /// when the last of them succeeded (and before any).
+    const std::string& failure() const { return m_failure; }
+    /// The model says the call it is in failed (size, init or step), for
+    /// `reason`. The first report of a call counts; outside those calls a
+    /// report is ignored.
+    void reportFailure(const char* reason);
     void simReady();
     void color(
         int column, int row, unsigned short* red, unsigned short* green, unsigned short* blue) const
@@ -70,12 +83,19 @@ private:
     };
 
     void release();
+    /// Runs `call` into the model, collecting what it reports; answers the
+    /// first reported reason, or an empty text.
+    template <typename Call> std::string collectFailure(Call&& call);
     void forEachWithScratch(TessraSiteOperation operation, double* result) const;
 
     const TessraModel* m_model = nullptr;
     TessraSim m_sim {};
     std::unique_ptr<float, FreeFloats> m_block;
     bool m_exists = false;
+    bool m_collecting = false;
+    bool m_reported = false;
+    std::string m_reportedReason;
+    std::string m_failure;
     // Copied from the model so the colour call reads no more than it must.
     decltype(TessraModel::color) m_color = nullptr;
 };

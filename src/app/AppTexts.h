@@ -2,6 +2,7 @@
 
 #include "ProjectInfo.h"
 
+#include <QDir>
 #include <QString>
 
 namespace tessra {
@@ -30,10 +31,11 @@ inline QString startupModelPath()
     return "./" + modelFileName();
 }
 
-/// Settings read by a new model when no settings file was named.
-inline QString defaultSettingsPath()
+/// Settings read by a new model when no settings file was named: "default.ini" in the
+/// model library's own folder `modelFolder`.
+inline QString defaultSettingsPath(const QString& modelFolder)
 {
-    return QStringLiteral("./default.ini");
+    return QDir(modelFolder).filePath(QStringLiteral("default.ini"));
 }
 
 } // namespace tessra

@@ -5,6 +5,8 @@
 
 #include <QFileDialog>
 
+#include <cstdio>
+
 namespace tessra {
 
 void Dialogs::message(
@@ -12,6 +14,17 @@ void Dialogs::message(
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void NonBlockingDialogs::message(
+    QWidget* parent, const QString& caption, const QString& text, QMessageBox::Icon icon)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    auto* box = new QMessageBox(icon, caption, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 bool Dialogs::askYesNo(QWidget* parent, const QString& caption, const QString& text)

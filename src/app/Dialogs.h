@@ -33,6 +33,16 @@ public:
         QWidget* parent, const QString& folder, const QString& file);
 };
 
+/// Dialogs whose message boxes do not wait for an answer: each box is shown without
+/// blocking and its text also goes to the standard error output. For errors that
+/// reach the application in a program driven by automation, which must go on serving
+/// its client while a box waits for a user who may not be there.
+class NonBlockingDialogs : public Dialogs {
+public:
+    void message(QWidget* parent, const QString& caption, const QString& text,
+        QMessageBox::Icon icon) override;
+};
+
 /// The standard error display: the error's message followed by ".", captioned `caption`
 /// (the application title), with the error icon and OK.
 void showCommandError(

@@ -141,8 +141,10 @@ bool FrontEnd::loadModelFile(const QString& path)
         m_model.loadModel(QFile::encodeName(path).toStdString());
     }
     m_modelLoaded = m_model.isLoaded();
-    m_worldFreed = false;
+    m_noWorld = true; // until the first simulation has built one
     updateModelCaptions();
+    if (m_modelLoaded)
+        m_stopConditions.refillNames();
     m_stopConditions.recompile();
     if (!m_modelLoaded) {
         m_worldImage = QImage();
@@ -153,20 +155,23 @@ bool FrontEnd::loadModelFile(const QString& path)
     }
     setModelCommandsEnabled(true);
     updateWindowTitle(m_startupSettingsFile);
+    // An empty path keeps the model the library holds, and with it its folder.
+    if (!path.isEmpty())
+        m_modelFolder = folderWithSeparator(path);
+    emit modelLoaded();
 
     std::exception_ptr settingsError;
-    const QString settings
-        = m_startupSettingsFile.isEmpty() ? defaultSettingsPath() : m_startupSettingsFile;
+    const QString settings = m_startupSettingsFile.isEmpty()
+        ? defaultSettingsPath(QDir::fromNativeSeparators(m_modelFolder))
+        : m_startupSettingsFile;
     try {
         buildSimulation(settings);
     } catch (const CommandError&) {
-        settingsError = std::current_exception(); // the world exists; finish loading first
+        settingsError = std::current_exception(); // finish loading first
     }
     m_startupSettingsFile.clear();
-    if (!path.isEmpty()) {
-        m_modelFolder = folderWithSeparator(path);
+    if (!path.isEmpty())
         emit modelFolderChanged(m_modelFolder);
-    }
     setInspectorVisible(inspectorWas);
     setStopConditionsVisible(stopWas);
     setTimeSeriesVisible(timeSeriesWas);
@@ -199,7 +204,9 @@ void FrontEnd::buildSimulation(const QString& settingsFile)
             LowPriorityScope lowPriority;
             m_model.newAgents();
         }
-        m_worldFreed = false;
+        if (const std::optional<std::string> error = m_model.simError())
+            refuseMissingWorld(QString::fromStdString(*error));
+        m_noWorld = false;
         m_stopConditions.recompile();
         fitWorldImage();
         drawWorld();
@@ -224,6 +231,24 @@ void FrontEnd::buildSimulation(const QString& settingsFile)
         std::rethrow_exception(seriesError);
 }
 
+// The model built no world: nothing to draw, run or step until a new simulation
+// succeeds. Throws the reason.
+void FrontEnd::refuseMissingWorld(const QString& reason)
+{
+    m_noWorld = true;
+    m_stopConditions.recompile();
+    m_worldImage = QImage();
+    emit worldImageChanged();
+    setCommandEnabled(Command::Run, false);
+    setCommandEnabled(Command::Pause, false);
+    setCommandEnabled(Command::Step, false);
+    m_lastHinted = QPoint(-1, -1);
+    m_recorder.clearSamples();
+    const QString message = "The model built no world (" + reason + ")";
+    setStatusText(message);
+    throw CommandError(message);
+}
+
 void FrontEnd::fitWorldImage()
 {
     const QSize size(std::max(0, m_model.worldWidth()), std::max(0, m_model.worldHeight()));
@@ -238,12 +263,12 @@ void FrontEnd::fitWorldImage()
 
 void FrontEnd::freeWorld()
 {
-    if (!m_modelLoaded || m_worldFreed)
+    if (!m_modelLoaded || m_noWorld)
         return;
     refuseWhileModelWorks("The world cannot be freed");
     pauseAndWait();
     m_model.deleteAgents();
-    m_worldFreed = true;
+    m_noWorld = true;
     m_stopConditions.recompile();
     setCommandEnabled(Command::Run, false);
     setCommandEnabled(Command::Step, false);

@@ -63,7 +63,9 @@ public:
     static constexpr int CommandCount = 11;
 
     /// Where the run stands; derived from the command states and the run timer.
-    enum class RunState { NoModel, Ready, Running, Pausing, SingleStep, Busy };
+    /// NoWorld: a model is loaded but its last new simulation built no world (or
+    /// Exit freed it).
+    enum class RunState { NoModel, NoWorld, Ready, Running, Pausing, SingleStep, Busy };
     Q_ENUM(RunState)
 
     /// The refresh share of the frame-rate settings 0 Slow, 1 Medium, 2 Fast.
@@ -81,14 +83,17 @@ public:
 
     /// Loads the model library `path` (an empty path keeps the model the library holds)
     /// and, on success, creates the first simulation from the start-up settings file or
-    /// "./default.ini". Pauses first. True when a model is loaded afterwards; the reason
-    /// of a failure is loadModelError(). Throws CommandError when the model is at work,
-    /// or when the first simulation's settings cannot be read (the model is loaded then).
+    /// the "default.ini" in the loaded model's own folder. Pauses first. True when a
+    /// model is loaded afterwards; the reason of a failure is loadModelError(). Throws
+    /// CommandError when the model is at work, or when the first simulation fails (its
+    /// settings cannot be read, the model built no world); the model is loaded then.
     bool loadModelFile(const QString& path);
     /// Builds a new world from `settingsFile` (empty: the parameter values in force),
     /// clears the recorded series and records their first samples. Pauses first.
-    /// Throws CommandError with no model loaded, while the model is at work, or when the
-    /// series selections of `settingsFile` cannot be read (the world is built then).
+    /// Throws CommandError with no model loaded, while the model is at work, when the
+    /// series selections of `settingsFile` cannot be read (the world is built then), or
+    /// when the model built no world ("The model built no world (<reason>)"; Run and
+    /// Step stay disabled until a new simulation succeeds).
     void newSimulation(const QString& settingsFile);
     /// Whether a model is loaded without error.
     bool isModelLoaded() const { return m_modelLoaded; }
@@ -182,7 +187,9 @@ public:
     void pauseAndWait();
     /// One step of the run (the run timer's handler): step the model, record when the
     /// time passes a whole tick, test the stop conditions, refresh at Fast, end the run
-    /// if a pause was requested. Ignored inside another step.
+    /// if a pause was requested. Ignored inside another step. A step the model reports
+    /// as failed ends the run (or the single step) and then throws CommandError
+    /// "The step of the model failed (<the model's reason>)".
     void atRunTimer();
     /// A run for drivers without a screen: the same steps as a run (recording, the stop
     /// test) in a loop of its own, with no timer, no drawing and no events served, until
@@ -190,6 +197,7 @@ public:
     /// pause is requested (the model's _simPause, or `afterStep` calling requestPause).
     /// `afterStep`, if given, is called after every step with the time. The run state is
     /// Running meanwhile and Ready afterwards. Refused (false) unless Run is enabled.
+    /// A step the model reports as failed ends the run and throws as atRunTimer does.
     bool runWithoutScreen(double untilTick, const std::function<void(double tick)>& afterStep = {});
     /// One display refresh (the refresh timer's handler): draw the world, let views
     /// flush, update the rate panels and adapt the refresh interval.
@@ -280,6 +288,9 @@ signals:
     void minimalUiRequested();
     /// A model was loaded from `folder` (with its trailing separator).
     void modelFolderChanged(const QString& folder);
+    /// A load succeeded (also one that keeps the model the library holds), before
+    /// its first simulation: lists of the model's names are filled afresh.
+    void modelLoaded();
 
 private:
     static int index(Command command) { return static_cast<int>(command); }
@@ -287,10 +298,13 @@ private:
     void setModelCommandsEnabled(bool enabled);
     void buildSimulation(const QString& settingsFile);
     void fitWorldImage();
+    [[noreturn]] void refuseMissingWorld(const QString& reason);
     void updateModelCaptions();
     void refuseWhileModelWorks(const char* what) const;
     void endRun();
-    bool stepAndRecord();
+    enum class StepResult { GoOn, Stop, Failed };
+    StepResult stepAndRecord();
+    [[noreturn]] void throwStepFailure() const;
     double clockSeconds() const;
     void setText(QString& field, const QString& text, void (FrontEnd::*signal)(const QString&));
 
@@ -300,7 +314,7 @@ private:
 
     std::array<bool, CommandCount> m_enabled {};
     bool m_modelLoaded = false;
-    bool m_worldFreed = false;
+    bool m_noWorld = false;
     int m_modelWork = 0;
     int m_modelCallbacks = 0;
     bool m_insideStep = false;

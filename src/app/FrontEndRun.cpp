@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 
 #include <cmath>
+#include <exception>
 
 namespace tessra {
 
@@ -50,13 +51,15 @@ private:
 
 bool FrontEnd::isRunning() const
 {
-    return m_modelLoaded && !m_worldFreed && !isCommandEnabled(Command::Run);
+    return m_modelLoaded && !m_noWorld && !isCommandEnabled(Command::Run);
 }
 
 FrontEnd::RunState FrontEnd::runState() const
 {
-    if (!m_modelLoaded || m_worldFreed)
+    if (!m_modelLoaded)
         return RunState::NoModel;
+    if (m_noWorld)
+        return RunState::NoWorld;
     if (isCommandEnabled(Command::Run))
         return RunState::Ready;
     if (m_runTimer.isEnabled() || m_runningWithoutScreen)
@@ -94,7 +97,7 @@ void FrontEnd::requestPause()
 
 bool FrontEnd::sbStepClick()
 {
-    if (!m_modelLoaded || m_worldFreed || m_modelWork > 0)
+    if (!m_modelLoaded || m_noWorld || m_modelWork > 0)
         return false;
     if (isRunning()) {
         pauseAndWait();
@@ -103,10 +106,19 @@ bool FrontEnd::sbStepClick()
     }
     setCommandEnabled(Command::Run, false);
     setCommandEnabled(Command::Step, false);
-    atRunTimer();
+    std::exception_ptr failure;
+    try {
+        atRunTimer();
+    } catch (const CommandError&) {
+        failure = std::current_exception(); // the step failed: Run and Step come back
+    }
     atRefreshTimer();
     setCommandEnabled(Command::Run, true);
     setCommandEnabled(Command::Step, true);
+    if (failure) {
+        setStatusText(QStringLiteral("Paused"));
+        std::rethrow_exception(failure);
+    }
     setStatusText(QStringLiteral("Advanced one step"));
     return true;
 }
@@ -135,42 +147,59 @@ void FrontEnd::atRunTimer()
     CountScope work(m_modelWork);
     FlagScope inside(m_insideStep);
 
-    if (stepAndRecord())
+    const StepResult result = stepAndRecord();
+    if (result != StepResult::GoOn)
         requestPause();
-    emit stepped(m_model.simTime());
+    if (result != StepResult::Failed)
+        emit stepped(m_model.simTime());
     if (isCommandEnabled(Command::Pause) && m_refreshShare == FastShare)
         atRefreshTimer();
     if (m_runTimer.isEnabled() && !isCommandEnabled(Command::Pause))
         endRun();
+    if (result == StepResult::Failed)
+        throwStepFailure();
 }
 
 // One step of the model, its samples when the time passes a whole tick, and the stop
-// test; answers whether a stop condition holds. Callers hold the model-work marks.
-bool FrontEnd::stepAndRecord()
+// test. Callers hold the model-work marks.
+FrontEnd::StepResult FrontEnd::stepAndRecord()
 {
     const double before = m_model.simTime();
     const double after = m_model.timestep();
+    if (m_model.simError())
+        return StepResult::Failed; // the time stays; nothing to record or test
     if (std::floor(after) > before)
         m_recorder.recordTimeSeries(after);
-    return m_stopConditions.anyHolds();
+    return m_stopConditions.anyHolds() ? StepResult::Stop : StepResult::GoOn;
+}
+
+void FrontEnd::throwStepFailure() const
+{
+    throw CommandError("The step of the model failed ("
+        + QString::fromStdString(m_model.simError().value_or("")) + ")");
 }
 
 bool FrontEnd::runWithoutScreen(double untilTick, const std::function<void(double tick)>& afterStep)
 {
-    if (!m_modelLoaded || m_worldFreed || m_modelWork > 0 || !isCommandEnabled(Command::Run))
+    if (!m_modelLoaded || m_noWorld || m_modelWork > 0 || !isCommandEnabled(Command::Run))
         return false;
     setCommandEnabled(Command::Run, false);
     setCommandEnabled(Command::Pause, true);
     setCommandEnabled(Command::Step, false);
     setStatusText(QStringLiteral("Running"));
     FlagScope running(m_runningWithoutScreen);
+    bool failed = false;
     while (isCommandEnabled(Command::Pause)) {
         {
             CountScope work(m_modelWork);
             FlagScope inside(m_insideStep);
-            if (stepAndRecord())
+            const StepResult result = stepAndRecord();
+            failed = result == StepResult::Failed;
+            if (result != StepResult::GoOn)
                 requestPause();
         }
+        if (failed)
+            break;
         const double time = m_model.simTime();
         if (untilTick >= 0 && time >= untilTick)
             requestPause();
@@ -181,6 +210,8 @@ bool FrontEnd::runWithoutScreen(double untilTick, const std::function<void(doubl
     setStatusText(QStringLiteral("Paused"));
     setCommandEnabled(Command::Step, true);
     setCommandEnabled(Command::Run, true);
+    if (failed)
+        throwStepFailure();
     return true;
 }
 
@@ -325,7 +356,7 @@ std::optional<QString> FrontEnd::hoverSite(int column, int row)
 
 std::optional<QString> FrontEnd::releaseOnSite(int button, int column, int row, int keys)
 {
-    if (m_modelWork > 0 || !m_modelLoaded || m_worldFreed)
+    if (m_modelWork > 0 || !m_modelLoaded || m_noWorld)
         return std::nullopt;
     m_model.mouseUp(button, column, row, keys);
     // The model may have changed the site (Life toggles a cell): show it now, also

@@ -142,6 +142,8 @@ void Windows::createInspector()
     frontEnd.attachInspector(m_inspectCompanion.get());
     QObject::connect(
         &frontEnd, &FrontEnd::worldCreated, m_inspect.get(), &TfInspect::fillInspectorStates);
+    QObject::connect(
+        &frontEnd, &FrontEnd::modelLoaded, m_inspect.get(), &TfInspect::fillInspectorStates);
     QObject::connect(&frontEnd, &FrontEnd::siteInspected, m_inspect.get(),
         [this](int column, int row, int colour) {
             m_inspect->inspectSite(column, row, static_cast<unsigned int>(colour));
@@ -167,6 +169,11 @@ void Windows::createTimeSeries()
         if (m_timeSeries->isVisible())
             m_timeSeries->flush();
     });
+    // The subject list names the loaded model's states or parameters.
+    QObject::connect(
+        &frontEnd, &FrontEnd::modelLoaded, m_timeSeries.get(), &TfTimeSeries::refillLists);
+    QObject::connect(
+        &frontEnd, &FrontEnd::worldCreated, m_timeSeries.get(), &TfTimeSeries::refillLists);
     QObject::connect(m_timeSeries.get(), &TfTimeSeries::visibilityChangedByUser, &frontEnd,
         [&frontEnd](bool visible) { frontEnd.setTimeSeriesVisible(visible); });
 }

@@ -50,10 +50,26 @@ void connectHostFunctions(tessra::HostFunctions& host, tessra::Windows& windows)
     host.install();
 }
 
+// Started for automation on a machine without a display (a server, a CI job, a bus
+// activation from a script), the program draws on Qt's offscreen platform instead of
+// failing to open one; a platform named in QT_QPA_PLATFORM is kept.
+void chooseHeadlessPlatform(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (tessra::automationStartMode(arguments) == tessra::AutomationStartMode::Automation)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    chooseHeadlessPlatform(argc, argv);
     tessra::TessraApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const tessra::AutomationStartMode startMode = tessra::automationStartMode(arguments);
@@ -64,6 +80,11 @@ int main(int argc, char** argv)
         return *exitCode;
     const bool automated = startMode == tessra::AutomationStartMode::Automation;
     app.setApplicationTitle(tessra::startupApplicationTitle());
+    // A failure outside a script's calls (a step of a run that fails) must not stop the
+    // program from serving its client.
+    tessra::NonBlockingDialogs automatedErrors;
+    if (automated)
+        app.setDialogs(&automatedErrors);
 
     try {
         tessra::Core core;

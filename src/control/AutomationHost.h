@@ -16,8 +16,9 @@ public:
     virtual ~AutomationHost() = default;
 
     /// loadModelFile: pauses and waits first; on success creates the first
-    /// simulation. True when the model is loaded. Shows nothing on failure
-    /// (the script reads the reason from the load error).
+    /// simulation. An empty path loads nothing and runs the same steps against
+    /// the model the library holds. True when a model is loaded. Shows nothing
+    /// on failure (the script reads the reason from the load error).
     virtual bool loadModelFile(const QString& path) = 0;
     /// One display refresh now, as the refresh timer gives it (atRefreshTimer).
     virtual void refresh() = 0;

@@ -66,10 +66,9 @@ std::optional<int> handleRegistrationMode(
 {
     switch (mode) {
     case AutomationStartMode::Standalone:
-        return std::nullopt;
     case AutomationStartMode::Automation:
-        if (!registration::writeActivationFile(programPath))
-            qWarning("Cannot write %s", qPrintable(registration::activationFilePath()));
+        // Only /regserver points the bus at a program: a build started by hand
+        // with /automation must not take over the activation of the installed one.
         return std::nullopt;
     case AutomationStartMode::Register:
         showMessage(QStringLiteral("Tessra registered as automation server."));

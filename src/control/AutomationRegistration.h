@@ -35,10 +35,9 @@ using RegistrationMessage = std::function<void(const QString& text)>;
 /// Register: shows "Tessra registered as automation server." and writes the
 /// activation file; unregister: shows "Tessra unregistered as automation
 /// server." and removes it; both answer the exit code 0, and the program ends
-/// at once without creating a window. Automation: writes the activation file
-/// afresh (pointing at this program) and answers nothing; standalone: touches
-/// nothing and answers nothing. A file that cannot be written or removed is
-/// reported as a warning on the log only: the message is shown regardless.
+/// at once without creating a window. Automation and standalone: touch
+/// nothing and answer nothing (only registering writes the activation file). A file that cannot be
+/// written or removed is reported as a warning on the log only: the message is shown regardless.
 std::optional<int> handleRegistrationMode(
     AutomationStartMode mode, const QString& programPath, const RegistrationMessage& showMessage);
 

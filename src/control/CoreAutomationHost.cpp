@@ -18,10 +18,8 @@ CoreAutomationHost::CoreAutomationHost(Core& core)
 
 bool CoreAutomationHost::loadModelFile(const QString& path)
 {
-    // FrontEnd reads an empty path as "keep the model"; a script that passes
-    // no path has loaded nothing.
-    if (path.isEmpty())
-        return false;
+    // An empty path runs the load's steps against the model the library holds:
+    // a new simulation from its default.ini.
     return m_core.frontEnd().loadModelFile(path);
 }
 

@@ -1,5 +1,6 @@
 #include "DebugLog.h"
 
+#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -7,13 +8,22 @@
 namespace tessra {
 
 namespace {
+// A line is UTF-8 when it is valid UTF-8; otherwise it comes from a model that
+// writes 8-bit text, read as Latin-1 so that every byte shows as its character.
+QString decodedLine(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString line = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : line;
+}
+
 // Characters the document would take for a line or paragraph break, and
 // other control characters, are shown as visible symbols instead.
 QString displayedLine(QByteArrayView bytes)
 {
     if (bytes.endsWith('\r'))
         bytes.chop(1);
-    QString line = QString::fromUtf8(bytes);
+    QString line = decodedLine(bytes);
     for (QChar& c : line) {
         const char16_t u = c.unicode();
         if (u < 0x20 && u != '\t')

@@ -25,7 +25,8 @@ public:
 
     /// The lines a text adds: it is split at every line feed (LF) and nowhere
     /// else; a final LF ends the last line and adds no empty line after it, so
-    /// "\n" is one empty line and "" nothing. Texts are UTF-8. A carriage return
+    /// "\n" is one empty line and "" nothing. A line that is valid UTF-8 is
+    /// read as UTF-8, any other as Latin-1 (8-bit text). A carriage return
     /// just before a line's end is dropped; any other control character except
     /// the tab shows as its Unicode control picture.
     static QStringList splitLines(QByteArrayView text);

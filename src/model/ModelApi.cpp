@@ -43,6 +43,13 @@ void ModelApi::newAgents() const
 {
     _newAgents();
 }
+std::optional<std::string> ModelApi::simError() const
+{
+    const char* error = _getSimError();
+    if (!error)
+        return std::nullopt;
+    return std::string(error);
+}
 void ModelApi::simReady() const
 {
     _callSimReady();

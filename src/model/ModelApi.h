@@ -26,6 +26,9 @@ public:
     int worldWidth() const;
     int worldHeight() const;
     void newAgents() const;
+    /// Why the last newAgents() built no world or the last timestep() failed;
+    /// nothing when the last of them succeeded.
+    std::optional<std::string> simError() const;
     void simReady() const;
     void deleteAgents() const;
     double timestep() const;

@@ -144,18 +144,25 @@ void HeadlessRun::execute()
         bad(QStringLiteral(
             "no series to write: choose them with --series or in the settings file"));
 
-    frontEnd.newSimulation(QString());
-    media.start(model);
-    if (!request.ticks || model.simTime() < *request.ticks) {
-        progress.start(model.simTime(), request.ticks);
-        frontEnd.runWithoutScreen(
-            request.ticks.value_or(-1.0), [&progress, &media, &frontEnd](double tick) {
-                // A failed movie ends the run: it is reported as the run's failure.
-                if (!media.stepped(tick))
-                    frontEnd.requestPause();
-                progress.update(tick);
-            });
+    // A world the model cannot build, or a step that fails, ends the run with the
+    // model's reason.
+    try {
+        frontEnd.newSimulation(QString());
+        media.start(model);
+        if (!request.ticks || model.simTime() < *request.ticks) {
+            progress.start(model.simTime(), request.ticks);
+            frontEnd.runWithoutScreen(
+                request.ticks.value_or(-1.0), [&progress, &media, &frontEnd](double tick) {
+                    // A failed movie ends the run: it is reported as the run's failure.
+                    if (!media.stepped(tick))
+                        frontEnd.requestPause();
+                    progress.update(tick);
+                });
+            progress.finish();
+        }
+    } catch (const CommandError& error) {
         progress.finish();
+        throw RunError(ExitStatus::Refused, error.message());
     }
     media.finish(frontEnd);
 

@@ -66,6 +66,18 @@ void StopConditions::fillNames()
         emit namesChanged();
 }
 
+void StopConditions::refillNames()
+{
+    const QString chosen = m_names.value(m_chosenName, TickName);
+    m_names = QStringList { TickName };
+    fillNames();
+    // The chosen name stays chosen when the new model has it; otherwise "Tick".
+    const int kept = static_cast<int>(m_names.indexOf(chosen));
+    m_chosenName = kept < 0 ? 0 : kept;
+    emit namesChanged();
+    emit inputsChanged();
+}
+
 void StopConditions::appendCondition(
     const QString& name, const QString& comparator, const QString& value)
 {

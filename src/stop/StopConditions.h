@@ -25,7 +25,8 @@ namespace tessra {
 ///
 /// Who calls what:
 ///  - The front end calls modelUnloading() right before it asks the model
-///    library to load a model, and recompile() after every model load
+///    library to load a model, refillNames() after every successful load,
+///    and recompile() after every model load
 ///    (successful or not) and after every new world. Between modelUnloading()
 ///    and recompile() anyHolds() tests nothing, so it never reads through an
 ///    address whose storage the load has freed.
@@ -59,14 +60,17 @@ public:
 
     // --- Name list -------------------------------------------------------
 
-    /// "Tick", then the parameter names of the model that was loaded when the
-    /// list was first filled. It is filled once per program run: a model
-    /// loaded later does not change it, and conditions on names that model
-    /// lacks simply never hold.
+    /// "Tick", then the parameter names of the loaded model. It is filled the
+    /// first time it is needed and again after every successful model load;
+    /// rows whose name the new model lacks stay in the list and never hold.
     const QStringList& names() const { return m_names; }
     /// Appends the loaded model's parameter names when the list still holds
     /// only "Tick"; otherwise does nothing. Emits namesChanged() when it grew.
     void fillNames();
+    /// After a successful model load: "Tick", then the loaded model's
+    /// parameter names. The chosen name stays chosen when the list still has
+    /// it, else "Tick" is chosen. Emits namesChanged() and inputsChanged().
+    void refillNames();
 
     // --- Condition list --------------------------------------------------
 

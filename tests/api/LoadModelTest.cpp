@@ -1,5 +1,8 @@
 // Loading model libraries: every kind of failure, replacing one model by
 // another, and what the library answers about the model it holds.
+#include <algorithm>
+#include <elf.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -21,6 +24,23 @@ void expectNoModel()
     EXPECT_STREQ(_callAboutModel(0), "");
     EXPECT_EQ(_getWorldWidth(), 0);
     EXPECT_EQ(_getWorldHeight(), 0);
+}
+
+/// Where the last loadable segment of the ELF library at `path` ends in the file.
+std::uint64_t loadableEnd(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    Elf64_Ehdr header {};
+    in.read(reinterpret_cast<char*>(&header), sizeof header);
+    std::uint64_t end = 0;
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment {};
+        in.seekg(static_cast<std::streamoff>(header.e_phoff + i * sizeof segment));
+        in.read(reinterpret_cast<char*>(&segment), sizeof segment);
+        if (segment.p_type == PT_LOAD)
+            end = std::max<std::uint64_t>(end, segment.p_offset + segment.p_filesz);
+    }
+    return end;
 }
 
 std::string loadError(const std::string& path)
@@ -63,6 +83,49 @@ TEST(load_model, folder_is_refused)
     EXPECT_THAT(error, HasSubstr(dir.path().string()));
     EXPECT_THAT(error, HasSubstr("folder"));
     expectNoModel();
+}
+
+// Neither must ever reach the system loader: a pipe blocks it for good, and a
+// partial copy makes it fault on the pages that are missing.
+TEST(load_model, pipe_and_truncated_library_are_refused)
+{
+    TempDir dir;
+    const std::string pipe = dir.file("pipe/model.so");
+    std::filesystem::create_directories(dir.file("pipe"));
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string error = loadError(pipe);
+    EXPECT_THAT(error, HasSubstr("\"" + pipe + "\""));
+    EXPECT_THAT(error, HasSubstr("it is not a regular file"));
+    expectNoModel();
+
+    // Cut inside the loadable segments (not only in the debug data behind them),
+    // and inside the headers; each cut is a new file, as the loader maps it.
+    const std::string life = exampleModel("life");
+    const std::uint64_t loaded = loadableEnd(life);
+    ASSERT_GT(loaded, 8192u);
+    int copies = 0;
+    for (const std::uint64_t kept :
+        { loaded - 1, loaded / 2, std::uint64_t { 4096 }, std::uint64_t { 40 } }) {
+        const std::string partial = dir.file("partial" + std::to_string(++copies) + ".so");
+        std::filesystem::copy_file(life, partial);
+        std::filesystem::resize_file(partial, kept);
+        error = loadError(partial);
+        EXPECT_THAT(error, HasSubstr("\"" + partial + "\"")) << kept;
+        EXPECT_THAT(error, HasSubstr("the file is truncated or damaged")) << kept;
+        expectNoModel();
+    }
+    // An ELF file of the other word size never reaches the loader either.
+    const std::string narrow = dir.file("narrow.so");
+    std::string header(64, '\0');
+    header.replace(0, 6,
+        "\x7f"
+        "ELF\x01\x01");
+    writeText(narrow, header);
+    EXPECT_THAT(
+        loadError(narrow), HasSubstr("not a loadable library (it is built for 32-bit machines"));
+    expectNoModel();
+    // The library is whole again: it loads.
+    loadModelOrFail(life);
 }
 
 TEST(load_model, empty_or_null_path_is_refused)

@@ -244,13 +244,23 @@ TEST_F(world, pass_without_sites_gives_start_and_finish_only)
     forEachAgentVar(nullptr, nullptr, 1);
 }
 
-TEST_F(world, negative_size_gives_an_empty_world)
+TEST_F(world, negative_size_builds_no_world_and_says_why)
 {
+    _newAgents();
+    EXPECT_EQ(_getSimError(), nullptr);
     setParam("Rows", -5); // scripts may store any value
     _newAgents();
     EXPECT_EQ(_getWorldWidth(), 0);
     EXPECT_EQ(_getWorldHeight(), 0);
+    ASSERT_NE(_getSimError(), nullptr);
+    EXPECT_STREQ(_getSimError(), "the model's size function gave 4 x -5 sites");
     expectEmptyPass();
+    const double time = _getSimTime();
+    EXPECT_EQ(_callTimestep(), time); // nothing to step
+    EXPECT_STREQ(_getSimError(), "there is no world");
+    setParam("Rows", 3);
+    _newAgents();
+    EXPECT_EQ(_getSimError(), nullptr);
 }
 
 TEST_F(world, oversized_world_is_refused)
@@ -264,8 +274,47 @@ TEST_F(world, oversized_world_is_refused)
         _newAgents();
         EXPECT_EQ(_getWorldWidth(), 0);
         EXPECT_EQ(_getWorldHeight(), 0);
+        const std::string size = std::to_string(static_cast<int>(side));
+        EXPECT_STREQ(_getSimError(),
+            (size + " x " + size + " sites is more than this machine can hold").c_str());
         expectEmptyPass();
         _callTimestep();
     }
     EXPECT_THAT(m_log.lines(), ElementsAre("init 4x3 time=0 #1", "cleanup 4x3 data=yes"));
+}
+
+// A model of the SDK whose size, init or step throws: the call fails with the
+// exception's text, and a later call that succeeds clears it.
+TEST(world_failures, thrown_by_the_model_fail_the_call_with_its_text)
+{
+    loadModelOrFail(fixtureModel("faulty"));
+    double* fault = getParamRef("Fault");
+    double* at = getParamRef("At");
+    ASSERT_NE(fault, nullptr);
+    ASSERT_NE(at, nullptr);
+
+    *fault = 6; // init throws
+    _newAgents();
+    EXPECT_STREQ(_getSimError(), "faulty: init failed");
+    EXPECT_EQ(_getWorldWidth(), 0);
+    EXPECT_EQ(_getStateByName(0, 0, "x"), nullptr);
+
+    *fault = 4; // the step at tick 2 throws
+    *at = 2;
+    _newAgents();
+    EXPECT_EQ(_getSimError(), nullptr);
+    EXPECT_EQ(_getWorldWidth(), 2);
+    EXPECT_EQ(_callTimestep(), 1.0);
+    EXPECT_EQ(_callTimestep(), 2.0);
+    EXPECT_EQ(_getSimError(), nullptr);
+    EXPECT_EQ(_callTimestep(), 2.0); // the time stays
+    EXPECT_STREQ(_getSimError(), "faulty: the step failed at tick 2");
+    EXPECT_EQ(_getSimTime(), 2.0);
+    *fault = 0;
+    EXPECT_EQ(_callTimestep(), 3.0);
+    EXPECT_EQ(_getSimError(), nullptr);
+
+    // Outside a size, init or step call a report changes nothing.
+    _reportModelError("not now");
+    EXPECT_EQ(_getSimError(), nullptr);
 }

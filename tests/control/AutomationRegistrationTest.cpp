@@ -76,9 +76,14 @@ TEST_F(RegistrationTest, other_modes_go_on_without_a_message)
 {
     EXPECT_EQ(run(AutomationStartMode::Standalone), std::nullopt);
     EXPECT_FALSE(QFile::exists(registration::activationFilePath()));
-    // An automation start writes the file afresh for this program.
+    // An automation start, by hand or by the bus, leaves the file to /regserver.
     EXPECT_EQ(run(AutomationStartMode::Automation, "/usr/bin/tessra"), std::nullopt);
-    EXPECT_TRUE(fileText().contains("Exec=/usr/bin/tessra /embedding\n"));
+    EXPECT_FALSE(QFile::exists(registration::activationFilePath()));
+    run(AutomationStartMode::Register);
+    const QString registered = fileText();
+    messages.clear();
+    EXPECT_EQ(run(AutomationStartMode::Automation, "/home/me/build/bin/tessra"), std::nullopt);
+    EXPECT_EQ(fileText(), registered);
     EXPECT_TRUE(messages.isEmpty());
 }
 

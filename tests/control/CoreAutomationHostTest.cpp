@@ -67,11 +67,13 @@ TEST_F(CoreAutomationHostTest, time_series_add_selects_the_operation_in_the_wind
     EXPECT_EQ(m_core.recorder().table().count(), 0);
 }
 
-TEST_F(CoreAutomationHostTest, load_model_with_no_path_loads_nothing)
+TEST_F(CoreAutomationHostTest, load_model_with_no_path_starts_the_held_model_afresh)
 {
     m_object.SimStep();
-    EXPECT_EQ(m_object.LoadModel(QString()), 0);
-    EXPECT_EQ(m_object.GetTick(), 1.0); // the simulation was not rebuilt
+    EXPECT_EQ(m_object.SetParam("Width", "12"), 1);
+    EXPECT_EQ(m_object.LoadModel(QString()), 1);
+    EXPECT_EQ(m_object.GetTick(), 0.0); // a new simulation
+    EXPECT_EQ(m_object.GetParam("Width"), "128"); // from the model folder's default.ini
     EXPECT_EQ(m_object.AboutModel("name"), QStringLiteral("Life"));
     EXPECT_EQ(m_object.GetLoadModelErr(), QString());
 }

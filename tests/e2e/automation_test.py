@@ -14,6 +14,7 @@ TESSRA_SOURCE_DIR and, for the comma locale, TESSRA_LOCPATH.
 import glob
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -261,8 +262,6 @@ class EdgeCases(InstanceTest):
         self.assertError("Tessra.Error.BadParamCount", self.tessra.Invoke, "GetParam", True, [])
 
     def test_load_model(self):
-        self.assertEqual(self.tessra.LoadModel("", timeout=WAIT), 0)  # nothing asked of the library
-        self.assertEqual(self.tessra.AboutModel("name"), "Life")
         self.assertEqual(self.tessra.LoadModel(self.file("missing.so"), timeout=WAIT), 0)
         self.assertNotEqual(self.tessra.GetLoadModelErr(), "")
         self.assertEqual(self.tessra.GetParam("Density"), "")
@@ -279,6 +278,90 @@ class EdgeCases(InstanceTest):
         self.assertEqual(self.tessra.SetParam("Action", "13"), 1)  # _simStep: refused
         self.tessra.SimStep()
         self.assertEqual(self.tessra.GetState(1, 1, "steps"), "2")
+
+
+class Models(InstanceTest):
+    """What follows the loaded model, and the model's own failures."""
+
+    def exception(self, call, *arguments, **keywords):
+        with self.assertRaises(dbus.DBusException) as caught:
+            call(*arguments, **keywords)
+        self.assertEqual(caught.exception.get_dbus_name(), "Tessra.Error.Exception")
+        return caught.exception.get_dbus_message()
+
+    def test_a_model_from_another_folder_reads_its_own_default_ini(self):
+        # Started in a copy of the Life folder, whose default.ini says 128 x 128.
+        grayscott = os.path.join(BINARY_DIR, "models", "grayscott", "model.so")
+        self.assertEqual(self.tessra.LoadModel(grayscott, timeout=WAIT), 1)
+        self.assertEqual(self.tessra.GetParam("Width"), "256")
+        self.assertNotEqual(self.tessra.GetState(255, 255, "U"), "")  # a 256 x 256 world
+        self.assertEqual(self.tessra.GetState(256, 0, "U"), "")
+        self.assertEqual(self.tessra.StopIfAdd("Feed >= 0"), 1)  # Gray-Scott's names
+        self.assertEqual(self.tessra.StopIfAdd("Density >= 0"), 0)  # Life's are gone
+        self.assertEqual(self.tessra.TimeSeriesAdd("Parameter Kill"), 1)
+
+    def test_load_model_with_no_path_starts_the_held_model_afresh(self):
+        self.assertEqual(self.tessra.SetParam("Density", "0.75"), 1)
+        self.tessra.SimStep()
+        self.assertEqual(self.tessra.LoadModel("", timeout=WAIT), 1)
+        self.assertEqual(float(self.tessra.GetTick()), 0.0)
+        self.assertEqual(self.tessra.GetParam("Density"), "0.3")  # from default.ini again
+        self.assertEqual(self.tessra.AboutModel("name"), "Life")
+        self.assertEqual(self.tessra.LoadModel(self.file("missing.so"), timeout=WAIT), 0)
+        self.assertEqual(self.tessra.LoadModel("", timeout=WAIT), 0)  # no model is held
+
+    def test_a_world_the_model_cannot_build(self):
+        self.assertEqual(self.tessra.SetParam("Width", "100000"), 1)
+        self.assertEqual(self.tessra.SetParam("Height", "100000"), 1)
+        self.assertIn("The model built no world (100000 x 100000 sites is more than this "
+                      "machine can hold)", self.exception(self.tessra.SimNew, timeout=WAIT))
+        self.tessra.SimRunWait(timeout=10)  # Run is disabled: nothing runs, no wait
+        self.tessra.SimStep()
+        self.assertEqual(float(self.tessra.GetTick()), 0.0)
+        self.assertEqual(self.tessra.GetState(0, 0, "Alive"), "")
+        self.assertEqual(self.tessra.SetParam("Width", "40"), 1)
+        self.assertEqual(self.tessra.SetParam("Height", "30"), 1)
+        self.tessra.SimNew(timeout=WAIT)
+        self.tessra.SimStep()
+        self.assertEqual(float(self.tessra.GetTick()), 1.0)
+
+    def test_failures_of_the_model_end_with_its_reason(self):
+        self.assertEqual(self.tessra.LoadModel(fixture("faulty"), timeout=WAIT), 1)
+        self.assertEqual(self.tessra.SetParam("Fault", "5"), 1)
+        self.assertIn("The model built no world (the model's size function gave -2 x 2 sites)",
+                      self.exception(self.tessra.SimNew, timeout=WAIT))
+        self.assertEqual(self.tessra.SetParam("Fault", "4"), 1)  # the step at tick 2 throws
+        self.assertEqual(self.tessra.SetParam("At", "2"), 1)
+        self.tessra.SimNew(timeout=WAIT)
+        self.tessra.SimRunWait(timeout=WAIT)  # the run ends at the failing step
+        self.assertEqual(float(self.tessra.GetTick()), 2.0)
+        reason = "The step of the model failed (faulty: the step failed at tick 2)"
+        self.assertTrue(wait_for(lambda: reason + ".\n" in self.instance.output()),
+                        self.instance.output())
+        self.assertIn(reason, self.exception(self.tessra.SimStep))
+        self.assertEqual(float(self.tessra.GetTick()), 2.0)
+
+    def test_a_pipe_or_a_partial_copy_is_no_model(self):
+        pipe = self.file("model.so")
+        os.mkfifo(pipe)
+        self.assertEqual(self.tessra.LoadModel(pipe, timeout=WAIT), 0)
+        self.assertIn("it is not a regular file", self.tessra.GetLoadModelErr())
+        partial = self.file("partial.so")
+        with open(os.path.join(LIFE, "model.so"), "rb") as whole, open(partial, "wb") as part:
+            data = whole.read()
+            # Cut inside the loadable segments, not only in the debug data behind them.
+            header_at, = struct.unpack_from("<Q", data, 0x20)
+            size, count = struct.unpack_from("<HH", data, 0x36)
+            loaded = 0
+            for i in range(count):
+                kind, _, offset, _, _, length = struct.unpack_from("<IIQQQQ", data,
+                                                                  header_at + i * size)
+                if kind == 1:  # PT_LOAD
+                    loaded = max(loaded, offset + length)
+            part.write(data[:loaded - 1])
+        self.assertEqual(self.tessra.LoadModel(partial, timeout=WAIT), 0)
+        self.assertIn("the file is truncated or damaged", self.tessra.GetLoadModelErr())
+        self.assertEqual(self.tessra.LoadModel(os.path.join(LIFE, "model.so"), timeout=WAIT), 1)
 
 
 class CommaLocale(InstanceTest):
@@ -379,6 +462,23 @@ def run_tessra(arguments, data_home, config_home):
     return result.returncode, result.stdout
 
 
+class ActivationFile(unittest.TestCase):
+    def test_automation_by_hand_leaves_the_activation_file_alone(self):
+        services = os.path.join(os.environ["XDG_DATA_HOME"], "dbus-1", "services")
+        os.makedirs(services, exist_ok=True)
+        path = os.path.join(services, "Tessra.FrontEnd.service")
+        text = "[D-BUS Service]\nName=Tessra.FrontEnd\nExec=/opt/installed/tessra /embedding\n"
+        with open(path, "w") as f:
+            f.write(text)
+        instance = Instance()
+        try:
+            self.assertEqual(instance.release(), 0)
+        finally:
+            instance.close()
+        with open(path) as f:
+            self.assertEqual(f.read(), text)
+
+
 class Registration(unittest.TestCase):
     def setUp(self):
         self.home = tempfile.TemporaryDirectory(prefix="tessra-e2e-home-")
@@ -413,6 +513,19 @@ class Registration(unittest.TestCase):
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_DATA_HOME=self.data,
                    XDG_CONFIG_HOME=self.config)
         # A bus of its own, started after the activation file exists.
+        result = subprocess.run(
+            ["dbus-run-session", "--", "/usr/bin/python3",
+             os.path.join(os.path.dirname(os.path.abspath(__file__)), "activation_client.py"),
+             os.path.join(LIFE, "model.so")],
+            env=env, capture_output=True, text=True, timeout=WAIT)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertIn("activation ok", result.stdout)
+
+    def test_activation_on_a_machine_without_a_display(self):
+        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+        env = dict(os.environ, XDG_DATA_HOME=self.data, XDG_CONFIG_HOME=self.config)
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            env.pop(name, None)
         result = subprocess.run(
             ["dbus-run-session", "--", "/usr/bin/python3",
              os.path.join(os.path.dirname(os.path.abspath(__file__)), "activation_client.py"),

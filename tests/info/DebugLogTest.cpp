@@ -39,6 +39,12 @@ TEST(DebugLogSplit, only_line_feeds_separate_lines)
         { "dos\r\n", { "dos" } },
         { "a\rb\x01", { QStringLiteral("a\u240Db\u2401") } },
         { "gr\xC3\xBC\xC3\x9F", { QStringLiteral("gr\u00FC\u00DF") } },
+        // 8-bit text that is no UTF-8 is Latin-1, line by line.
+        { "gr\xFC\xDF", { QStringLiteral("gr\u00FC\u00DF") } },
+        { "20\xB0"
+          "C\nK\xC3\xB6nig",
+            { QStringLiteral("20\u00B0C"), QStringLiteral("K\u00F6nig") } },
+        { "\xC3", { QStringLiteral("\u00C3") } },
     };
     for (const SplitCase& c : cases)
         EXPECT_EQ(DebugLog::splitLines(c.text), c.lines) << '"' << c.text << '"';
@@ -87,6 +93,15 @@ TEST_F(DebugWindowTest, lone_line_feed_adds_one_empty_line_and_null_adds_nothing
     EXPECT_EQ(m_window.lines(), QStringList { QString() });
     m_window.debugLog("after");
     EXPECT_EQ(m_window.lines(), (QStringList { QString(), "after" }));
+}
+
+TEST_F(DebugWindowTest, text_of_a_model_written_for_8_bit_text_shows_its_characters)
+{
+    m_window.debugLog("Temperatur 20\xB0"
+                      "C, K\xF6nig \xE0 la carte");
+    EXPECT_EQ(m_window.lines(),
+        QStringList { QStringLiteral("Temperatur 20\u00B0C, K\u00F6nig \u00E0 la carte") });
+    EXPECT_FALSE(m_window.lines().constFirst().contains(QChar(0xFFFD)));
 }
 
 TEST_F(DebugWindowTest, every_change_shows_the_window_again)

@@ -142,6 +142,21 @@ class HeadlessRun(unittest.TestCase):
         self.assertEqual(paused.returncode, 0, paused.stderr)
         self.assertEqual([line.split("\t")[0] for line in data_lines(paused.stdout)], ["0", "1"])
 
+    def test_failures_of_the_model_end_the_run_with_its_reason(self):
+        faulty = os.path.join(BINARY_DIR, "tests", "models", "faulty", "model.so")
+        out = self.path("never.tsv")
+        cases = [
+            (["--set", "Fault=4", "--set", "At=2"], "faulty: the step failed at tick 2"),
+            (["--set", "Fault=5"], "the model's size function gave -2 x 2 sites"),
+        ]
+        for arguments, reason in cases:
+            with self.subTest(arguments=arguments):
+                result = run(faulty, *arguments, "--ticks", "10", "--series", "Average x",
+                             "--output", out)
+                self.assertEqual(result.returncode, 1, result.stderr)
+                self.assertIn(reason, result.stderr)
+                self.assertFalse(os.path.exists(out))
+
     def test_an_interrupted_run_leaves_no_file(self):
         out = self.path("big.tsv")
         process = subprocess.Popen([RUN, LIFE, "--set", "Width=512", "--set", "Height=512",

@@ -93,6 +93,18 @@ tessra_debug_logf(const char* format, ...)
     tessra_debug_log(text);
 }
 
+/** Tells the model API library that the size, init or step function under
+ *  way has failed, for reason (one line): a new world is then not built, a
+ *  step keeps the time and ends the run, and Tessra shows the reason. Called
+ *  anywhere else it does nothing. The API library exports it, so it is found
+ *  wherever the model is loaded by that library. */
+static inline void tessra_report_error(const char* reason)
+{
+    TESSRA_HOST_FUNCTION(TessraHostText, fn, "_reportModelError");
+    if (fn)
+        fn(reason ? reason : "");
+}
+
 /** Non-zero while the New Simulation dialog is shown. */
 static inline int tessra_is_dnew_visible(void)
 {

@@ -45,12 +45,16 @@
  * Texts may be returned as std::string, std::string_view or const char*.
  *
  * No exception leaves the model: one thrown by a model function is written to
- * the host's debug log and the call ends as if it had done nothing.
+ * the host's debug log and the call ends as if it had done nothing. Thrown by
+ * worldSize, init or step it also fails that call (tessra_report_error): no
+ * world is built, or the step keeps the time and the run ends, and Tessra
+ * shows the exception's text.
  */
 
 #include <cmath>
 #include <concepts>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -181,13 +185,17 @@ template <class T> const char* keepText(std::string& buffer, T&& text)
 
 inline void reportException() noexcept
 {
+    // The exception's text is copied: it goes with the exception at the end of the handler.
+    char reason[1024] = "The model failed with an unknown exception";
     try {
         throw;
     } catch (const std::exception& e) {
-        tessra_debug_log(e.what());
+        std::snprintf(reason, sizeof reason, "%s", e.what());
     } catch (...) {
-        tessra_debug_log("The model failed with an unknown exception");
     }
+    tessra_debug_log(reason);
+    // Inside worldSize, init or step this also fails the call.
+    tessra_report_error(reason);
 }
 
 template <class M> M* model(const TessraSim* sim) noexcept

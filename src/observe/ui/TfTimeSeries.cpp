@@ -314,6 +314,34 @@ void TfTimeSeries::lbOperationChange()
     tsSeries->lbStates->addItems(m_table.subjectNames(operation));
 }
 
+void TfTimeSeries::refillLists()
+{
+    QListWidget* operations = tsSeries->lbOperation;
+    const int operation = selectedRow(operations);
+    const QStringList names = SeriesTable::operationNames();
+    if (operations->count() != names.size()) {
+        operations->clear();
+        operations->addItems(names);
+    }
+    if (operation < 0 || operation >= operations->count()) {
+        operations->clearSelection();
+        tsSeries->lbStates->clear();
+        return;
+    }
+    // The subject chosen under the old model stays chosen when the new one has a
+    // subject of that name; otherwise nothing is chosen.
+    QListWidget* subjects = tsSeries->lbStates;
+    const int chosen = selectedRow(subjects);
+    const QString subject = chosen < 0 ? QString() : subjects->item(chosen)->text();
+    subjects->clear();
+    subjects->addItems(m_table.subjectNames(operation));
+    const QList<QListWidgetItem*> same = subject.isEmpty()
+        ? QList<QListWidgetItem*>()
+        : subjects->findItems(subject, Qt::MatchExactly);
+    if (!same.isEmpty())
+        subjects->setCurrentItem(same.first());
+}
+
 void TfTimeSeries::selectOperation(int operation)
 {
     QListWidget* list = tsSeries->lbOperation;

@@ -70,6 +70,10 @@ public:
     /// list for it, as a click on it does (automation's series choice shows
     /// here). Any other value clears the selection.
     void selectOperation(int operation);
+    /// Fills the operation and subject lists afresh from the loaded model (after
+    /// every model load and new world). The chosen operation stays; the chosen
+    /// subject stays when the model has one of that name, else none is chosen.
+    void refillLists();
 
     /// Commands. Each reports its failure through the error reporter.
     void bAddClick();

@@ -1,9 +1,11 @@
-// Fixture model that fails on purpose at a chosen tick: it crashes, hangs or ends
-// the process, after saying so in the debug log. For the sweep runner, which must
-// record such a run as failed and go on with the others.
+// Fixture model that fails on purpose: at a chosen tick it crashes, hangs, ends the
+// process or throws, after saying so in the debug log; or it cannot build its world
+// (a negative size, an init that throws). For the sweep runner, which must record
+// such a run as failed and go on with the others, and for the front end's reports.
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -14,7 +16,15 @@
 namespace {
 
 enum Param { Fault, At, Seed };
-enum FaultKind { None = 0, Crash = 1, Hang = 2, Exit = 3 };
+enum FaultKind {
+    None = 0,
+    Crash = 1,
+    Hang = 2,
+    Exit = 3,
+    Throw = 4,
+    NegativeSize = 5,
+    InitThrows = 6
+};
 
 [[noreturn]] void hang()
 {
@@ -29,21 +39,24 @@ class Faulty {
 public:
     static constexpr tessra::About about { "Faulty", "1.0" };
     static constexpr TessraParamInfo params[] {
-        tessra::wholeParam("Fault", "Fault", 0, 0, 3,
-            "0 none, 1 a crash (null pointer), 2 a hang, 3 exit(3) from a step."),
+        tessra::wholeParam("Fault", "Fault", 0, 0, 6,
+            "0 none, 1 a crash (null pointer), 2 a hang, 3 exit(3), 4 an exception from a "
+            "step; 5 a negative world size, 6 an exception from init."),
         tessra::wholeParam("At", "At", 3, 0, 1000000, "The tick whose step fails."),
         tessra::wholeParam("Seed", "Seed", 1, 0, 1000000, "Seed of the sites' values."),
     };
     static constexpr const char* states[] { "x" };
 
-    static void worldSize(tessra::Params, int& width, int& height)
+    static void worldSize(tessra::Params params, int& width, int& height)
     {
-        width = 2;
+        width = params.whole(Fault) == NegativeSize ? -2 : 2;
         height = 2;
     }
 
     void init(tessra::Sim sim)
     {
+        if (sim.wholeParam(Fault) == InitThrows)
+            throw std::runtime_error("faulty: init failed");
         tessra::Random random(static_cast<std::uint64_t>(sim.wholeParam(Seed)));
         for (int i = 0; i < sim.siteCount(); ++i)
             sim.sites()[i] = static_cast<float>(random.uniform());
@@ -67,6 +80,9 @@ public:
             case Exit:
                 tessra_debug_log("faulty: calling exit(3)");
                 std::exit(3);
+            case Throw:
+                throw std::runtime_error("faulty: the step failed at tick "
+                    + std::to_string(static_cast<long long>(time)));
             default:
                 break;
             }
