@@ -41,6 +41,25 @@ constexpr std::array<tessra::Rgb, AgeColors + 1> makeCellColors()
 }
 constexpr std::array<tessra::Rgb, AgeColors + 1> cellColors = makeCellColors();
 
+/// The same colours as image pixels, for colorRow.
+constexpr std::array<tessra::Rgb8, AgeColors + 1> makeCellColors8()
+{
+    std::array<tessra::Rgb8, AgeColors + 1> table {};
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = tessra::Rgb8::from(cellColors[i]);
+    return table;
+}
+constexpr std::array<tessra::Rgb8, AgeColors + 1> cellColors8 = makeCellColors8();
+
+/// The index into cellColors of a site. Branch-free: live and dead cells are
+/// mixed at random, so a branch here would be mispredicted half the time.
+inline int colorIndex(const float* site)
+{
+    const float age = std::min(static_cast<float>(AgeColors - 1), std::max(0.0f, site[Age]));
+    const int alive = site[Alive] != 0.0f;
+    return alive * (1 + static_cast<int>(age));
+}
+
 /// A state value as a whole number (any float a script may have written).
 std::string whole(float value)
 {
@@ -136,12 +155,15 @@ public:
 
     void color(tessra::Sim sim, int column, int row, tessra::Rgb& rgb) const
     {
-        // Branch-free: live and dead cells are mixed at random, so a branch here
-        // would be mispredicted half the time.
-        const float* site = sim.site(column, row);
-        const float age = std::min(static_cast<float>(AgeColors - 1), std::max(0.0f, site[Age]));
-        const int alive = site[Alive] != 0.0f;
-        rgb = cellColors[alive * (1 + static_cast<int>(age))];
+        rgb = cellColors[colorIndex(sim.site(column, row))];
+    }
+
+    void colorRow(tessra::Sim sim, int row, tessra::Rgb8* out) const
+    {
+        const float* site = sim.site(0, row);
+        const int width = sim.width();
+        for (int column = 0; column < width; ++column, site += 2)
+            out[column] = cellColors8[colorIndex(site)];
     }
 
     std::string hint(tessra::Sim sim, int column, int row) const
