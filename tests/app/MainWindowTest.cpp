@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -450,6 +451,21 @@ TEST_F(MainWindowTest, portal_on_screen_follows_the_world_step_by_step)
                 << "step " << step;
         }
     }
+    // Paused, a click changes one site: only the portal rows showing its row are painted.
+    struct PaintedRegion : QObject {
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } painted;
+    portal.installEventFilter(&painted);
+    m_core.frontEnd().releaseOnSite(8, 10, 30, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(painted.region, QRegion(PortalView::rowsOnPortal(30, 31, 45, portal.size())));
+    EXPECT_EQ(onScreen(), scaledWorld(m_core.frontEnd().worldImage(), portal.size()));
 }
 
 TEST_F(MainWindowTest, runs_life_in_the_window)
