@@ -64,12 +64,11 @@
  *       }
  *
  * No exception leaves the model: one thrown by a model function is written to
- * the host's debug log (only the first failure of each function after the
- * model is loaded) and
- * the call ends as if it had done nothing. If the model object cannot be made
- * (its constructor or init throws), every later call of that world does
- * nothing and answers neutrally: the time stays, colours are black, texts are
- * empty.
+ * the host's debug log (the first failure of each function after the model is
+ * loaded, once) and the call ends as if it had done nothing. If the model
+ * object cannot be made (its constructor or init throws), every later call of
+ * that world does nothing and answers neutrally: the time stays, colours are
+ * black, texts are empty.
  */
 
 #include <algorithm>
@@ -257,7 +256,7 @@ inline std::string currentMessage()
     }
 }
 
-/// Marks the row of an image the host hands to colorRows.
+/// The first pixel of a row of the image the host hands to colorRows.
 inline Rgb8* pixelRow(unsigned char* rgb, int row, int bytesPerLine) noexcept
 {
     return reinterpret_cast<Rgb8*>(rgb + static_cast<std::ptrdiff_t>(row) * bytesPerLine);
