@@ -24,6 +24,9 @@ PortalView::PortalView(FrontEnd& frontEnd, QScrollArea& scrollArea)
     m_scrollArea.setWidget(this);
     m_scrollArea.setWidgetResizable(true);
     connect(&m_frontEnd, &FrontEnd::worldImageChanged, this, &PortalView::applyZoom);
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, &PortalView::repaintPending);
 }
 
 void PortalView::setZoomCode(int code)
@@ -48,6 +51,9 @@ void PortalView::applyZoom()
 }
 
 namespace {
+
+/// About one frame of a 60 Hz screen.
+constexpr int FrameMilliseconds = 16;
 
 /// A 64-bit hash of `length` bytes (words of 8 bytes mixed by multiplication).
 std::uint64_t hashBytes(const uchar* bytes, qsizetype length)
@@ -106,10 +112,27 @@ void PortalView::updateChanged()
             first = -1;
         }
     }
-    if (all)
-        update();
-    else if (!changed.isEmpty())
-        update(changed);
+    m_pending += all ? QRegion(rect()) : changed;
+    if (m_pending.isEmpty())
+        return;
+    // At Fast a run draws the world after every step, far more often than a screen shows
+    // frames: while it runs, the portal is repainted at most once a frame, with all that
+    // changed meanwhile. A single step or a click shows at once.
+    if (m_frontEnd.isRunning() && m_sinceRepaint.isValid()
+        && m_sinceRepaint.elapsed() < FrameMilliseconds) {
+        if (!m_frameTimer.isActive())
+            m_frameTimer.start(FrameMilliseconds - static_cast<int>(m_sinceRepaint.elapsed()));
+        return;
+    }
+    repaintPending();
+}
+
+void PortalView::repaintPending()
+{
+    m_frameTimer.stop();
+    update(m_pending);
+    m_pending = QRegion();
+    m_sinceRepaint.start();
 }
 
 void PortalView::resizeEvent(QResizeEvent* event)

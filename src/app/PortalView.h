@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -42,6 +45,8 @@ private:
     /// Asks for a repaint of what changed since the last one: the portal rows that show
     /// world rows whose pixels changed, or all of it after a new world or a new size.
     void updateChanged();
+    /// Repaints what is waiting to be repainted.
+    void repaintPending();
 
     FrontEnd& m_frontEnd;
     QScrollArea& m_scrollArea;
@@ -49,6 +54,10 @@ private:
     /// A hash of every world row as last shown; empty when everything must be repainted.
     std::vector<std::uint64_t> m_rowHashes;
     QSize m_hashedWorld;
+    /// While a run goes, the portal is repainted at most once a screen frame.
+    QRegion m_pending;
+    QTimer m_frameTimer;
+    QElapsedTimer m_sinceRepaint;
 };
 
 } // namespace tessra

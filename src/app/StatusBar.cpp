@@ -20,6 +20,8 @@ namespace {
 constexpr int PanelGap = 2;
 constexpr int TextLeft = 4;
 constexpr int TextRight = 3;
+/// About one frame of a 60 Hz screen.
+constexpr int FrameMilliseconds = 16;
 } // namespace
 
 StatusBar::StatusBar(QWidget* parent)
@@ -33,6 +35,9 @@ StatusBar::StatusBar(QWidget* parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setMouseTracking(true);
     measureLongest();
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, &StatusBar::repaintPending);
 }
 
 QSize StatusBar::sizeHint() const
@@ -52,12 +57,32 @@ void StatusBar::setPanelText(Panel panel, const QString& text)
         if (width > m_longestWidth[panel]) {
             m_longest[panel] = text;
             m_longestWidth[panel] = width;
-            update(); // every panel moves
+            repaintSoon(rect()); // every panel moves
             return;
         }
     }
-    // At Fast the texts change after every step: repaint only the panel whose text changed.
-    update(panelBox(panel));
+    repaintSoon(panelBox(panel));
+}
+
+void StatusBar::repaintSoon(const QRect& area)
+{
+    // At Fast the texts change after every step, far more often than a screen shows
+    // frames: only the panels whose text changed are repainted, at most once a frame.
+    m_pending += area;
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < FrameMilliseconds) {
+        if (!m_frameTimer.isActive())
+            m_frameTimer.start(FrameMilliseconds - static_cast<int>(m_sinceRepaint.elapsed()));
+        return;
+    }
+    repaintPending();
+}
+
+void StatusBar::repaintPending()
+{
+    m_frameTimer.stop();
+    update(m_pending);
+    m_pending = QRegion();
+    m_sinceRepaint.start();
 }
 
 void StatusBar::changeEvent(QEvent* event)
