@@ -118,8 +118,10 @@ void PortalView::updateChanged()
     // At Fast a run draws the world after every step, far more often than a screen shows
     // frames: while it runs, the portal is repainted at most once a frame, with all that
     // changed meanwhile. A single step or a click shows at once.
-    if (m_frontEnd.isRunning() && m_sinceRepaint.isValid()
-        && m_sinceRepaint.elapsed() < FrameMilliseconds) {
+    const FrontEnd::RunState state = m_frontEnd.runState();
+    const bool running
+        = state == FrontEnd::RunState::Running || state == FrontEnd::RunState::Pausing;
+    if (running && m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < FrameMilliseconds) {
         if (!m_frameTimer.isActive())
             m_frameTimer.start(FrameMilliseconds - static_cast<int>(m_sinceRepaint.elapsed()));
         return;
