@@ -4,7 +4,9 @@
 // the portal's repaint (the world image scaled onto the window and put on screen),
 // and the status panels (tick, frame-rate and tick-rate texts and their repaint).
 //
-// Prints ratios run / bare loop (targets: Fast >= 0.40, Slow and Medium >= 0.95) and
+// Prints ratios run / bare loop (targets: Fast >= 0.40, Slow and Medium >= 0.95), the
+// share of the run's wall time the window thread was working (the rest it waited: for
+// Qt's painting threads, or for a processor other programs were using), and
 // microseconds of thread processor time per piece of a refresh.
 #include "Core.h"
 #include "Dialogs.h"
