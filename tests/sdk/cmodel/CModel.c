@@ -72,9 +72,29 @@ static void cleanup(TessraSim* sim)
 }
 
 static const TessraModel model = {
-    TESSRA_MODEL_INTERFACE_VERSION, "C model", "1.0", "", "Written in C", "", 2, params, 1,
-    stateNames, worldSize, init, step, color, hint, NULL, NULL, validateParam, NULL, NULL, cleanup,
-    NULL, /* no colorRows: the host colours site by site */
+    TESSRA_MODEL_INTERFACE_VERSION,
+    "C model",
+    "1.0",
+    "",
+    "Written in C",
+    "",
+    2,
+    params,
+    1,
+    stateNames,
+    worldSize,
+    init,
+    step,
+    color,
+    hint,
+    NULL,
+    NULL,
+    validateParam,
+    NULL,
+    NULL,
+    cleanup,
+    /* No colorRows: the host colours site by site. */
+    NULL,
 };
 
 TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void)
