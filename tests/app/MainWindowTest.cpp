@@ -466,6 +466,34 @@ TEST_F(MainWindowTest, portal_on_screen_follows_the_world_step_by_step)
     QApplication::processEvents();
     EXPECT_EQ(painted.region, QRegion(PortalView::rowsOnPortal(30, 31, 45, portal.size())));
     EXPECT_EQ(onScreen(), scaledWorld(m_core.frontEnd().worldImage(), portal.size()));
+
+    // A Fast run repaints at most once a screen frame: the world and the texts it stopped
+    // at still reach the screen.
+    m_core.frontEnd().setFrameRate(2);
+    const double start = m_core.model().simTime();
+    action(*window, "Run1")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return m_core.model().simTime() >= start + 40; }));
+    action(*window, "Pause1")->trigger();
+    m_core.frontEnd().waitWhileRunning();
+    EXPECT_TRUE(waitUntil(
+        [&] { return onScreen() == scaledWorld(m_core.frontEnd().worldImage(), portal.size()); },
+        2000));
+    StatusBar& status = window->statusPanels();
+    const auto statusOnScreen = [&] {
+        const QPoint at = status.mapTo(window.get(), QPoint(0, 0));
+        return window->screen()
+            ->grabWindow(window->winId(), at.x(), at.y(), status.width(), status.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return statusOnScreen()
+                == status.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        },
+        2000));
+    EXPECT_EQ(
+        status.panelText(StatusBar::Tick), "Tick " + QString::number(m_core.model().simTime()));
 }
 
 TEST_F(MainWindowTest, runs_life_in_the_window)
