@@ -26,7 +26,7 @@ PortalView::PortalView(FrontEnd& frontEnd, QScrollArea& scrollArea)
     connect(&m_frontEnd, &FrontEnd::worldImageChanged, this, &PortalView::applyZoom);
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_frameTimer, &QTimer::timeout, this, &PortalView::repaintPending);
+    connect(&m_frameTimer, &QTimer::timeout, this, &PortalView::repaintChanged);
 }
 
 void PortalView::setZoomCode(int code)
@@ -82,6 +82,24 @@ QRect PortalView::rowsOnPortal(int firstRow, int endRow, int worldHeight, QSize 
 
 void PortalView::updateChanged()
 {
+    // At Fast a run draws the world after every step, far more often than a screen shows
+    // frames: while it runs, the portal is repainted at most once a frame, with all that
+    // changed meanwhile. A single step or a click shows at once.
+    const FrontEnd::RunState state = m_frontEnd.runState();
+    const bool running
+        = state == FrontEnd::RunState::Running || state == FrontEnd::RunState::Pausing;
+    if (running && m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < FrameMilliseconds) {
+        if (!m_frameTimer.isActive())
+            m_frameTimer.start(FrameMilliseconds - static_cast<int>(m_sinceRepaint.elapsed()));
+        return;
+    }
+    repaintChanged();
+}
+
+void PortalView::repaintChanged()
+{
+    m_frameTimer.stop();
+    m_sinceRepaint.start();
     const QImage& image = m_frontEnd.worldImage();
     if (image.isNull() || image.size() != m_hashedWorld) {
         m_rowHashes.clear();
@@ -91,8 +109,8 @@ void PortalView::updateChanged()
         update();
         return;
     }
-    // Only rows whose pixels changed are painted again: a world that is mostly still
-    // costs little to show, however often it is refreshed.
+    // Only rows whose pixels changed since the last repaint are painted again: a world
+    // that is mostly still costs little to show, however often it is refreshed.
     const bool all = m_rowHashes.empty();
     m_rowHashes.resize(static_cast<std::size_t>(image.height()));
     const qsizetype rowBytes = static_cast<qsizetype>(image.width()) * 3;
@@ -112,29 +130,10 @@ void PortalView::updateChanged()
             first = -1;
         }
     }
-    m_pending += all ? QRegion(rect()) : changed;
-    if (m_pending.isEmpty())
-        return;
-    // At Fast a run draws the world after every step, far more often than a screen shows
-    // frames: while it runs, the portal is repainted at most once a frame, with all that
-    // changed meanwhile. A single step or a click shows at once.
-    const FrontEnd::RunState state = m_frontEnd.runState();
-    const bool running
-        = state == FrontEnd::RunState::Running || state == FrontEnd::RunState::Pausing;
-    if (running && m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < FrameMilliseconds) {
-        if (!m_frameTimer.isActive())
-            m_frameTimer.start(FrameMilliseconds - static_cast<int>(m_sinceRepaint.elapsed()));
-        return;
-    }
-    repaintPending();
-}
-
-void PortalView::repaintPending()
-{
-    m_frameTimer.stop();
-    update(m_pending);
-    m_pending = QRegion();
-    m_sinceRepaint.start();
+    if (all)
+        update();
+    else if (!changed.isEmpty())
+        update(changed);
 }
 
 void PortalView::resizeEvent(QResizeEvent* event)

@@ -42,11 +42,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    /// Repaints what changed, now or (during a run) once a screen frame has passed
+    /// since the last repaint.
+    void updateChanged();
     /// Asks for a repaint of what changed since the last one: the portal rows that show
     /// world rows whose pixels changed, or all of it after a new world or a new size.
-    void updateChanged();
-    /// Repaints what is waiting to be repainted.
-    void repaintPending();
+    void repaintChanged();
 
     FrontEnd& m_frontEnd;
     QScrollArea& m_scrollArea;
@@ -55,7 +56,6 @@ private:
     std::vector<std::uint64_t> m_rowHashes;
     QSize m_hashedWorld;
     /// While a run goes, the portal is repainted at most once a screen frame.
-    QRegion m_pending;
     QTimer m_frameTimer;
     QElapsedTimer m_sinceRepaint;
 };
