@@ -69,6 +69,17 @@ TESSRA_API double _getSimTime(void);
 TESSRA_API double* _getPSimTime(void);
 TESSRA_API void _callColorAgent(
     int column, int row, unsigned short* red, unsigned short* green, unsigned short* blue);
+/** Colours rows firstRow to firstRow + rowCount - 1 of a top-down image of
+ *  8-bit red, green, blue triples that shows the world one pixel per site:
+ *  rgb is its top-left pixel (row 0), its rows are bytesPerLine bytes apart,
+ *  and the pixel of site (column, row) is at rgb + row * bytesPerLine +
+ *  3 * column. The pixels hold the present colours on entry, as the three
+ *  values of _callColorAgent do. Uses the model's colorRows when it has one and
+ *  its color function site by site otherwise; the colours are the same.
+ *  Rows outside the world are left out, so nothing is written outside the
+ *  rows 0 to height - 1 of the image; no world, a null rgb or bytesPerLine
+ *  smaller than 3 * width writes nothing. */
+TESSRA_API void _callColorRows(int firstRow, int rowCount, unsigned char* rgb, int bytesPerLine);
 TESSRA_API const char* _callAgentHint(int column, int row);
 TESSRA_API void _callMouseUp(int button, int column, int row, int keys);
 

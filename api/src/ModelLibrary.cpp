@@ -3,6 +3,8 @@
 #include "ElfCheck.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <dlfcn.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -79,6 +81,18 @@ std::string checkStates(const TessraModel& model)
     return {};
 }
 
+/// The description in the present layout. A version 1 description ends at
+/// cleanup: nothing after it is read, and the later functions stay null.
+TessraModel copyDescription(const TessraModel& model)
+{
+    TessraModel copy {};
+    if (model.interfaceVersion >= 2)
+        copy = model;
+    else
+        std::memcpy(&copy, &model, offsetof(TessraModel, colorRows));
+    return copy;
+}
+
 } // namespace
 
 ModelLibrary::~ModelLibrary()
@@ -144,15 +158,18 @@ bool ModelLibrary::open(const std::string& path, std::string& error)
         error = named + "it has no model entry point (" TESSRA_MODEL_ENTRY ")";
     else if (!model)
         error = named + "its model entry point returned no description";
-    else if (model->interfaceVersion != TESSRA_MODEL_INTERFACE_VERSION)
+    else if (model->interfaceVersion < TESSRA_MODEL_OLDEST_INTERFACE_VERSION
+        || model->interfaceVersion > TESSRA_MODEL_INTERFACE_VERSION)
         error = named + "it was built for model interface version "
-            + std::to_string(model->interfaceVersion) + ", this program needs version "
+            + std::to_string(model->interfaceVersion) + ", this program loads versions "
+            + std::to_string(TESSRA_MODEL_OLDEST_INTERFACE_VERSION) + " to "
             + std::to_string(TESSRA_MODEL_INTERFACE_VERSION);
     else if (std::string problem = descriptionProblem(*model); !problem.empty())
         error = named + "invalid model description: " + problem;
     else {
         m_handle = handle;
-        m_model = model;
+        m_description = copyDescription(*model);
+        m_model = &m_description;
         return true;
     }
     ::dlclose(handle);
@@ -162,6 +179,7 @@ bool ModelLibrary::open(const std::string& path, std::string& error)
 void ModelLibrary::close()
 {
     m_model = nullptr;
+    m_description = TessraModel {};
     if (m_handle) {
         void* handle = m_handle;
         m_handle = nullptr;

@@ -22,7 +22,9 @@ public:
     void close();
 
     bool isOpen() const { return m_model != nullptr; }
-    /// The checked description, or null when nothing is open.
+    /// The checked description, or null when nothing is open. It is the
+    /// library's own copy in the present layout: the functions an older model
+    /// does not know are null.
     const TessraModel* model() const { return m_model; }
 
     /// Why `model` cannot be used, or an empty text when it can.
@@ -31,6 +33,7 @@ public:
 private:
     void* m_handle = nullptr;
     const TessraModel* m_model = nullptr;
+    TessraModel m_description {};
 };
 
 } // namespace tessra::api

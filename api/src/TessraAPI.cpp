@@ -110,6 +110,11 @@ void _callColorAgent(
     guarded([&] { modelHost().world().color(column, row, red, green, blue); });
 }
 
+void _callColorRows(int firstRow, int rowCount, unsigned char* rgb, int bytesPerLine)
+{
+    guarded([&] { modelHost().world().colorRows(firstRow, rowCount, rgb, bytesPerLine); });
+}
+
 const char* _callAgentHint(int column, int row)
 {
     return guarded<const char*>("", [&] { return modelHost().world().hint(column, row); });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -38,6 +39,7 @@ void World::attach(const TessraModel* model, const double* params)
     m_sim.stateCount = model ? model->stateCount : 0;
     m_sim.params = params;
     m_color = nullptr;
+    m_colorRows = nullptr;
 }
 
 void World::destroy()
@@ -59,6 +61,7 @@ void World::destroy()
 void World::release()
 {
     m_color = nullptr;
+    m_colorRows = nullptr;
     m_sim.width = 0;
     m_sim.height = 0;
     m_sim.sites = nullptr;
@@ -138,6 +141,7 @@ void World::build()
     m_sim.modelData = nullptr;
     m_exists = true;
     m_color = m_model->color;
+    m_colorRows = m_model->colorRows;
     const std::string initFailure = collectFailure([&] { m_model->init(&m_sim); });
     if (!initFailure.empty()) {
         // What init left behind is no world to run: the model cleans it up.
@@ -170,6 +174,40 @@ void World::simReady()
 {
     if (m_exists && m_model->simReady)
         m_model->simReady(&m_sim);
+}
+
+void World::colorRows(int firstRow, int rowCount, unsigned char* rgb, int bytesPerLine) const
+{
+    const int width = m_sim.width;
+    const int height = m_sim.height;
+    if (!m_exists || !rgb || width <= 0 || rowCount <= 0
+        || static_cast<std::int64_t>(bytesPerLine) < 3 * static_cast<std::int64_t>(width))
+        return;
+    // Clip in 64 bits: firstRow + rowCount may pass INT_MAX.
+    const std::int64_t first = std::max<std::int64_t>(firstRow, 0);
+    const std::int64_t end = std::min<std::int64_t>(std::int64_t { firstRow } + rowCount, height);
+    if (first >= end)
+        return;
+    if (m_colorRows) {
+        m_colorRows(
+            &m_sim, static_cast<int>(first), static_cast<int>(end - first), rgb, bytesPerLine);
+        return;
+    }
+    // No bulk function: the model's colour of each site, from the pixel's present colour.
+    const auto color = m_color;
+    const TessraSim* const sim = &m_sim;
+    for (auto row = static_cast<int>(first); row < end; ++row) {
+        unsigned char* pixel = rgb + static_cast<std::ptrdiff_t>(row) * bytesPerLine;
+        for (int column = 0; column < width; ++column, pixel += 3) {
+            unsigned short red = pixel[0];
+            unsigned short green = pixel[1];
+            unsigned short blue = pixel[2];
+            color(sim, column, row, &red, &green, &blue);
+            pixel[0] = static_cast<unsigned char>(red);
+            pixel[1] = static_cast<unsigned char>(green);
+            pixel[2] = static_cast<unsigned char>(blue);
+        }
+    }
 }
 
 const char* World::hint(int column, int row) const

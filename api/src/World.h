@@ -70,6 +70,10 @@ public:
         if (contains(column, row) && red && green && blue)
             m_color(&m_sim, column, row, red, green, blue);
     }
+    /// Rows firstRow .. firstRow + rowCount - 1 of the image at rgb (row 0 at
+    /// rgb), clipped to the world: the model's colorRows, or its color site by
+    /// site.
+    void colorRows(int firstRow, int rowCount, unsigned char* rgb, int bytesPerLine) const;
     const char* hint(int column, int row) const;
     void mouseUp(int button, int column, int row, int keys);
     double stateValue(int column, int row, int index) const;
@@ -98,6 +102,7 @@ private:
     std::string m_failure;
     // Copied from the model so the colour call reads no more than it must.
     decltype(TessraModel::color) m_color = nullptr;
+    decltype(TessraModel::colorRows) m_colorRows = nullptr;
 };
 
 } // namespace tessra::api

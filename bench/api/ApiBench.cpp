@@ -1,4 +1,5 @@
-// ns per site of colouring every site (_callColorAgent) and of one
+// ns per site of colouring every site (_callColorAgent, and all rows at once
+// with _callColorRows) and of one
 // forEachAgentVar pass with an averaging site operation, on 1024 x 1024 Life
 // worlds: "random" after a few steps from density 0.3 (the model's own colour
 // work includes unpredictable branches), "empty" with density 0 (what is left
@@ -6,6 +7,7 @@
 // Run from the build folder: bin/api_bench
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -77,6 +79,52 @@ void colorEverySite(benchmark::State& state, double density)
 }
 BENCHMARK_CAPTURE(colorEverySite, random, 0.3)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(colorEverySite, empty, 0.0)->Unit(benchmark::kMillisecond);
+
+/// Every row at once through _callColorRows into a padded RGB888 image, as the
+/// front end draws: Life's own colorRows (targets: at most 1.5 ns per site,
+/// goal 1.0), and the fallback site by site over a model without one (at most 5).
+void colorRowsOfWorld(benchmark::State& state)
+{
+    const int width = _getWorldWidth();
+    const int height = _getWorldHeight();
+    const int bytesPerLine = (3 * width + 3) & ~3;
+    std::vector<unsigned char> image(static_cast<std::size_t>(bytesPerLine) * height);
+    double seconds = 0;
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        _callColorRows(0, height, image.data(), bytesPerLine);
+        benchmark::DoNotOptimize(image.data());
+        benchmark::ClobberMemory();
+        seconds += threadSeconds() - start;
+    }
+    reportPerSite(state, seconds);
+}
+
+void colorRowsLife(benchmark::State& state, double density)
+{
+    if (buildLifeWorld(state, density))
+        colorRowsOfWorld(state);
+}
+BENCHMARK_CAPTURE(colorRowsLife, random, 0.3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(colorRowsLife, empty, 0.0)->Unit(benchmark::kMillisecond);
+
+/// A model without colorRows: the "nothing" fixture, whose colour function
+/// leaves the colour alone, so what is measured is the library's loop and calls.
+void colorRowsFallback(benchmark::State& state)
+{
+    const std::string path = std::string(TESSRA_BINARY_DIR) + "/tests/models/nothing/model.so";
+    _loadModel(path.c_str());
+    if (const char* error = _getLoadModelErr()) {
+        state.SkipWithError(error);
+        return;
+    }
+    for (const char* name : { "Width", "Height" })
+        if (double* size = getParamRef(name))
+            *size = Side;
+    _newAgents();
+    colorRowsOfWorld(state);
+}
+BENCHMARK(colorRowsFallback)->Unit(benchmark::kMillisecond);
 
 // The recorder's Average operation: the mean of one state over all sites.
 unsigned char average(float* values, int, int, int, int, int phase, double* result)

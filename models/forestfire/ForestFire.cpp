@@ -28,6 +28,24 @@ Site kindOf(float value)
     return value >= 1.5f ? Burning : value >= 0.5f ? Tree : Empty;
 }
 
+/// The colour of a site.
+inline tessra::Rgb8 colorOf(const float* site)
+{
+    switch (kindOf(site[Kind])) {
+    case Tree: {
+        // Young trees light green, old ones (100 steps and more) dark green.
+        const float a = site[Age];
+        const int age = a >= 100 ? 100 : (a > 0 ? static_cast<int>(a) : 0);
+        return tessra::Rgb8 { static_cast<unsigned char>(110 - age),
+            static_cast<unsigned char>(210 - age), static_cast<unsigned char>(80 - age / 2) };
+    }
+    case Burning:
+        return tessra::Rgb8 { 255, 120, 20 };
+    default:
+        return tessra::Rgb8 { 40, 28, 18 };
+    }
+}
+
 } // namespace
 
 class ForestFire {
@@ -138,22 +156,16 @@ public:
 
     void color(tessra::Sim sim, int column, int row, tessra::Rgb& rgb) const
     {
-        const float* site = sim.site(column, row);
-        switch (kindOf(site[Kind])) {
-        case Tree: {
-            // Young trees light green, old ones (100 steps and more) dark green.
-            const float a = site[Age];
-            const int age = a >= 100 ? 100 : (a > 0 ? static_cast<int>(a) : 0);
-            rgb = tessra::Rgb { static_cast<unsigned short>(110 - age),
-                static_cast<unsigned short>(210 - age), static_cast<unsigned short>(80 - age / 2) };
-            break;
-        }
-        case Burning:
-            rgb = tessra::Rgb { 255, 120, 20 };
-            break;
-        default:
-            rgb = tessra::Rgb { 40, 28, 18 };
-        }
+        const tessra::Rgb8 c = colorOf(sim.site(column, row));
+        rgb = tessra::Rgb { c.red, c.green, c.blue };
+    }
+
+    void colorRow(tessra::Sim sim, int row, tessra::Rgb8* out) const
+    {
+        const float* site = sim.site(0, row);
+        const int width = sim.width();
+        for (int column = 0; column < width; ++column, site += 2)
+            out[column] = colorOf(site);
     }
 
     std::string hint(tessra::Sim sim, int column, int row) const

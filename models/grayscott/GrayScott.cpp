@@ -44,8 +44,23 @@ std::array<tessra::Rgb, Shades> makeShades()
 }
 const std::array<tessra::Rgb, Shades> shades = makeShades();
 
+/// The same colours as image pixels, for colorRow.
+const std::array<tessra::Rgb8, Shades> shades8 = [] {
+    std::array<tessra::Rgb8, Shades> table {};
+    for (int i = 0; i < Shades; ++i)
+        table[i] = tessra::Rgb8::from(shades[i]);
+    return table;
+}();
+
 /// V rarely passes 0.45; that maps to the brightest shade.
 constexpr float VFull = 0.45f;
+
+/// The shade of a value of V (NaN: the darkest).
+inline int shadeIndex(float v)
+{
+    const float t = v > 0.0f ? (v < VFull ? v / VFull : 1.0f) : 0.0f;
+    return static_cast<int>(t * (Shades - 1));
+}
 
 std::string number(double value, const char* format = "%.4g")
 {
@@ -154,9 +169,15 @@ public:
 
     void color(tessra::Sim sim, int column, int row, tessra::Rgb& rgb) const
     {
-        const float v = sim.state(column, row, V);
-        const float t = v > 0.0f ? (v < VFull ? v / VFull : 1.0f) : 0.0f; // NaN: 0
-        rgb = shades[static_cast<int>(t * (Shades - 1))];
+        rgb = shades[shadeIndex(sim.state(column, row, V))];
+    }
+
+    void colorRow(tessra::Sim sim, int row, tessra::Rgb8* out) const
+    {
+        const float* site = sim.site(0, row);
+        const int width = sim.width();
+        for (int column = 0; column < width; ++column, site += 2)
+            out[column] = shades8[shadeIndex(site[V])];
     }
 
     std::string hint(tessra::Sim sim, int column, int row) const

@@ -301,28 +301,12 @@ QString FrontEnd::frameRateHint(int position)
     }
 }
 
-// The hot path of every refresh: one call into the model per site, pixels written
-// straight into the image's rows (24-bit rows are padded, so each row is addressed).
+// The hot path of every refresh: the model colours the image's rows in place.
 void FrontEnd::drawWorld()
 {
-    if (!m_worldImage.isNull()) {
-        const int width = m_worldImage.width();
-        const int height = m_worldImage.height();
-        uchar* const bits = m_worldImage.bits();
-        const qsizetype stride = m_worldImage.bytesPerLine();
-        for (int row = 0; row < height; ++row) {
-            uchar* pixel = bits + row * stride;
-            for (int column = 0; column < width; ++column, pixel += 3) {
-                unsigned short red = pixel[0];
-                unsigned short green = pixel[1];
-                unsigned short blue = pixel[2];
-                m_model.colorAgent(column, row, &red, &green, &blue);
-                pixel[0] = static_cast<uchar>(red);
-                pixel[1] = static_cast<uchar>(green);
-                pixel[2] = static_cast<uchar>(blue);
-            }
-        }
-    }
+    if (!m_worldImage.isNull())
+        m_model.colorRows(0, m_worldImage.height(), m_worldImage.bits(),
+            static_cast<int>(m_worldImage.bytesPerLine()));
     emit worldImageChanged();
     setText(m_tickText, tessra::tickText(m_model.simTime(), m_locale), &FrontEnd::tickTextChanged);
 }

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QRegion>
+#include <QTimer>
 #include <QWidget>
+
+#include <cstdint>
+#include <vector>
 
 class QScrollArea;
 
@@ -25,15 +31,33 @@ public:
     /// Sizes the portal by the zoom code and repaints it.
     void applyZoom();
 
+    /// The part of the portal that shows world rows [firstRow, endRow), a pixel more
+    /// on either side (a scaled row's edge may fall either way).
+    static QRect rowsOnPortal(int firstRow, int endRow, int worldHeight, QSize portal);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    /// Repaints what changed, now or (during a run) once a screen frame has passed
+    /// since the last repaint.
+    void updateChanged();
+    /// Asks for a repaint of what changed since the last one: the portal rows that show
+    /// world rows whose pixels changed, or all of it after a new world or a new size.
+    void repaintChanged();
+
     FrontEnd& m_frontEnd;
     QScrollArea& m_scrollArea;
     int m_zoomCode = -1;
+    /// A hash of every world row as last shown; empty when everything must be repainted.
+    std::vector<std::uint64_t> m_rowHashes;
+    QSize m_hashedWorld;
+    /// While a run goes, the portal is repainted at most once a screen frame.
+    QTimer m_frameTimer;
+    QElapsedTimer m_sinceRepaint;
 };
 
 } // namespace tessra

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -19,6 +20,8 @@ namespace {
 constexpr int PanelGap = 2;
 constexpr int TextLeft = 4;
 constexpr int TextRight = 3;
+/// About one frame of a 60 Hz screen.
+constexpr int FrameMilliseconds = 16;
 } // namespace
 
 StatusBar::StatusBar(QWidget* parent)
@@ -31,6 +34,10 @@ StatusBar::StatusBar(QWidget* parent)
     setObjectName(QStringLiteral("sbStatus"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setMouseTracking(true);
+    measureLongest();
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, &StatusBar::repaintPending);
 }
 
 QSize StatusBar::sizeHint() const
@@ -45,9 +52,59 @@ void StatusBar::setPanelText(Panel panel, const QString& text)
     m_texts[panel] = text;
     // A rate panel widens for a text longer than any before and stays that wide, so
     // the panels do not jump back and forth as the rate changes.
-    if ((panel == FrameRate || panel == TickRate) && rateWidth(text) > rateWidth(m_longest[panel]))
-        m_longest[panel] = text;
-    update();
+    if (panel == FrameRate || panel == TickRate) {
+        const int width = rateWidth(text);
+        if (width > m_longestWidth[panel]) {
+            m_longest[panel] = text;
+            m_longestWidth[panel] = width;
+            repaintSoon(rect()); // every panel moves
+            return;
+        }
+    }
+    repaintSoon(panelBox(panel));
+}
+
+void StatusBar::repaintSoon(const QRect& area)
+{
+    // At Fast the texts change after every step, far more often than a screen shows
+    // frames: only the panels whose text changed are repainted, at most once a frame.
+    m_pending += area;
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < FrameMilliseconds) {
+        if (!m_frameTimer.isActive())
+            m_frameTimer.start(FrameMilliseconds - static_cast<int>(m_sinceRepaint.elapsed()));
+        return;
+    }
+    repaintPending();
+}
+
+void StatusBar::repaintPending()
+{
+    m_frameTimer.stop();
+    update(m_pending);
+    m_pending = QRegion();
+    m_sinceRepaint.start();
+}
+
+void StatusBar::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        measureLongest();
+    QWidget::changeEvent(event);
+}
+
+void StatusBar::measureLongest()
+{
+    for (int panel = Message; panel <= TickRate; ++panel)
+        m_longestWidth[panel] = m_longest[panel].isEmpty() ? 0 : rateWidth(m_longest[panel]);
+}
+
+QRect StatusBar::panelBox(Panel panel) const
+{
+    const auto widths = panelWidths();
+    int left = 0;
+    for (int p = Message; p < panel; ++p)
+        left += std::max(0, widths[p]);
+    return QRect(left, 0, std::max(0, widths[panel]), height());
 }
 
 int StatusBar::rateWidth(const QString& text) const
@@ -69,8 +126,7 @@ std::array<int, 4> StatusBar::panelWidths(
 
 std::array<int, 4> StatusBar::panelWidths() const
 {
-    return panelWidths(
-        height(), width(), rateWidth(m_longest[FrameRate]), rateWidth(m_longest[TickRate]));
+    return panelWidths(height(), width(), m_longestWidth[FrameRate], m_longestWidth[TickRate]);
 }
 
 QString StatusBar::shownText(Panel panel) const
@@ -120,7 +176,7 @@ bool StatusBar::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void StatusBar::paintEvent(QPaintEvent*)
+void StatusBar::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const auto widths = panelWidths();
@@ -129,7 +185,7 @@ void StatusBar::paintEvent(QPaintEvent*)
         const int w = std::max(0, widths[panel]);
         const QRect box(left, 1, w - PanelGap, height() - 2);
         left += w;
-        if (box.width() <= 0)
+        if (box.width() <= 0 || !event->rect().intersects(QRect(box.left(), 0, w, height())))
             continue;
         QStyleOptionFrame frame;
         frame.initFrom(this);

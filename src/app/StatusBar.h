@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QRegion>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -45,16 +48,30 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     /// The width a rate panel needs for `text`, frame and margins included.
     int rateWidth(const QString& text) const;
+    /// Measures the longest texts afresh (at first and when the font changes).
+    void measureLongest();
+    /// The part of the bar `panel` covers, its gap included.
+    QRect panelBox(Panel panel) const;
+    /// Repaints `area` now, or with what else changed once a screen frame has passed
+    /// since the last repaint.
+    void repaintSoon(const QRect& area);
+    void repaintPending();
 
     std::array<QString, 4> m_texts;
     /// The widest text each rate panel has to fit (a seven-digit rate at first).
     std::array<QString, 4> m_longest;
+    /// rateWidth of each of m_longest, kept so that painting measures no text.
+    std::array<int, 4> m_longestWidth {};
+    QRegion m_pending;
+    QTimer m_frameTimer;
+    QElapsedTimer m_sinceRepaint;
 };
 
 } // namespace tessra

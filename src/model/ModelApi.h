@@ -40,6 +40,13 @@ public:
     {
         _callColorAgent(column, row, red, green, blue);
     }
+    /// Colours rows firstRow .. firstRow + rowCount - 1 of a top-down RGB888 image
+    /// of the world (row 0 at `rgb`, rows `bytesPerLine` bytes apart), from the
+    /// colours the pixels hold; rows outside the world are left alone.
+    void colorRows(int firstRow, int rowCount, unsigned char* rgb, int bytesPerLine) const
+    {
+        _callColorRows(firstRow, rowCount, rgb, bytesPerLine);
+    }
     std::string agentHint(int column, int row) const;
     void mouseUp(int button, int column, int row, int keys) const;
 

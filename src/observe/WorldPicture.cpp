@@ -23,19 +23,7 @@ void colourWorld(const ModelApi& model, QImage& image)
         image = QImage(width, height, QImage::Format_RGB888);
         image.fill(Qt::black);
     }
-    // Rows of 24-bit images are padded: each row is addressed on its own.
-    for (int row = 0; row < height; ++row) {
-        uchar* pixel = image.scanLine(row);
-        for (int column = 0; column < width; ++column, pixel += 3) {
-            unsigned short red = pixel[0];
-            unsigned short green = pixel[1];
-            unsigned short blue = pixel[2];
-            model.colorAgent(column, row, &red, &green, &blue);
-            pixel[0] = static_cast<uchar>(red);
-            pixel[1] = static_cast<uchar>(green);
-            pixel[2] = static_cast<uchar>(blue);
-        }
-    }
+    model.colorRows(0, height, image.bits(), static_cast<int>(image.bytesPerLine()));
 }
 
 QImage scaled(const QImage& world, int scale)

@@ -19,6 +19,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSlider>
@@ -406,6 +409,91 @@ TEST_F(MainWindowTest, portal_paints_every_site_as_a_sharp_block)
     EXPECT_EQ(
         stretched.pixelColor(stretched.width() - 1, stretched.height() - 1), QColor(100, 200, 100));
     EXPECT_EQ(stretched.pixelColor(0, 0), QColor(0, 0, 100));
+}
+
+/// The world image drawn over a portal of `size` as the portal always drew it: scaled
+/// by QPainter, nearest neighbour.
+QImage scaledWorld(const QImage& world, QSize size)
+{
+    QImage expected(size, QImage::Format_RGB32);
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRectF(expected.rect()), world, QRectF(world.rect()));
+    return expected;
+}
+
+TEST_F(MainWindowTest, portal_on_screen_follows_the_world_step_by_step)
+{
+    copyLife();
+    m_folder.write("default.ini", "[Parameters]\nWidth=70\nHeight=45\nDensity=0.2\n");
+    auto window = startWindow();
+    ASSERT_EQ(m_core.frontEnd().worldSize(), QSize(70, 45));
+    PortalView& portal = window->portal();
+    // What the screen shows of the portal: the window's own pixels, painted only where
+    // something changed since the last paint.
+    const auto onScreen = [&] {
+        const QPoint at = portal.mapTo(window.get(), QPoint(0, 0));
+        return window->screen()
+            ->grabWindow(window->winId(), at.x(), at.y(), portal.width(), portal.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    for (const char* zoom : { "Stretch1", "Zoom50", "Zoom200" }) {
+        SCOPED_TRACE(zoom);
+        action(*window, zoom)->trigger();
+        window->resize(503, 389);
+        for (int step = 0; step < 12; ++step) {
+            m_core.frontEnd().sbStepClick();
+            if (step == 5) // a click changes one site only
+                m_core.frontEnd().releaseOnSite(8, 33, 20, 0);
+            QApplication::processEvents();
+            ASSERT_EQ(onScreen(), scaledWorld(m_core.frontEnd().worldImage(), portal.size()))
+                << "step " << step;
+        }
+    }
+    // Paused, a click changes one site: only the portal rows showing its row are painted.
+    struct PaintedRegion : QObject {
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } painted;
+    portal.installEventFilter(&painted);
+    m_core.frontEnd().releaseOnSite(8, 10, 30, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(painted.region, QRegion(PortalView::rowsOnPortal(30, 31, 45, portal.size())));
+    EXPECT_EQ(onScreen(), scaledWorld(m_core.frontEnd().worldImage(), portal.size()));
+
+    // A Fast run repaints at most once a screen frame: the world and the texts it stopped
+    // at still reach the screen.
+    m_core.frontEnd().setFrameRate(2);
+    const double start = m_core.model().simTime();
+    action(*window, "Run1")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return m_core.model().simTime() >= start + 40; }));
+    action(*window, "Pause1")->trigger();
+    m_core.frontEnd().waitWhileRunning();
+    EXPECT_TRUE(waitUntil(
+        [&] { return onScreen() == scaledWorld(m_core.frontEnd().worldImage(), portal.size()); },
+        2000));
+    StatusBar& status = window->statusPanels();
+    const auto statusOnScreen = [&] {
+        const QPoint at = status.mapTo(window.get(), QPoint(0, 0));
+        return window->screen()
+            ->grabWindow(window->winId(), at.x(), at.y(), status.width(), status.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return statusOnScreen()
+                == status.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        },
+        2000));
+    EXPECT_EQ(
+        status.panelText(StatusBar::Tick), "Tick " + QString::number(m_core.model().simTime()));
 }
 
 TEST_F(MainWindowTest, runs_life_in_the_window)

@@ -10,6 +10,7 @@
 #include "HostCalls.h"
 #include "TessraAPI.h"
 #include "TestPaths.h"
+#include "tessra/model.h"
 
 namespace {
 
@@ -132,4 +133,97 @@ TEST_F(SdkHost, c_model_writes_to_the_debug_log)
         host.log, (std::vector<std::string> { "C model: new world", "C model: validating 1" }));
 }
 
+/// Every model function called twice, as the front end calls them over a world's life.
+struct Answers {
+    double time = -1;
+    std::vector<unsigned short> colours; ///< _callColorAgent of every site, from 7, 7, 7
+    std::vector<unsigned char> rows; ///< _callColorRows of the world, from 7s
+    std::string hint, aboutState, aboutParam;
+    bool valid = false;
+};
+
+Answers callEverything(int fault)
+{
+    *getParamRef("Throw") = fault;
+    Answers answers;
+    const double candidates[] { static_cast<double>(fault) };
+    for (int round = 0; round < 2; ++round) {
+        answers.aboutParam = _callAboutParam(0, candidates);
+        answers.valid = _validateParam(0, std::to_string(fault).c_str(), 1);
+        _newAgents();
+        _callSimReady();
+        answers.time = _callTimestep();
+        answers.colours.clear();
+        for (int row = 0; row < _getWorldHeight(); ++row)
+            for (int column = 0; column < _getWorldWidth(); ++column) {
+                unsigned short colour[3] { 7, 7, 7 };
+                _callColorAgent(column, row, &colour[0], &colour[1], &colour[2]);
+                answers.colours.insert(answers.colours.end(), colour, colour + 3);
+            }
+        answers.rows.assign(static_cast<std::size_t>(3 * _getWorldWidth() * _getWorldHeight()), 7);
+        _callColorRows(0, _getWorldHeight(), answers.rows.data(), 3 * _getWorldWidth());
+        answers.hint = _callAgentHint(2, 1);
+        _callMouseUp(TESSRA_BUTTON_LEFT, 2, 1, 0);
+        _callMouseUp(TESSRA_BUTTON_LEFT, 2, 1, 0);
+        answers.aboutState = _callAboutState(2, 1, 0);
+        _deleteAgents();
+    }
+    return answers;
+}
+
 } // namespace
+
+TEST_F(SdkHost, a_throwing_model_function_is_reported_once_and_does_nothing)
+{
+    _loadModel(fixtureModel("throwing").c_str());
+    ASSERT_EQ(_getLoadModelErr(), nullptr);
+    const Answers sound = callEverything(0);
+    EXPECT_TRUE(host.log.empty()) << host.log.front();
+    ASSERT_EQ(sound.colours.size(), 18u);
+    EXPECT_EQ(sound.time, 1.0);
+    EXPECT_EQ(sound.hint, "site 2 1");
+    EXPECT_EQ(sound.aboutState, "x = 205");
+    EXPECT_EQ(std::vector<unsigned char>(sound.colours.begin(), sound.colours.end()), sound.rows);
+
+    // Which function throws, in the fixture's order, and the message the log shows.
+    const std::vector<std::pair<std::string, std::string>> faults {
+        { "worldSize", "thrown by worldSize" }, { "the constructor", "thrown by the constructor" },
+        { "init", "thrown by init" }, { "step", "thrown by step" }, { "color", "thrown by color" },
+        { "colorRow", "thrown by colorRow" }, { "hint", "thrown by hint" },
+        { "mouseUp", "an exception that is not a std::exception" },
+        { "aboutParam", "thrown by aboutParam" }, { "validateParam", "thrown by validateParam" },
+        { "aboutState", "thrown by aboutState" }, { "simReady", "thrown by simReady" },
+        { "the destructor", "thrown by the destructor" }
+    };
+    for (std::size_t i = 0; i < faults.size(); ++i) {
+        const auto& [function, message] = faults[i];
+        SCOPED_TRACE(function);
+        // A fresh load: the model reports each function's first failure only.
+        _loadModel(fixtureModel("throwing").c_str());
+        host.log.clear();
+        const Answers answers = callEverything(static_cast<int>(i) + 1);
+        // Reported once, though callEverything calls everything twice over two worlds.
+        EXPECT_EQ(
+            host.log, std::vector<std::string> { "Throwing: " + function + " failed: " + message });
+
+        const bool noObject = function == "the constructor" || function == "init";
+        const bool noWorld = function == "worldSize";
+        EXPECT_EQ(answers.time, function == "step" || noObject ? 0.0 : 1.0);
+        EXPECT_EQ(answers.hint, function == "hint" || noObject || noWorld ? "" : "site 2 1");
+        EXPECT_EQ(answers.aboutState,
+            function == "aboutState" || noObject || noWorld ? ""
+                : function == "mouseUp"                     ? "x = 5"
+                                                            : "x = 205");
+        EXPECT_EQ(answers.aboutParam, function == "aboutParam" ? "" : "about Throw");
+        EXPECT_EQ(answers.valid, function != "validateParam");
+        if (noWorld)
+            continue;
+        // Colours: black without a model object; unchanged (7) where the colour
+        // function threw; the fixture's own colours otherwise.
+        for (std::size_t k = 0; k < answers.colours.size(); ++k) {
+            const unsigned short own = sound.colours[k];
+            EXPECT_EQ(answers.colours[k], noObject ? 0 : function == "color" ? 7 : own) << k;
+            EXPECT_EQ(answers.rows[k], noObject ? 0 : function == "colorRow" ? 7 : own) << k;
+        }
+    }
+}

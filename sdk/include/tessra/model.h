@@ -19,9 +19,14 @@
 extern "C" {
 #endif
 
-/** The interface version this header describes. A model built for another
- *  version is refused by the API library with a clear load error. */
-#define TESSRA_MODEL_INTERFACE_VERSION 1
+/** The interface version this header describes. Version 2 added colorRows at
+ *  the end of TessraModel; a model built for version 1 (whose description ends
+ *  at cleanup) still loads and is coloured site by site. A model built for any
+ *  other version is refused by the API library with a clear load error. */
+#define TESSRA_MODEL_INTERFACE_VERSION 2
+
+/** The oldest interface version the API library still loads. */
+#define TESSRA_MODEL_OLDEST_INTERFACE_VERSION 1
 
 /** Name of the single entry point a model library exports. */
 #define TESSRA_MODEL_ENTRY "tessra_model"
@@ -131,6 +136,19 @@ typedef struct TessraModel {
 
     /** Release modelData; called before the world is freed. */
     void (*cleanup)(TessraSim* sim);
+
+    /* Interface version 2. */
+
+    /** Optional: colours of whole rows at once, the fast road for redrawing
+     *  the world. rgb is the top-left pixel of a top-down image of 8-bit red,
+     *  green, blue triples, width pixels to a row, rows bytesPerLine bytes
+     *  apart: the pixel of site (column, row) is at
+     *  rgb + row * bytesPerLine + 3 * column. The function fills rows firstRow
+     *  to firstRow + rowCount - 1 (always inside the world, rowCount at least
+     *  1) and must give every site the colour color gives it; the pixels hold
+     *  the present colours on entry, so a site left alone keeps its colour. */
+    void (*colorRows)(
+        const TessraSim* sim, int firstRow, int rowCount, unsigned char* rgb, int bytesPerLine);
 } TessraModel;
 
 /** The one function a model library exports. */

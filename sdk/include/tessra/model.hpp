@@ -42,19 +42,42 @@
  *   void mouseUp(tessra::Sim, int button, int column, int row, int keys)
  *   std::string aboutState(tessra::Sim, int column, int row, int index)
  *   void simReady(tessra::Sim)
+ *   void colorRow(tessra::Sim, int row, tessra::Rgb8* out) const
  * Texts may be returned as std::string, std::string_view or const char*.
  *
+ * colorRow is the fast road for drawing: it gives the colours of a whole row,
+ * out[column] for column 0 to sim.width() - 1, and must give exactly the
+ * colours color gives (components 0..255). out holds the present colours on
+ * entry. Share one inline function between the two:
+ *
+ *       static tessra::Rgb8 shade(const float* site) { ... }
+ *       void color(tessra::Sim sim, int column, int row, tessra::Rgb& rgb) const
+ *       {
+ *           const tessra::Rgb8 c = shade(sim.site(column, row));
+ *           rgb = tessra::Rgb { c.red, c.green, c.blue };
+ *       }
+ *       void colorRow(tessra::Sim sim, int row, tessra::Rgb8* out) const
+ *       {
+ *           const float* site = sim.site(0, row);
+ *           for (int column = 0; column < sim.width(); ++column, site += sim.stateCount())
+ *               out[column] = shade(site);
+ *       }
+ *
  * No exception leaves the model: one thrown by a model function is written to
- * the host's debug log and the call ends as if it had done nothing. Thrown by
- * worldSize, init or step it also fails that call (tessra_report_error): no
- * world is built, or the step keeps the time and the run ends, and Tessra
- * shows the exception's text.
+ * the host's debug log (the first failure of each function after the model is
+ * loaded, once) and the call ends as if it had done nothing. Thrown by
+ * worldSize, the constructor, init or step it also fails that call
+ * (tessra_report_error): no world is built, or the step keeps the time and the
+ * run ends, and Tessra shows the exception's text. A model object that cannot
+ * be made leaves every later call of that world a no-op with a neutral answer:
+ * the time stays, colours are black, texts are empty.
  */
 
+#include <algorithm>
 #include <cmath>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -110,6 +133,21 @@ struct Rgb {
     unsigned short green = 0;
     unsigned short blue = 0;
 };
+
+/// One pixel of the image colorRow fills: 8-bit components, three bytes.
+struct Rgb8 {
+    unsigned char red = 0;
+    unsigned char green = 0;
+    unsigned char blue = 0;
+
+    /// The low 8 bits of each component, as the host keeps them from color.
+    static constexpr Rgb8 from(Rgb rgb) noexcept
+    {
+        return Rgb8 { static_cast<unsigned char>(rgb.red), static_cast<unsigned char>(rgb.green),
+            static_cast<unsigned char>(rgb.blue) };
+    }
+};
+static_assert(sizeof(Rgb8) == 3 && alignof(Rgb8) == 1, "Rgb8 must be three bytes");
 
 /// The simulation as the model sees it: a thin, copyable view over the
 /// TessraSim the API library owns. Site (column, row) holds stateCount()
@@ -183,19 +221,47 @@ template <class T> const char* keepText(std::string& buffer, T&& text)
     return buffer.c_str();
 }
 
-inline void reportException() noexcept
+/// The model functions, as their failures are named in the debug log.
+enum class Function : unsigned {
+    WorldSize,
+    Constructor,
+    Init,
+    Step,
+    Color,
+    ColorRow,
+    Hint,
+    MouseUp,
+    AboutParam,
+    ValidateParam,
+    AboutState,
+    SimReady,
+    Destructor,
+};
+
+inline const char* functionName(Function function) noexcept
 {
-    // The exception's text is copied: it goes with the exception at the end of the handler.
-    char reason[1024] = "The model failed with an unknown exception";
+    static constexpr const char* names[] { "worldSize", "the constructor", "init", "step", "color",
+        "colorRow", "hint", "mouseUp", "aboutParam", "validateParam", "aboutState", "simReady",
+        "the destructor" };
+    return names[static_cast<unsigned>(function)];
+}
+
+/// The message of the exception being handled (call only inside a handler).
+inline std::string currentMessage()
+{
     try {
         throw;
     } catch (const std::exception& e) {
-        std::snprintf(reason, sizeof reason, "%s", e.what());
+        return e.what();
     } catch (...) {
+        return "an exception that is not a std::exception";
     }
-    tessra_debug_log(reason);
-    // Inside worldSize, init or step this also fails the call.
-    tessra_report_error(reason);
+}
+
+/// The first pixel of a row of the image the host hands to colorRows.
+inline Rgb8* pixelRow(unsigned char* rgb, int row, int bytesPerLine) noexcept
+{
+    return reinterpret_cast<Rgb8*>(rgb + static_cast<std::ptrdiff_t>(row) * bytesPerLine);
 }
 
 template <class M> M* model(const TessraSim* sim) noexcept
@@ -203,7 +269,41 @@ template <class M> M* model(const TessraSim* sim) noexcept
     return static_cast<M*>(sim->modelData);
 }
 
+/// The C functions the host calls. Each catches every exception; a model object
+/// that could not be made (its constructor or init threw) leaves every later
+/// call of that world a no-op with a neutral answer: the time unchanged, black
+/// colours, empty texts.
 template <class M> struct Thunks {
+    /// The functions whose failure the debug log has shown since the model was
+    /// loaded: a function that throws at every site or step is reported once.
+    static inline unsigned reported = 0;
+
+    /// Reports the exception being handled (call only inside a handler).
+    static void fail(Function function) noexcept
+    {
+        std::string message;
+        try {
+            message = currentMessage();
+        } catch (...) {
+        }
+        // A failed world size, model object, init or step fails that call every
+        // time: no world is built, or the step keeps the time and the run ends.
+        if (function == Function::WorldSize || function == Function::Constructor
+            || function == Function::Init || function == Function::Step)
+            tessra_report_error(message.c_str());
+        const unsigned bit = 1u << static_cast<unsigned>(function);
+        if (reported & bit)
+            return;
+        reported |= bit;
+        try {
+            std::string text = M::about.name ? std::string(M::about.name) + ": " : std::string();
+            text.append(functionName(function)).append(" failed: ").append(message);
+            tessra_debug_log(text.c_str());
+        } catch (...) {
+            tessra_debug_log("A model function failed");
+        }
+    }
+
     static void worldSize(const double* params, int* width, int* height) noexcept
     {
         *width = 0;
@@ -211,17 +311,27 @@ template <class M> struct Thunks {
         try {
             M::worldSize(Params(params), *width, *height);
         } catch (...) {
-            reportException();
+            fail(Function::WorldSize);
+            *width = 0;
+            *height = 0;
         }
     }
     static void init(TessraSim* sim) noexcept
     {
+        M* m = nullptr;
         try {
-            M* m = new M();
-            sim->modelData = m;
+            m = new M();
+        } catch (...) {
+            fail(Function::Constructor);
+            return;
+        }
+        sim->modelData = m;
+        try {
             m->init(Sim(sim));
         } catch (...) {
-            reportException();
+            fail(Function::Init);
+            // A half-built world is not stepped: the model object goes now.
+            destroy(sim);
         }
     }
     static double step(TessraSim* sim) noexcept
@@ -232,7 +342,7 @@ template <class M> struct Thunks {
         try {
             return m->step(Sim(sim));
         } catch (...) {
-            reportException();
+            fail(Function::Step);
             return sim->time;
         }
     }
@@ -240,30 +350,61 @@ template <class M> struct Thunks {
         unsigned short* green, unsigned short* blue) noexcept
     {
         M* m = model<M>(sim);
-        if (!m)
+        if (!m) {
+            *red = *green = *blue = 0;
             return;
-        Rgb rgb { *red, *green, *blue };
-        m->color(Sim(sim), column, row, rgb);
-        *red = rgb.red;
-        *green = rgb.green;
-        *blue = rgb.blue;
+        }
+        try {
+            Rgb rgb { *red, *green, *blue };
+            m->color(Sim(sim), column, row, rgb);
+            *red = rgb.red;
+            *green = rgb.green;
+            *blue = rgb.blue;
+        } catch (...) {
+            fail(Function::Color);
+        }
+    }
+    static void colorRows(const TessraSim* sim, int firstRow, int rowCount, unsigned char* rgb,
+        int bytesPerLine) noexcept
+    {
+        M* m = model<M>(sim);
+        const Sim view(sim);
+        const int end = firstRow + rowCount;
+        for (int row = firstRow; row < end; ++row) {
+            Rgb8* out = pixelRow(rgb, row, bytesPerLine);
+            if (!m) {
+                std::fill_n(out, view.width(), Rgb8 {});
+                continue;
+            }
+            try {
+                m->colorRow(view, row, out);
+            } catch (...) {
+                fail(Function::ColorRow);
+            }
+        }
     }
     static const char* hint(const TessraSim* sim, int column, int row) noexcept
     {
         static std::string text;
+        M* m = model<M>(sim);
+        if (!m)
+            return "";
         try {
-            return keepText(text, model<M>(sim)->hint(Sim(sim), column, row));
+            return keepText(text, m->hint(Sim(sim), column, row));
         } catch (...) {
-            reportException();
+            fail(Function::Hint);
             return "";
         }
     }
     static void mouseUp(TessraSim* sim, int button, int column, int row, int keys) noexcept
     {
+        M* m = model<M>(sim);
+        if (!m)
+            return;
         try {
-            model<M>(sim)->mouseUp(Sim(sim), button, column, row, keys);
+            m->mouseUp(Sim(sim), button, column, row, keys);
         } catch (...) {
-            reportException();
+            fail(Function::MouseUp);
         }
     }
     static const char* aboutParam(int index, const double* candidates) noexcept
@@ -272,7 +413,7 @@ template <class M> struct Thunks {
         try {
             return keepText(text, M::aboutParam(index, Params(candidates)));
         } catch (...) {
-            reportException();
+            fail(Function::AboutParam);
             return "";
         }
     }
@@ -281,32 +422,46 @@ template <class M> struct Thunks {
         try {
             return M::validateParam(index, value) ? 1 : 0;
         } catch (...) {
-            reportException();
+            fail(Function::ValidateParam);
             return 0;
         }
     }
     static const char* aboutState(const TessraSim* sim, int column, int row, int index) noexcept
     {
         static std::string text;
+        M* m = model<M>(sim);
+        if (!m)
+            return "";
         try {
-            return keepText(text, model<M>(sim)->aboutState(Sim(sim), column, row, index));
+            return keepText(text, m->aboutState(Sim(sim), column, row, index));
         } catch (...) {
-            reportException();
+            fail(Function::AboutState);
             return "";
         }
     }
     static void simReady(TessraSim* sim) noexcept
     {
+        M* m = model<M>(sim);
+        if (!m)
+            return;
         try {
-            model<M>(sim)->simReady(Sim(sim));
+            m->simReady(Sim(sim));
         } catch (...) {
-            reportException();
+            fail(Function::SimReady);
         }
     }
-    static void cleanup(TessraSim* sim) noexcept
+    static void cleanup(TessraSim* sim) noexcept { destroy(sim); }
+
+private:
+    static void destroy(TessraSim* sim) noexcept
     {
-        delete model<M>(sim);
+        M* m = model<M>(sim);
         sim->modelData = nullptr;
+        try {
+            delete m;
+        } catch (...) {
+            fail(Function::Destructor);
+        }
     }
 };
 
@@ -431,6 +586,12 @@ template <class M> TessraModel describe()
             },
             "expected: std::string aboutState(tessra::Sim, int column, int row, int index)");
         d.aboutState = &T::aboutState;
+    }
+    if constexpr (requires { &M::colorRow; }) {
+        static_assert(
+            requires(M & m, Sim s, Rgb8 * out) { m.colorRow(s, 0, out); },
+            "expected: void colorRow(tessra::Sim, int row, tessra::Rgb8* out) const");
+        d.colorRows = &T::colorRows;
     }
     if constexpr (requires { &M::simReady; }) {
         static_assert(

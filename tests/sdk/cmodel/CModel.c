@@ -93,6 +93,8 @@ static const TessraModel model = {
     NULL,
     NULL,
     cleanup,
+    /* No colorRows: the host colours site by site. */
+    NULL,
 };
 
 TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void)
