@@ -1,180 +1,377 @@
 #include "IniFile.h"
 
-#define SI_NO_CONVERSION
-// Debian's SimpleIni.h keeps the template definitions behind this switch
-// (otherwise they are expected from libsimpleini.so).
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
 #include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "FileReplacement.h"
 
 namespace tessra {
 
-struct IniFile::Impl {
-    CSimpleIniA ini { false, false, false };
-    // SimpleIni attaches a comment to the entry after it, so comment lines
-    // after the last entry would be lost; they are kept here and written back.
-    std::string trailingComment;
-};
-
 namespace {
 
-std::string_view withoutBlanks(std::string_view line)
+enum class LineKind { Blank, Comment, Section, Entry, Other };
+
+/// One line of the text: where it starts, where its content ends (before
+/// "\n" or "\r\n") and where the next line starts; what it is and, for a
+/// header or an entry, its name and value without the blanks around them.
+struct Line {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t next = 0;
+    LineKind kind = LineKind::Other;
+    std::string_view name;
+    std::string_view value;
+    /// Index of the header line of the section the line lies in; npos above
+    /// the first header.
+    std::size_t header = std::string_view::npos;
+};
+
+bool isBlank(char c)
 {
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-        line.remove_prefix(1);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r'))
-        line.remove_suffix(1);
-    return line;
+    return c == ' ' || c == '\t';
 }
 
-bool isComment(std::string_view line)
+std::string_view trimmed(std::string_view text)
 {
-    return line.front() == ';' || line.front() == '#';
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
-/// The comment lines that follow the last section or key of `text`, each
-/// ending in a newline; empty when there are none.
-std::string trailingCommentOf(std::string_view text)
+std::string lowered(std::string_view text)
 {
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        lines.push_back(withoutBlanks(text.substr(start, end - start)));
-        start = end + 1;
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
     }
-    std::size_t first = lines.size();
-    while (first > 0 && (lines[first - 1].empty() || isComment(lines[first - 1])))
-        --first;
-    if (first == 0) // comments only: SimpleIni keeps them as the file's comment
-        return {};
-    std::string comment;
-    for (std::size_t i = first; i < lines.size(); ++i)
-        if (!lines[i].empty())
-            comment.append(lines[i]).append("\n");
-    return comment;
+    return true;
 }
 
-/// Where the document is really written: the target of a symbolic link, so
-/// the link itself survives the replacement.
-std::string resolvedTarget(const std::string& path)
+void classify(Line& line, std::string_view content)
 {
-    char resolved[PATH_MAX];
-    struct stat info { };
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)
-        && ::realpath(path.c_str(), resolved))
-        return resolved;
-    return path;
+    std::string_view text = content;
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    if (trimmed(text).empty()) {
+        line.kind = LineKind::Blank;
+    } else if (text.front() == ';' || text.front() == '#') {
+        line.kind = LineKind::Comment;
+    } else if (text.front() == '[') {
+        const std::size_t close = text.find(']');
+        if (close == std::string_view::npos)
+            return; // an unterminated header means nothing
+        line.kind = LineKind::Section;
+        line.name = trimmed(text.substr(1, close - 1));
+    } else {
+        const std::size_t equals = text.find('=');
+        if (equals == std::string_view::npos || trimmed(text.substr(0, equals)).empty())
+            return;
+        line.kind = LineKind::Entry;
+        line.name = trimmed(text.substr(0, equals));
+        line.value = trimmed(text.substr(equals + 1));
+    }
 }
+
+/// A key or value written into a line: a line break would start a new line.
+std::string oneLine(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return result;
+}
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
+
+struct IniFile::Impl {
+    std::string text;
+    std::vector<Line> lines;
+    /// Lower-cased section "\n" lower-cased key -> line of its last entry;
+    /// built at the first look-up.
+    mutable std::unordered_map<std::string, std::size_t> index;
+    mutable bool indexed = false;
+
+    void parse()
+    {
+        lines.clear();
+        index.clear();
+        indexed = false;
+        std::size_t header = std::string_view::npos;
+        const std::string_view all(text);
+        // A byte-order mark is not part of the first line's meaning.
+        const std::size_t start = all.substr(0, 3) == ByteOrderMark ? 3 : 0;
+        for (std::size_t begin = start; begin < all.size();) {
+            Line line;
+            line.begin = begin;
+            std::size_t newline = all.find('\n', begin);
+            line.next = newline == std::string_view::npos ? all.size() : newline + 1;
+            if (newline == std::string_view::npos)
+                newline = all.size();
+            else if (newline > begin && all[newline - 1] == '\r')
+                --newline;
+            line.end = newline;
+            classify(line, all.substr(begin, line.end - begin));
+            if (line.kind == LineKind::Section)
+                header = lines.size();
+            line.header = header;
+            lines.push_back(line);
+            begin = line.next;
+        }
+        if (start > 0 && !lines.empty())
+            lines.front().begin = 0; // the mark stays with the first line when written
+    }
+
+    std::string_view sectionOf(const Line& line) const
+    {
+        return line.header == std::string_view::npos ? std::string_view() : lines[line.header].name;
+    }
+
+    void buildIndex() const
+    {
+        if (indexed)
+            return;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const Line& line = lines[i];
+            if (line.kind == LineKind::Entry)
+                index[lowered(sectionOf(line)) + '\n' + lowered(line.name)] = i;
+        }
+        indexed = true;
+    }
+
+    bool inSection(const Line& line, std::string_view section) const
+    {
+        if (line.kind == LineKind::Section)
+            return false;
+        return line.header == std::string_view::npos ? section.empty()
+                                                     : sameName(lines[line.header].name, section);
+    }
+
+    /// The line terminator written after new lines placed after `line`.
+    std::string_view terminatorAfter(const Line& line) const
+    {
+        return line.next > line.end + 1 ? std::string_view("\r\n") : std::string_view("\n");
+    }
+};
 
 IniFile::IniFile()
     : m_impl(std::make_unique<Impl>())
 {
-    m_impl->ini.SetSpaces(false);
 }
 
 IniFile::~IniFile() = default;
 
-bool IniFile::load(const std::string& path)
+std::optional<std::string> IniFile::notASettingsFile(const std::string& path)
 {
-    m_impl->ini.Reset();
-    m_impl->trailingComment.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    struct stat info { };
+    if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode))
+        return std::nullopt;
+    if (S_ISDIR(info.st_mode))
+        return "it is a folder, not a settings file";
+    if (S_ISFIFO(info.st_mode))
+        return "it is a FIFO (named pipe), not a settings file";
+    return "it is a device or socket, not a settings file";
+}
+
+bool IniFile::load(const std::string& path, std::string* error)
+{
+    setText(std::string());
+    const auto fail = [&](std::string why) {
+        if (error)
+            *error = std::move(why);
         return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string data = text.str();
-    m_impl->trailingComment = trailingCommentOf(data);
-    return m_impl->ini.LoadData(data.data(), data.size()) >= 0;
+    };
+    if (const auto problem = notASettingsFile(path))
+        return fail(*problem);
+    // O_NONBLOCK: something put at the path after the check above must not
+    // block the open; it is refused below like anything that is not a file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno == ENOENT ? "the file does not exist" : std::strerror(errno));
+    struct stat info { };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail("it is not a regular file");
+    }
+    std::string data;
+    data.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int reason = errno;
+            ::close(fd);
+            return fail(std::strerror(reason));
+        }
+        if (got == 0)
+            break;
+        data.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    setText(std::move(data));
+    return true;
+}
+
+void IniFile::setText(std::string text)
+{
+    m_impl->text = std::move(text);
+    m_impl->parse();
+}
+
+const std::string& IniFile::text() const
+{
+    return m_impl->text;
 }
 
 bool IniFile::hasSection(const std::string& section) const
 {
-    return m_impl->ini.GetSection(section.c_str()) != nullptr;
+    for (const Line& line : m_impl->lines)
+        if (line.kind == LineKind::Section && sameName(line.name, section))
+            return true;
+    return false;
 }
 
 std::optional<std::string> IniFile::value(const std::string& section, const std::string& key) const
 {
-    const char* text = m_impl->ini.GetValue(section.c_str(), key.c_str(), nullptr);
-    if (!text)
+    m_impl->buildIndex();
+    const auto found = m_impl->index.find(lowered(section) + '\n' + lowered(key));
+    if (found == m_impl->index.end())
         return std::nullopt;
-    return std::string(text);
+    return std::string(m_impl->lines[found->second].value);
 }
 
 std::vector<std::string> IniFile::keys(const std::string& section) const
 {
-    CSimpleIniA::TNamesDepend names;
-    m_impl->ini.GetAllKeys(section.c_str(), names);
-    names.sort(CSimpleIniA::Entry::LoadOrder());
     std::vector<std::string> result;
-    for (const auto& name : names)
-        result.emplace_back(name.pItem);
+    std::unordered_set<std::string> seen;
+    for (const Line& line : m_impl->lines)
+        if (line.kind == LineKind::Entry && m_impl->inSection(line, section)
+            && seen.insert(lowered(line.name)).second)
+            result.emplace_back(line.name);
     return result;
 }
 
 void IniFile::replaceSection(const std::string& section, const Entries& entries)
 {
-    CSimpleIniA& ini = m_impl->ini;
-    // Delete the keys but not the section itself, so it keeps its place.
-    CSimpleIniA::TNamesDepend names;
-    ini.GetAllKeys(section.c_str(), names);
-    for (const auto& name : names)
-        ini.Delete(section.c_str(), name.pItem, false);
-    ini.SetValue(section.c_str(), nullptr, nullptr);
-    for (const auto& [key, value] : entries)
-        ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+    setSection(section, entries, true);
 }
 
-bool IniFile::save(const std::string& requestedPath, std::string* error) const
+void IniFile::updateSection(const std::string& section, const Entries& entries)
 {
-    std::string data;
-    if (m_impl->ini.Save(data) < 0) {
-        if (error)
-            *error = "cannot format the settings";
-        return false;
+    setSection(section, entries, false);
+}
+
+void IniFile::setSection(const std::string& section, const Entries& entries, bool replace)
+{
+    const Impl& doc = *m_impl;
+    std::unordered_map<std::string, std::size_t> wanted; // lower-cased key -> entry
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        wanted.emplace(lowered(entries[i].first), i);
+
+    // Where new keys go: after the last entry of the section's first
+    // appearance, else after its header (for the section "", at the top);
+    // keys present anywhere in the section are rewritten where they are.
+    constexpr std::size_t None = std::string_view::npos;
+    bool exists = section.empty();
+    std::size_t first = None;
+    for (std::size_t i = 0; i < doc.lines.size() && !exists; ++i)
+        if (doc.lines[i].kind == LineKind::Section && sameName(doc.lines[i].name, section)) {
+            first = i;
+            exists = true;
+        }
+    std::size_t anchor = first;
+    std::vector<bool> present(entries.size(), false);
+    for (std::size_t i = 0; i < doc.lines.size(); ++i) {
+        const Line& line = doc.lines[i];
+        if (line.kind != LineKind::Entry || !doc.inSection(line, section))
+            continue;
+        if (line.header == first)
+            anchor = i;
+        const auto found = wanted.find(lowered(line.name));
+        if (found != wanted.end())
+            present[found->second] = true;
     }
-    const std::string& comment = m_impl->trailingComment;
-    if (!comment.empty()) {
-        if (!data.empty() && data.back() != '\n')
-            data += '\n';
-        data += comment;
+
+    const std::string_view all(doc.text);
+    std::string out;
+    out.reserve(all.size() + 64 * entries.size());
+    std::vector<bool> written(entries.size(), false);
+    const auto addMissing = [&](std::string_view terminator) {
+        for (std::size_t e = 0; e < entries.size(); ++e)
+            if (!present[e])
+                out.append(oneLine(entries[e].first))
+                    .append("=")
+                    .append(oneLine(entries[e].second))
+                    .append(terminator);
+    };
+    if (exists && anchor == None)
+        addMissing("\n");
+    for (std::size_t i = 0; i < doc.lines.size(); ++i) {
+        const Line& line = doc.lines[i];
+        const std::string_view raw = all.substr(line.begin, line.next - line.begin);
+        const std::string_view terminator = all.substr(line.end, line.next - line.end);
+        bool keep = true;
+        if (line.kind == LineKind::Entry && doc.inSection(line, section)) {
+            const auto found = wanted.find(lowered(line.name));
+            if (found == wanted.end()) {
+                keep = !replace;
+            } else {
+                keep = false;
+                const std::size_t e = found->second;
+                if (!written[e]) { // later lines of the same key would win on reading
+                    written[e] = true;
+                    const std::string key = replace ? entries[e].first : std::string(line.name);
+                    out.append(oneLine(key)).append("=").append(oneLine(entries[e].second));
+                    out.append(terminator.empty() ? std::string_view("\n") : terminator);
+                }
+            }
+        }
+        if (keep) {
+            out.append(raw);
+            if (i == anchor && terminator.empty())
+                out.append("\n");
+        }
+        if (i == anchor)
+            addMissing(doc.terminatorAfter(line));
     }
-    const std::string path = resolvedTarget(requestedPath);
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        if (error)
-            *error = std::strerror(errno);
-        return false;
+    if (!exists) {
+        if (!out.empty() && out.back() != '\n')
+            out.append("\n");
+        if (!doc.lines.empty() && doc.lines.back().kind != LineKind::Blank)
+            out.append("\n");
+        out.append("[").append(oneLine(section)).append("]\n");
+        addMissing("\n");
     }
-    // The new file keeps the permissions of the one it replaces.
-    struct stat old { };
-    if (::stat(path.c_str(), &old) == 0)
-        ::fchmod(fileno(file), old.st_mode & 07777);
-    const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    const bool flushed = std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !flushed || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        if (error)
-            *error = std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    setText(std::move(out));
+}
+
+bool IniFile::save(const std::string& path, std::string* error) const
+{
+    return replaceFileContent(path, m_impl->text, error);
 }
 
 } // namespace tessra

@@ -53,11 +53,6 @@ int keyIndex(const std::string& key)
     return std::stoi(key);
 }
 
-bool sameKey(const std::string& a, const std::string& b)
-{
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-}
-
 std::string fileLabel(const QString& label)
 {
     // A line break in a model's name must not break the file into lines.
@@ -123,36 +118,65 @@ std::string localPath(const QString& fileName)
 
 } // namespace
 
-void TimeSeriesSettings::saveTimeSeries(const SeriesTable& table, const QString& fileName)
-{
-    const QString error = QStringLiteral("Error opening .ini file in saveTimeSeries()");
-    const QFileInfo info(fileName);
-    IniFile ini;
-    if (fileName.isEmpty() || info.isDir() || (info.exists() && !ini.load(localPath(fileName))))
-        throw CommandError(error);
+namespace {
 
-    // New values for Count and the rows; every other key of the section,
-    // including rows of an earlier, longer list, keeps its place and value.
-    std::vector<std::pair<std::string, std::string>> updates;
-    updates.emplace_back(CountKey, std::to_string(table.count()));
+const char SaveError[] = "Error opening .ini file in saveTimeSeries()";
+
+[[noreturn]] void failSaving(const QString& fileName, const std::string& reason)
+{
+    throw CommandError(QStringLiteral("%1: cannot write \"%2\": %3")
+                           .arg(QLatin1String(SaveError), fileName, QString::fromStdString(reason)));
+}
+
+/// Reads the file that a save will replace; a missing file reads as empty.
+void readForSaving(IniFile& ini, const QString& fileName)
+{
+    if (fileName.isEmpty())
+        throw CommandError(QLatin1String(SaveError));
+    std::string reason;
+    if (!ini.load(localPath(fileName), &reason) && QFileInfo(fileName).exists())
+        failSaving(fileName, reason);
+}
+
+/// Sets "Count" and the rows in the section; every other key of the section,
+/// including rows of an earlier, longer list, keeps its place and value.
+void writeSection(const SeriesTable& table, IniFile& ini)
+{
+    IniFile::Entries entries;
+    entries.emplace_back(CountKey, std::to_string(table.count()));
     const QStringList labels = table.labels();
     for (int row = 0; row < labels.size(); ++row)
-        updates.emplace_back(std::to_string(row), fileLabel(labels[row]));
+        entries.emplace_back(std::to_string(row), fileLabel(labels[row]));
+    ini.updateSection(TimeSeriesSettings::Section, entries);
+}
 
-    IniFile::Entries entries;
-    for (const std::string& key : ini.keys(Section))
-        entries.emplace_back(key, ini.value(Section, key).value_or(std::string()));
-    for (auto& [key, value] : updates) {
-        const auto existing = std::find_if(
-            entries.begin(), entries.end(), [&](const auto& e) { return sameKey(e.first, key); });
-        if (existing != entries.end())
-            existing->second = value;
-        else
-            entries.emplace_back(key, value);
-    }
-    ini.replaceSection(Section, entries);
-    if (!ini.save(localPath(fileName)))
-        throw CommandError(error);
+void save(const IniFile& ini, const QString& fileName)
+{
+    std::string reason;
+    if (!ini.save(localPath(fileName), &reason))
+        failSaving(fileName, reason);
+}
+
+} // namespace
+
+void TimeSeriesSettings::saveTimeSeries(const SeriesTable& table, const QString& fileName)
+{
+    IniFile ini;
+    readForSaving(ini, fileName);
+    writeSection(table, ini);
+    save(ini, fileName);
+}
+
+void TimeSeriesSettings::saveSettingsFile(const SeriesTable& table, const QString& fileName)
+{
+    IniFile ini;
+    readForSaving(ini, fileName);
+    const std::optional<std::string> text = table.model().saveParamsText(ini.text());
+    if (!text)
+        throw CommandError(QStringLiteral("No model loaded"));
+    ini.setText(*text);
+    writeSection(table, ini);
+    save(ini, fileName);
 }
 
 void TimeSeriesSettings::loadTimeSeries(SeriesTable& table, const QString& fileName)
