@@ -81,7 +81,8 @@ std::string randomText()
     if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
         const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
         static unsigned counter = 0;
-        const unsigned long long mixed = static_cast<unsigned long long>(now) ^ (++counter * 0x9E3779B97F4A7C15ull);
+        const unsigned long long mixed
+            = static_cast<unsigned long long>(now) ^ (++counter * 0x9E3779B97F4A7C15ull);
         std::memcpy(bytes, &mixed, sizeof bytes);
     }
     static const char digits[] = "0123456789abcdef";
@@ -150,7 +151,8 @@ void takeOver(int fd, const struct stat* old)
 {
     if (!old)
         return; // created with the user's default permissions
-    if (::fchown(fd, old->st_uid, old->st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old->st_gid) != 0) {
+    if (::fchown(fd, old->st_uid, old->st_gid) != 0
+        && ::fchown(fd, static_cast<uid_t>(-1), old->st_gid) != 0) {
         // Another owner is the superuser's privilege; the file stays ours.
     }
     ::fchmod(fd, old->st_mode & 07777);
@@ -172,7 +174,8 @@ void syncFolder(const std::string& folder)
 std::string writeUnnamed(
     const std::string& target, std::string_view data, const struct stat* old, int& error)
 {
-    const int fd = ::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, old ? 0600 : 0666);
+    const int fd
+        = ::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, old ? 0600 : 0666);
     if (fd < 0) {
         error = errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? 0 : errno;
         return {};
@@ -204,7 +207,8 @@ std::string writeNamed(
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = temporaryName(target);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, old ? 0600 : 0666);
+        const int fd = ::open(
+            name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, old ? 0600 : 0666);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0) {

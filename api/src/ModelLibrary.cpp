@@ -119,8 +119,8 @@ std::string checkParams(const TessraModel& model)
         if (!p.name || !*p.name)
             return which + " has no name";
         if (const char* problem = keyProblem(p.name))
-            return "the parameter name " + quoted(p.name) + " cannot be kept in settings files: "
-                + "a parameter name " + problem;
+            return "the parameter name " + quoted(p.name)
+                + " cannot be kept in settings files: " + "a parameter name " + problem;
         if (!names.insert(folded(p.name)).second)
             return "the parameter name " + quoted(p.name) + " is used twice";
         if (std::isnan(p.minimum) || std::isnan(p.maximum) || p.minimum > p.maximum)
@@ -146,8 +146,8 @@ std::string checkStates(const TessraModel& model)
         if (!name || !*name)
             return "state " + std::to_string(i) + " has no name";
         if (const char* problem = valueProblem(name))
-            return "the state name " + quoted(name) + " cannot be kept in settings files: "
-                + "a state name " + problem;
+            return "the state name " + quoted(name)
+                + " cannot be kept in settings files: " + "a state name " + problem;
         if (!names.insert(folded(name)).second)
             return "the state name " + quoted(name) + " is used twice";
     }

@@ -124,8 +124,9 @@ const char SaveError[] = "Error opening .ini file in saveTimeSeries()";
 
 [[noreturn]] void failSaving(const QString& fileName, const std::string& reason)
 {
-    throw CommandError(QStringLiteral("%1: cannot write \"%2\": %3")
-                           .arg(QLatin1String(SaveError), fileName, QString::fromStdString(reason)));
+    throw CommandError(
+        QStringLiteral("%1: cannot write \"%2\": %3")
+            .arg(QLatin1String(SaveError), fileName, QString::fromStdString(reason)));
 }
 
 /// Reads the file that a save will replace; a missing file reads as empty.

@@ -135,10 +135,12 @@ INSTANTIATE_TEST_SUITE_P(load_model, invalid_description,
         DescriptionFault { "paramequals",
             "the parameter name \"a=b\" cannot be kept in settings files: a parameter name "
             "may not contain \"=\"" },
-        DescriptionFault { "paramblanks", "\" g \" cannot be kept in settings files: a "
-                                          "parameter name may not begin or end with a blank" },
-        DescriptionFault { "paramsemicolon", "\";Size\" cannot be kept in settings files: a "
-                                             "parameter name may not begin with \";\", \"#\" or \"[\"" },
+        DescriptionFault { "paramblanks",
+            "\" g \" cannot be kept in settings files: a "
+            "parameter name may not begin or end with a blank" },
+        DescriptionFault { "paramsemicolon",
+            "\";Size\" cannot be kept in settings files: a "
+            "parameter name may not begin with \";\", \"#\" or \"[\"" },
         DescriptionFault { "paramhash", "\"#Size\" cannot be kept in settings files" },
         DescriptionFault { "parambracket", "\"[Size]\" cannot be kept in settings files" },
         DescriptionFault { "paramlinebreak",
@@ -147,8 +149,9 @@ INSTANTIATE_TEST_SUITE_P(load_model, invalid_description,
         DescriptionFault { "statelinebreak",
             "the state name \"v\\r\\nw\" cannot be kept in settings files: a state name may "
             "not contain control characters" },
-        DescriptionFault { "stateblank", "the state name \"v \" cannot be kept in settings "
-                                         "files: a state name may not begin or end with a blank" },
+        DescriptionFault { "stateblank",
+            "the state name \"v \" cannot be kept in settings "
+            "files: a state name may not begin or end with a blank" },
         DescriptionFault { "manyparamsdup", "the parameter name \"N0\" is used twice" },
         DescriptionFault { "manystatesdup", "the state name \"N0\" is used twice" }),
     [](const auto& test) { return std::string(test.param.fault); });
