@@ -3,9 +3,18 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <functional>
+#include <random>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "CommandError.h"
 #include "ObserveTestSupport.h"
+#include "OrdinaryUser.h"
 #include "TimeSeriesRecorder.h"
+#include "TimeSeriesSettings.h"
 
 using namespace tessra;
 
@@ -163,9 +172,12 @@ TEST_F(SettingsTest, opening_failures)
         }
         return QString();
     };
-    EXPECT_EQ(saveError(folder.path()), "Error opening .ini file in saveTimeSeries()");
-    EXPECT_EQ(
-        saveError(path("no/such/folder/h.ini")), "Error opening .ini file in saveTimeSeries()");
+    EXPECT_EQ(saveError(folder.path()),
+        "Error opening .ini file in saveTimeSeries(): cannot write \"" + folder.path()
+            + "\": it is a folder, not a settings file");
+    EXPECT_EQ(saveError(path("no/such/folder/h.ini")),
+        "Error opening .ini file in saveTimeSeries(): cannot write \""
+            + path("no/such/folder/h.ini") + "\": its folder does not exist");
     EXPECT_EQ(saveError(QString()), "Error opening .ini file in saveTimeSeries()");
     EXPECT_EQ(saveError(path("h.ini")), QString());
 }
@@ -190,4 +202,116 @@ TEST(settings_labels, an_operation_name_inside_a_state_name)
     EXPECT_EQ(table.subject(1), test::stateIndex("x"));
     EXPECT_EQ(table.subject(2), test::stateIndex("Average x"));
     EXPECT_EQ(table.operation(3), SeriesTable::Parameter);
+}
+
+namespace {
+
+// Both sections of a settings file as one of two saves left them.
+struct SavedState {
+    double density;
+    const char* series;
+};
+
+constexpr SavedState StateA { 0.125, "[Time Series]\nCount=1\n0=Average Alive\n" };
+constexpr SavedState StateB { 0.25, "[Time Series]\nCount=2\n0=Minimum Age\n1=Density\n" };
+
+// Which state the file holds: 'A', 'B', or '?' for a mixture or anything else.
+char stateOf(const std::string& text, const std::string& note)
+{
+    if (text.rfind(note, 0) != 0)
+        return '?';
+    for (const auto& [state, name] : { std::pair { StateA, 'A' }, std::pair { StateB, 'B' } }) {
+        const std::string density
+            = "Density=" + QString::number(state.density).toStdString() + "\n";
+        if (text.find(density) != std::string::npos && text.find(state.series) != std::string::npos)
+            return name;
+    }
+    return '?';
+}
+
+} // namespace
+
+TEST_F(SettingsTest, parameters_and_series_are_saved_in_one_replacement)
+{
+    const QString file = path("s.ini");
+    const std::string note = "Run 3 used a higher density\n[Broken\n\n";
+    test::writeFile(file, note);
+    TimeSeriesRecorder second { ModelApi() };
+    table.addSeries(SeriesTable::Average, 0);
+    second.table().addSeries(SeriesTable::Minimum, 1);
+    second.table().addSeries(SeriesTable::Parameter, 2);
+    test::setParam("Density", StateA.density);
+    TimeSeriesSettings::saveSettingsFile(table, file);
+    const std::string saved = test::readFile(file);
+    ASSERT_EQ(stateOf(saved, note), 'A') << saved;
+    EXPECT_LT(saved.find("[Parameters]"), saved.find("[Time Series]"));
+
+    // Save after save, killed at any moment: the file always holds one whole
+    // state, never new parameters with old series; no temporary file stays
+    // beyond the next save.
+    std::mt19937 random(7);
+    int leftovers = 0;
+    for (int kill = 0; kill < 300; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                for (;;) {
+                    test::setParam("Density", StateB.density);
+                    TimeSeriesSettings::saveSettingsFile(second.table(), file);
+                    test::setParam("Density", StateA.density);
+                    TimeSeriesSettings::saveSettingsFile(table, file);
+                }
+            } catch (...) {
+            }
+            ::_exit(1);
+        }
+        ::usleep(std::uniform_int_distribution<unsigned>(0, 3000)(random));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed";
+        const std::string text = test::readFile(file);
+        ASSERT_NE(stateOf(text, note), '?') << "after kill " << kill << ":\n" << text;
+        const int others
+            = static_cast<int>(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size())
+            - 1;
+        ASSERT_LE(others, 1) << "after kill " << kill;
+        leftovers += others;
+    }
+    std::printf("temporary files seen after 300 kills: %d\n", leftovers);
+    test::setParam("Density", StateB.density);
+    TimeSeriesSettings::saveSettingsFile(second.table(), file);
+    EXPECT_EQ(stateOf(test::readFile(file), note), 'B');
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "s.ini" });
+}
+
+TEST_F(SettingsTest, a_refused_save_names_the_file_and_changes_nothing)
+{
+    // A folder everyone may write, holding a file the ordinary user may not.
+    ::chmod(QFile::encodeName(folder.path()).constData(), 0777);
+    const QString file = path("read-only.ini");
+    const std::string old = "; mine\n[Parameters]\nDensity=0.5\n\n[Time Series]\nCount=0\n";
+    test::writeFile(file, old);
+    ::chmod(QFile::encodeName(file).constData(), 0444);
+    table.addSeries(SeriesTable::Average, 0);
+    const auto error = [&](const std::function<void()>& save) {
+        try {
+            save();
+        } catch (const CommandError& failure) {
+            return failure.message().toStdString();
+        }
+        return std::string("saved");
+    };
+    const std::optional<std::string> messages = test::asOrdinaryUser([&] {
+        return error([&] { TimeSeriesSettings::saveSettingsFile(table, file); }) + "\n"
+            + error([&] { recorder.saveTimeSeries(file); }) + "\n";
+    });
+    ASSERT_TRUE(messages);
+    const std::string expected = "Error opening .ini file in saveTimeSeries(): cannot write \""
+        + file.toStdString() + "\": the file is read-only for this user (permission denied)\n";
+    EXPECT_EQ(*messages, expected + expected);
+    EXPECT_EQ(test::readFile(file), old);
+    EXPECT_EQ(
+        QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "read-only.ini" });
 }
