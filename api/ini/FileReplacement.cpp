@@ -20,8 +20,14 @@ namespace {
 /// Temporary files are named "." + target name + Mark + pid + "-" + random.
 constexpr std::string_view Mark = ".tessra-save-";
 
+/// Why a file could not be written: `error` is an errno value, negative when
+/// the new file could not even be created in the target's folder.
 std::string reasonFor(int error)
 {
+    if (error < 0 && (error == -EACCES || error == -EPERM))
+        return "no file may be created in its folder (permission denied)";
+    if (error < 0)
+        error = -error;
     switch (error) {
     case EACCES:
     case EPERM:
@@ -177,7 +183,7 @@ std::string writeUnnamed(
     const int fd
         = ::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, old ? 0600 : 0666);
     if (fd < 0) {
-        error = errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? 0 : errno;
+        error = errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? 0 : -errno;
         return {};
     }
     takeOver(fd, old);
@@ -212,7 +218,7 @@ std::string writeNamed(
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0) {
-            error = errno;
+            error = -errno;
             return {};
         }
         takeOver(fd, old);

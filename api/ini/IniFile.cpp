@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <string_view>
@@ -17,19 +18,29 @@ namespace {
 
 enum class LineKind { Blank, Comment, Section, Entry, Other };
 
-/// One line of the text: where it starts, where its content ends (before
-/// "\n" or "\r\n") and where the next line starts; what it is and, for a
-/// header or an entry, its name and value without the blanks around them.
+constexpr std::uint32_t NoHeader = UINT32_MAX;
+
+/// One line of the text: where it starts, how long its content is (without
+/// "\n" or "\r\n"), how long its terminator is, what it is and the index of
+/// the header line of the section it lies in (NoHeader above the first one).
+/// Kept small: a settings file may have millions of lines.
 struct Line {
     std::size_t begin = 0;
-    std::size_t end = 0;
-    std::size_t next = 0;
+    std::size_t length = 0;
+    std::uint8_t terminator = 0;
+    LineKind kind = LineKind::Other;
+    std::uint32_t header = NoHeader;
+
+    std::size_t end() const { return begin + length; }
+    std::size_t next() const { return begin + length + terminator; }
+};
+
+/// What a line means: its kind and, for a header or an entry, its name and
+/// value without the blanks around them.
+struct Meaning {
     LineKind kind = LineKind::Other;
     std::string_view name;
     std::string_view value;
-    /// Index of the header line of the section the line lies in; npos above
-    /// the first header.
-    std::size_t header = std::string_view::npos;
 };
 
 bool isBlank(char c)
@@ -55,20 +66,24 @@ std::string lowered(std::string_view text)
     return result;
 }
 
+char folded(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool sameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (folded(a[i]) != folded(b[i]))
             return false;
-    }
     return true;
 }
 
-void classify(Line& line, std::string_view content)
+Meaning meaningOf(std::string_view content)
 {
+    Meaning line;
     std::string_view text = content;
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
@@ -79,18 +94,37 @@ void classify(Line& line, std::string_view content)
     } else if (text.front() == '[') {
         const std::size_t close = text.find(']');
         if (close == std::string_view::npos)
-            return; // an unterminated header means nothing
+            return line; // an unterminated header means nothing
         line.kind = LineKind::Section;
         line.name = trimmed(text.substr(1, close - 1));
     } else {
         const std::size_t equals = text.find('=');
         if (equals == std::string_view::npos || trimmed(text.substr(0, equals)).empty())
-            return;
+            return line;
         line.kind = LineKind::Entry;
         line.name = trimmed(text.substr(0, equals));
         line.value = trimmed(text.substr(equals + 1));
     }
+    return line;
 }
+
+/// Hashing and comparing names without regard to the case of ASCII letters.
+struct FoldedHash {
+    std::size_t operator()(std::string_view name) const
+    {
+        std::size_t hash = 14695981039346656037ull;
+        for (char c : name)
+            hash = (hash ^ static_cast<unsigned char>(folded(c))) * 1099511628211ull;
+        return hash;
+    }
+};
+
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return sameName(a, b); }
+};
+
+/// Lines of the entries of one section by key; views into the text.
+using KeyIndex = std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual>;
 
 /// A key or value written into a line: a line break would start a new line.
 std::string oneLine(std::string_view text)
@@ -109,9 +143,8 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 struct IniFile::Impl {
     std::string text;
     std::vector<Line> lines;
-    /// Lower-cased section "\n" lower-cased key -> line of its last entry;
-    /// built at the first look-up.
-    mutable std::unordered_map<std::string, std::size_t> index;
+    /// Lower-cased section name -> its entries; built at the first look-up.
+    mutable std::unordered_map<std::string, KeyIndex> index;
     mutable bool indexed = false;
 
     void parse()
@@ -119,7 +152,7 @@ struct IniFile::Impl {
         lines.clear();
         index.clear();
         indexed = false;
-        std::size_t header = std::string_view::npos;
+        std::uint32_t header = NoHeader;
         const std::string_view all(text);
         // A byte-order mark is not part of the first line's meaning.
         const std::size_t start = all.substr(0, 3) == ByteOrderMark ? 3 : 0;
@@ -127,36 +160,55 @@ struct IniFile::Impl {
             Line line;
             line.begin = begin;
             std::size_t newline = all.find('\n', begin);
-            line.next = newline == std::string_view::npos ? all.size() : newline + 1;
+            std::size_t next = newline == std::string_view::npos ? all.size() : newline + 1;
             if (newline == std::string_view::npos)
                 newline = all.size();
             else if (newline > begin && all[newline - 1] == '\r')
                 --newline;
-            line.end = newline;
-            classify(line, all.substr(begin, line.end - begin));
+            line.length = newline - begin;
+            line.terminator = static_cast<std::uint8_t>(next - newline);
+            line.kind = meaningOf(all.substr(begin, line.length)).kind;
             if (line.kind == LineKind::Section)
-                header = lines.size();
+                header = static_cast<std::uint32_t>(lines.size());
             line.header = header;
             lines.push_back(line);
-            begin = line.next;
+            begin = next;
         }
-        if (start > 0 && !lines.empty())
+        if (start > 0 && !lines.empty()) {
             lines.front().begin = 0; // the mark stays with the first line when written
+            lines.front().length += start;
+        }
+    }
+
+    std::string_view content(const Line& line) const
+    {
+        return std::string_view(text).substr(line.begin, line.length);
+    }
+
+    Meaning meaning(const Line& line) const
+    {
+        std::string_view view = content(line);
+        if (&line == &lines.front() && view.substr(0, 3) == ByteOrderMark)
+            view.remove_prefix(3);
+        return meaningOf(view);
     }
 
     std::string_view sectionOf(const Line& line) const
     {
-        return line.header == std::string_view::npos ? std::string_view() : lines[line.header].name;
+        return line.header == NoHeader ? std::string_view() : meaning(lines[line.header]).name;
     }
 
     void buildIndex() const
     {
         if (indexed)
             return;
+        KeyIndex* keys = &index[std::string()];
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const Line& line = lines[i];
-            if (line.kind == LineKind::Entry)
-                index[lowered(sectionOf(line)) + '\n' + lowered(line.name)] = i;
+            if (line.kind == LineKind::Section)
+                keys = &index[lowered(meaning(line).name)];
+            else if (line.kind == LineKind::Entry)
+                (*keys)[meaning(line).name] = i;
         }
         indexed = true;
     }
@@ -165,14 +217,13 @@ struct IniFile::Impl {
     {
         if (line.kind == LineKind::Section)
             return false;
-        return line.header == std::string_view::npos ? section.empty()
-                                                     : sameName(lines[line.header].name, section);
+        return line.header == NoHeader ? section.empty() : sameName(sectionOf(line), section);
     }
 
     /// The line terminator written after new lines placed after `line`.
-    std::string_view terminatorAfter(const Line& line) const
+    static std::string_view terminatorAfter(const Line& line)
     {
-        return line.next > line.end + 1 ? std::string_view("\r\n") : std::string_view("\n");
+        return line.terminator == 2 ? std::string_view("\r\n") : std::string_view("\n");
     }
 };
 
@@ -250,7 +301,7 @@ const std::string& IniFile::text() const
 bool IniFile::hasSection(const std::string& section) const
 {
     for (const Line& line : m_impl->lines)
-        if (line.kind == LineKind::Section && sameName(line.name, section))
+        if (line.kind == LineKind::Section && sameName(m_impl->meaning(line).name, section))
             return true;
     return false;
 }
@@ -258,20 +309,26 @@ bool IniFile::hasSection(const std::string& section) const
 std::optional<std::string> IniFile::value(const std::string& section, const std::string& key) const
 {
     m_impl->buildIndex();
-    const auto found = m_impl->index.find(lowered(section) + '\n' + lowered(key));
-    if (found == m_impl->index.end())
+    const auto keys = m_impl->index.find(lowered(section));
+    if (keys == m_impl->index.end())
         return std::nullopt;
-    return std::string(m_impl->lines[found->second].value);
+    const auto found = keys->second.find(key);
+    if (found == keys->second.end())
+        return std::nullopt;
+    return std::string(m_impl->meaning(m_impl->lines[found->second]).value);
 }
 
 std::vector<std::string> IniFile::keys(const std::string& section) const
 {
     std::vector<std::string> result;
-    std::unordered_set<std::string> seen;
-    for (const Line& line : m_impl->lines)
-        if (line.kind == LineKind::Entry && m_impl->inSection(line, section)
-            && seen.insert(lowered(line.name)).second)
-            result.emplace_back(line.name);
+    std::unordered_set<std::string_view, FoldedHash, FoldedEqual> seen;
+    for (const Line& line : m_impl->lines) {
+        if (line.kind != LineKind::Entry || !m_impl->inSection(line, section))
+            continue;
+        const std::string_view name = m_impl->meaning(line).name;
+        if (seen.insert(name).second)
+            result.emplace_back(name);
+    }
     return result;
 }
 
@@ -297,13 +354,14 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
     // keys present anywhere in the section are rewritten where they are.
     constexpr std::size_t None = std::string_view::npos;
     bool exists = section.empty();
-    std::size_t first = None;
+    std::uint32_t first = NoHeader;
     for (std::size_t i = 0; i < doc.lines.size() && !exists; ++i)
-        if (doc.lines[i].kind == LineKind::Section && sameName(doc.lines[i].name, section)) {
-            first = i;
+        if (doc.lines[i].kind == LineKind::Section
+            && sameName(doc.meaning(doc.lines[i]).name, section)) {
+            first = static_cast<std::uint32_t>(i);
             exists = true;
         }
-    std::size_t anchor = first;
+    std::size_t anchor = first == NoHeader ? None : first;
     std::vector<bool> present(entries.size(), false);
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
         const Line& line = doc.lines[i];
@@ -311,7 +369,7 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
             continue;
         if (line.header == first)
             anchor = i;
-        const auto found = wanted.find(lowered(line.name));
+        const auto found = wanted.find(lowered(doc.meaning(line).name));
         if (found != wanted.end())
             present[found->second] = true;
     }
@@ -332,11 +390,12 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
         addMissing("\n");
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
         const Line& line = doc.lines[i];
-        const std::string_view raw = all.substr(line.begin, line.next - line.begin);
-        const std::string_view terminator = all.substr(line.end, line.next - line.end);
+        const std::string_view raw = all.substr(line.begin, line.next() - line.begin);
+        const std::string_view terminator = all.substr(line.end(), line.terminator);
         bool keep = true;
         if (line.kind == LineKind::Entry && doc.inSection(line, section)) {
-            const auto found = wanted.find(lowered(line.name));
+            const std::string_view name = doc.meaning(line).name;
+            const auto found = wanted.find(lowered(name));
             if (found == wanted.end()) {
                 keep = !replace;
             } else {
@@ -344,7 +403,7 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
                 const std::size_t e = found->second;
                 if (!written[e]) { // later lines of the same key would win on reading
                     written[e] = true;
-                    const std::string key = replace ? entries[e].first : std::string(line.name);
+                    const std::string key = replace ? entries[e].first : std::string(name);
                     out.append(oneLine(key)).append("=").append(oneLine(entries[e].second));
                     out.append(terminator.empty() ? std::string_view("\n") : terminator);
                 }

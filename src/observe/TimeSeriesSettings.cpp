@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CommandError.h"
 #include "IniFile.h"
@@ -190,15 +191,18 @@ void TimeSeriesSettings::loadTimeSeries(SeriesTable& table, const QString& fileN
 
     const int count = toInt(ini.value(Section, CountKey).value_or(std::string()), 0);
     // Rows 0 to Count - 1 in order; a missing row reads as empty and is
-    // skipped, so only the rows present need a look (Count may be huge).
-    std::map<int, std::string> rows;
-    for (const std::string& key : ini.keys(Section)) {
+    // skipped, so only the rows present need a look (Count may be huge). A
+    // label is read only when its turn comes: a refused entry (the
+    // seventeenth series) ends the restore early.
+    std::vector<std::pair<int, std::string>> rows; // row, key
+    for (std::string& key : ini.keys(Section)) {
         const int index = keyIndex(key);
         if (index >= 0 && index < count)
-            rows.emplace(index, ini.value(Section, key).value_or(std::string()));
+            rows.emplace_back(index, std::move(key));
     }
-    for (const auto& [index, label] : rows)
-        restoreEntry(table, label);
+    std::sort(rows.begin(), rows.end());
+    for (const auto& [index, key] : rows)
+        restoreEntry(table, ini.value(Section, key).value_or(std::string()));
 }
 
 } // namespace tessra

@@ -315,3 +315,104 @@ TEST_F(SettingsTest, a_refused_save_names_the_file_and_changes_nothing)
     EXPECT_EQ(
         QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "read-only.ini" });
 }
+
+namespace {
+
+std::string lowerTrimmed(std::string text)
+{
+    const auto begin = text.find_first_not_of(" \t");
+    const auto end = text.find_last_not_of(" \t");
+    text = begin == std::string::npos ? std::string() : text.substr(begin, end - begin + 1);
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The file without the entry lines of the named sections (lower case), as a
+// reader of this test's own sees them: lines end at "\n", a header is "["
+// name "]" after blanks, an entry has a name before "=". A missing final
+// line end is added, so a file that ended in the middle of a line compares
+// equal once a save has ended it.
+std::string outside(const std::string& text, const std::vector<std::string>& sections)
+{
+    std::string kept;
+    bool inside = false;
+    for (std::size_t begin = 0; begin < text.size();) {
+        std::size_t end = text.find('\n', begin);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(begin, end - begin);
+        begin = end;
+        std::string content = line;
+        while (!content.empty() && content.back() == '\n')
+            content.pop_back();
+        if (!content.empty() && content.back() == '\r')
+            content.pop_back();
+        const std::string bare = lowerTrimmed(content);
+        const bool header = !bare.empty() && bare[0] == '[' && bare.find(']') != std::string::npos;
+        if (header) {
+            const std::string name = lowerTrimmed(bare.substr(1, bare.find(']') - 1));
+            inside = std::find(sections.begin(), sections.end(), name) != sections.end();
+        }
+        const std::size_t equals = bare.find('=');
+        const bool entry = !header && !bare.empty() && bare[0] != ';' && bare[0] != '#'
+            && equals != std::string::npos && !lowerTrimmed(bare.substr(0, equals)).empty();
+        if (inside && entry)
+            continue;
+        if (line.back() != '\n')
+            line += '\n';
+        kept += line;
+    }
+    return kept;
+}
+
+} // namespace
+
+TEST_F(SettingsTest, random_files_keep_every_line_outside_the_sections_a_save_writes)
+{
+    static const char* const lines[] = { "; note", "# note", "Run 3 used a higher density",
+        "[Broken", "[X] d", "[X]", "d=1", " d = 2 ", "Count=7", "0=Average Alive", "count=3",
+        "[Time Series]", "[ time series ]", "[Time Series] extra", "; a\rCount=9", "", "   ", "=5",
+        "[Other", "2=Minimum Age", "[Parameters]", "[parameters]", "Density=0.9", "x=y=z",
+        "\t0=Seed", "Seed\r=4", "[Time Series", "1=Average Age\r" };
+    std::mt19937 random(11);
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    table.addSeries(SeriesTable::Average, 0);
+    table.addSeries(SeriesTable::Parameter, 3);
+    const QString file = path("random.ini");
+    for (int round = 0; round < 150; ++round) {
+        std::string text;
+        for (int n = pick(14); n > 0; --n)
+            text += std::string(lines[pick(std::size(lines))]) + (pick(4) == 0 ? "\r\n" : "\n");
+        if (pick(3) == 0)
+            text += lines[pick(std::size(lines))]; // no line end at the end
+        test::writeFile(file, text);
+        const bool both = round % 2 == 1;
+        if (both)
+            TimeSeriesSettings::saveSettingsFile(table, file);
+        else
+            recorder.saveTimeSeries(file);
+        const std::string saved = test::readFile(file);
+        const std::vector<std::string> sections = both
+            ? std::vector<std::string> { "time series", "parameters" }
+            : std::vector<std::string> { "time series" };
+        const std::string before = outside(text, sections);
+        const std::string after = outside(saved, sections);
+        // A section the file lacked is added at its end.
+        ASSERT_EQ(after.substr(0, before.size()), before) << "round " << round << ":\n"
+                                                          << text << "\n---\n"
+                                                          << saved;
+        ASSERT_EQ(after.find_first_not_of("\n", before.size()) == std::string::npos
+                || after.find("[", before.size()) != std::string::npos,
+            true)
+            << saved;
+
+        // What was saved reads back, and saving again changes nothing.
+        recorder.loadTimeSeries(file);
+        ASSERT_EQ(table.labels(), QStringList({ "Average Alive", "Seed" })) << saved;
+        if (both)
+            TimeSeriesSettings::saveSettingsFile(table, file);
+        else
+            recorder.saveTimeSeries(file);
+        ASSERT_EQ(test::readFile(file), saved);
+    }
+}
