@@ -143,15 +143,13 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 struct IniFile::Impl {
     std::string text;
     std::vector<Line> lines;
-    /// Lower-cased section name -> its entries; built at the first look-up.
+    /// Lower-cased section name -> its entries; each built at its first look-up.
     mutable std::unordered_map<std::string, KeyIndex> index;
-    mutable bool indexed = false;
 
     void parse()
     {
         lines.clear();
         index.clear();
-        indexed = false;
         std::uint32_t header = NoHeader;
         const std::string_view all(text);
         // A byte-order mark is not part of the first line's meaning.
@@ -198,26 +196,34 @@ struct IniFile::Impl {
         return line.header == NoHeader ? std::string_view() : meaning(lines[line.header]).name;
     }
 
-    void buildIndex() const
+    /// For every line whether it is a line (other than a header) of `section`.
+    std::vector<bool> membership(std::string_view section) const
     {
-        if (indexed)
-            return;
-        KeyIndex* keys = &index[std::string()];
+        std::vector<bool> inside(lines.size(), false);
+        bool current = section.empty();
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            const Line& line = lines[i];
-            if (line.kind == LineKind::Section)
-                keys = &index[lowered(meaning(line).name)];
-            else if (line.kind == LineKind::Entry)
-                (*keys)[meaning(line).name] = i;
+            if (lines[i].kind == LineKind::Section)
+                current = sameName(meaning(lines[i]).name, section);
+            else
+                inside[i] = current;
         }
-        indexed = true;
+        return inside;
     }
 
-    bool inSection(const Line& line, std::string_view section) const
+    /// The entries of `section` by key (the last line of each); built at the
+    /// first look-up in that section.
+    const KeyIndex& keysOf(const std::string& section) const
     {
-        if (line.kind == LineKind::Section)
-            return false;
-        return line.header == NoHeader ? section.empty() : sameName(sectionOf(line), section);
+        const std::string name = lowered(section);
+        const auto found = index.find(name);
+        if (found != index.end())
+            return found->second;
+        KeyIndex& keys = index[name];
+        const std::vector<bool> inside = membership(section);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (inside[i] && lines[i].kind == LineKind::Entry)
+                keys[meaning(lines[i]).name] = i;
+        return keys;
     }
 
     /// The line terminator written after new lines placed after `line`.
@@ -308,12 +314,9 @@ bool IniFile::hasSection(const std::string& section) const
 
 std::optional<std::string> IniFile::value(const std::string& section, const std::string& key) const
 {
-    m_impl->buildIndex();
-    const auto keys = m_impl->index.find(lowered(section));
-    if (keys == m_impl->index.end())
-        return std::nullopt;
-    const auto found = keys->second.find(key);
-    if (found == keys->second.end())
+    const KeyIndex& keys = m_impl->keysOf(section);
+    const auto found = keys.find(key);
+    if (found == keys.end())
         return std::nullopt;
     return std::string(m_impl->meaning(m_impl->lines[found->second]).value);
 }
@@ -322,14 +325,23 @@ std::vector<std::string> IniFile::keys(const std::string& section) const
 {
     std::vector<std::string> result;
     std::unordered_set<std::string_view, FoldedHash, FoldedEqual> seen;
-    for (const Line& line : m_impl->lines) {
-        if (line.kind != LineKind::Entry || !m_impl->inSection(line, section))
-            continue;
-        const std::string_view name = m_impl->meaning(line).name;
+    forEachEntry(section, [&](std::string_view name, std::string_view) {
         if (seen.insert(name).second)
             result.emplace_back(name);
-    }
+    });
     return result;
+}
+
+void IniFile::forEachEntry(const std::string& section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const
+{
+    const std::vector<bool> inside = m_impl->membership(section);
+    for (std::size_t i = 0; i < m_impl->lines.size(); ++i) {
+        if (!inside[i] || m_impl->lines[i].kind != LineKind::Entry)
+            continue;
+        const Meaning entry = m_impl->meaning(m_impl->lines[i]);
+        visit(entry.name, entry.value);
+    }
 }
 
 void IniFile::replaceSection(const std::string& section, const Entries& entries)
@@ -363,9 +375,10 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
         }
     std::size_t anchor = first == NoHeader ? None : first;
     std::vector<bool> present(entries.size(), false);
+    const std::vector<bool> inside = doc.membership(section);
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
         const Line& line = doc.lines[i];
-        if (line.kind != LineKind::Entry || !doc.inSection(line, section))
+        if (line.kind != LineKind::Entry || !inside[i])
             continue;
         if (line.header == first)
             anchor = i;
@@ -393,7 +406,7 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
         const std::string_view raw = all.substr(line.begin, line.next() - line.begin);
         const std::string_view terminator = all.substr(line.end(), line.terminator);
         bool keep = true;
-        if (line.kind == LineKind::Entry && doc.inSection(line, section)) {
+        if (line.kind == LineKind::Entry && inside[i]) {
             const std::string_view name = doc.meaning(line).name;
             const auto found = wanted.find(lowered(name));
             if (found == wanted.end()) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -48,6 +50,11 @@ public:
     std::optional<std::string> value(const std::string& section, const std::string& key) const;
     /// The keys of a section in file order (each once, as first written).
     std::vector<std::string> keys(const std::string& section) const;
+    /// Calls `visit` with the key and value of every entry line of a section
+    /// in file order, a key given twice as often as it is given. The texts
+    /// are valid until the document changes.
+    void forEachEntry(const std::string& section,
+        const std::function<void(std::string_view key, std::string_view value)>& visit) const;
 
     /// Makes `entries` the only entries of `section`: an existing entry line
     /// of one of the keys is rewritten in place, a line of any other key is

@@ -189,20 +189,37 @@ void TimeSeriesSettings::loadTimeSeries(SeriesTable& table, const QString& fileN
     if (info.isDir() || (info.exists() && !ini.load(localPath(fileName))))
         throw CommandError(QStringLiteral("Error opening .ini file in loadTimeSeries()"));
 
-    const int count = toInt(ini.value(Section, CountKey).value_or(std::string()), 0);
-    // Rows 0 to Count - 1 in order; a missing row reads as empty and is
-    // skipped, so only the rows present need a look (Count may be huge). A
-    // label is read only when its turn comes: a refused entry (the
-    // seventeenth series) ends the restore early.
-    std::vector<std::pair<int, std::string>> rows; // row, key
-    for (std::string& key : ini.keys(Section)) {
-        const int index = keyIndex(key);
-        if (index >= 0 && index < count)
-            rows.emplace_back(index, std::move(key));
-    }
-    std::sort(rows.begin(), rows.end());
-    for (const auto& [index, key] : rows)
-        restoreEntry(table, ini.value(Section, key).value_or(std::string()));
+    // One pass over the section: "Count" (its last value) and the rows,
+    // which may be any number and in any order. Rows 0 to Count - 1 are
+    // restored in order, the last line of a row counting; a missing row
+    // reads as empty and is skipped, so only the rows present need a look.
+    // A refused entry (the seventeenth series) ends the restore early.
+    std::string_view countText;
+    struct Row {
+        int index;
+        std::size_t order;
+        std::string_view label;
+        bool operator<(const Row& other) const
+        {
+            return index != other.index ? index < other.index : order < other.order;
+        }
+    };
+    std::vector<Row> rows;
+    ini.forEachEntry(Section, [&](std::string_view key, std::string_view value) {
+        if (key.size() == std::size(CountKey) - 1
+            && QLatin1String(key.data(), qsizetype(key.size()))
+                    .compare(QLatin1String(CountKey), Qt::CaseInsensitive)
+                == 0)
+            countText = value;
+        else if (const int index = keyIndex(std::string(key)); index >= 0)
+            rows.push_back({ index, rows.size(), value });
+    });
+    const int count = toInt(std::string(countText), 0);
+    if (!std::is_sorted(rows.begin(), rows.end()))
+        std::sort(rows.begin(), rows.end());
+    for (std::size_t i = 0; i < rows.size() && rows[i].index < count; ++i)
+        if (i + 1 == rows.size() || rows[i + 1].index != rows[i].index)
+            restoreEntry(table, std::string(rows[i].label));
 }
 
 } // namespace tessra
