@@ -102,7 +102,8 @@ std::string randomText()
 
 std::string temporaryPrefix(const std::string& target)
 {
-    return "." + nameOf(target) + std::string(Mark);
+    // Shortened, so that the whole name stays within the 255 bytes allowed.
+    return "." + nameOf(target).substr(0, 180) + std::string(Mark);
 }
 
 std::string temporaryName(const std::string& target)

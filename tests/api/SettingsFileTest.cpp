@@ -245,3 +245,14 @@ TEST_F(settings_file, folders_and_fifos_are_refused_unopened)
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>({ "fifo.ini", "folder.ini" }));
 }
+
+TEST_F(settings_file, a_name_near_the_longest_allowed_saves)
+{
+    TempDir dir;
+    const std::string path = dir.file(std::string(250, 'n') + ".ini");
+    writeText(path, "; long\n");
+    setParam("Alpha", 0.125);
+    _saveParams(path.c_str());
+    EXPECT_THAT(readText(path), StartsWith("; long\n\n[Parameters]\nAlpha=0.125\n"));
+    EXPECT_EQ(namesIn(dir.path()).size(), 1u);
+}
