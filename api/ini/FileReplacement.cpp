@@ -103,7 +103,9 @@ std::string randomText()
 std::string temporaryPrefix(const std::string& target)
 {
     // Shortened, so that the whole name stays within the 255 bytes allowed.
-    return "." + nameOf(target).substr(0, 180) + std::string(Mark);
+    std::string prefix(".");
+    prefix.append(nameOf(target), 0, 180).append(Mark);
+    return prefix;
 }
 
 std::string temporaryName(const std::string& target)

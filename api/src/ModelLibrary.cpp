@@ -35,7 +35,9 @@ std::string shown(std::string_view text)
 
 std::string quoted(const char* name)
 {
-    return "\"" + shown(name) + "\"";
+    std::string text(1, '"');
+    text.append(shown(name)).append(1, '"');
+    return text;
 }
 
 bool hasControlCharacter(std::string_view name)
