@@ -191,11 +191,6 @@ struct IniFile::Impl {
         return meaningOf(view);
     }
 
-    std::string_view sectionOf(const Line& line) const
-    {
-        return line.header == NoHeader ? std::string_view() : meaning(lines[line.header]).name;
-    }
-
     /// For every line whether it is a line (other than a header) of `section`.
     std::vector<bool> membership(std::string_view section) const
     {
