@@ -82,7 +82,11 @@ TESSRA_API const char* _callAboutParam(int index, const double* candidates);
 TESSRA_API double* getParamRef(const char* name);
 /** The "Parameters" section of a settings file, one key per parameter name,
  *  numbers always with ".". Loading keeps a parameter whose entry is missing
- *  or not acceptable; saving replaces that section only, atomically. */
+ *  or not acceptable; saving rewrites the entry lines of that section only
+ *  (every other line stays byte for byte) in one atomic replacement of the
+ *  file. A folder, FIFO or device is neither read nor written (a FIFO is
+ *  never opened, so nothing waits); a file the user may not write is left
+ *  as it is. */
 TESSRA_API void _loadParams(const char* path);
 TESSRA_API void _saveParams(const char* path);
 /** What _saveParams would write into a settings file whose content is the
