@@ -22,6 +22,8 @@
 #ifndef TESSRA_API_H
 #define TESSRA_API_H
 
+#include <stddef.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -102,9 +104,20 @@ TESSRA_API const char* _callAboutParam(int index, const double* candidates);
 TESSRA_API double* getParamRef(const char* name);
 /** The "Parameters" section of a settings file, one key per parameter name,
  *  numbers always with ".". Loading keeps a parameter whose entry is missing
- *  or not acceptable; saving replaces that section only, atomically. */
+ *  or not acceptable; saving rewrites the entry lines of that section only
+ *  (every other line stays byte for byte) in one atomic replacement of the
+ *  file. A folder, FIFO or device is neither read nor written (a FIFO is
+ *  never opened, so nothing waits); a file the user may not write is left
+ *  as it is. */
 TESSRA_API void _loadParams(const char* path);
 TESSRA_API void _saveParams(const char* path);
+/** What _saveParams would write into a settings file whose content is the
+ *  size bytes at text (any bytes): that text with its "Parameters" section
+ *  holding the current values and every other line as it was. The length of
+ *  the answer goes to *resultSize when resultSize is not null. Null without
+ *  a model. Lets a program write the parameters and sections of its own in
+ *  one replacement of the file. */
+TESSRA_API const char* _saveParamsText(const char* text, size_t size, size_t* resultSize);
 
 /* States */
 TESSRA_API int _getStateCount(void);

@@ -29,6 +29,14 @@ public:
     ParamSet& params() { return m_params; }
     World& world() { return m_world; }
 
+    /// Keeps `text` as the answer of a C function: valid until the next call
+    /// that keeps one.
+    const std::string& keep(std::string text)
+    {
+        m_answer = std::move(text);
+        return m_answer;
+    }
+
     int stateCount() const;
     const char* stateName(int index) const;
 
@@ -40,6 +48,7 @@ private:
     ParamSet m_params;
     World m_world;
     std::string m_error;
+    std::string m_answer;
 };
 
 /// The process-wide instance the C functions use. It is never destroyed: at

@@ -6,19 +6,92 @@
 #include <cstddef>
 #include <cstring>
 #include <dlfcn.h>
-#include <strings.h>
+#include <string_view>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace tessra::api {
 
 namespace {
 
-std::string oneLine(std::string text)
+/// `text` on one line: control characters (line breaks, tabs, ...) are shown
+/// escaped, so a load error is always one line whatever a model names.
+std::string shown(std::string_view text)
 {
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
+    static const char digits[] = "0123456789abcdef";
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n')
+            result += "\\n";
+        else if (c == '\r')
+            result += "\\r";
+        else if (c == '\t')
+            result += "\\t";
+        else if (byte < 0x20 || byte == 0x7f)
+            result.append("\\x").append(1, digits[byte >> 4]).append(1, digits[byte & 15]);
+        else
+            result += c;
+    }
+    return result;
+}
+
+std::string quoted(const char* name)
+{
+    std::string text(1, '"');
+    text.append(shown(name)).append(1, '"');
     return text;
+}
+
+bool hasControlCharacter(std::string_view name)
+{
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return true;
+    return false;
+}
+
+bool hasOuterBlank(std::string_view name)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !name.empty() && (blank(name.front()) || blank(name.back()));
+}
+
+/// Why a settings file cannot carry `name` as the key of an entry (it would
+/// read back as another key, or as no entry at all), or null.
+const char* keyProblem(std::string_view name)
+{
+    if (hasControlCharacter(name))
+        return "may not contain control characters such as line breaks";
+    if (hasOuterBlank(name))
+        return "may not begin or end with a blank";
+    if (name.find('=') != std::string_view::npos)
+        return "may not contain \"=\"";
+    if (name.front() == ';' || name.front() == '#' || name.front() == '[')
+        return "may not begin with \";\", \"#\" or \"[\"";
+    return nullptr;
+}
+
+/// Why a settings file cannot carry `name` in a series label (the value of
+/// an entry), or null.
+const char* valueProblem(std::string_view name)
+{
+    if (hasControlCharacter(name))
+        return "may not contain control characters such as line breaks";
+    if (hasOuterBlank(name))
+        return "may not begin or end with a blank";
+    return nullptr;
+}
+
+/// Names compare without regard to the case of ASCII letters, as in files.
+std::string folded(const char* name)
+{
+    std::string result(name);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
 }
 
 /// dlerror() usually repeats the file name; leave it out, the message names it.
@@ -28,7 +101,7 @@ std::string loaderReason(const std::string& path)
     std::string reason = text ? text : "unknown reason";
     if (reason.rfind(path + ": ", 0) == 0)
         reason.erase(0, path.size() + 2);
-    return oneLine(reason);
+    return shown(reason);
 }
 
 /// dlopen searches the library path for a bare file name; a model file is
@@ -44,22 +117,24 @@ std::string checkParams(const TessraModel& model)
         return "the parameter count is negative";
     if (model.paramCount > 0 && !model.params)
         return "the parameter list is missing";
+    std::unordered_set<std::string> names;
+    names.reserve(static_cast<std::size_t>(model.paramCount));
     for (int i = 0; i < model.paramCount; ++i) {
         const TessraParamInfo& p = model.params[i];
         const std::string which = "parameter " + std::to_string(i);
         if (!p.name || !*p.name)
             return which + " has no name";
-        for (int j = 0; j < i; ++j)
-            if (::strcasecmp(model.params[j].name, p.name) == 0)
-                return "the parameter name \"" + std::string(p.name) + "\" is used twice";
+        if (const char* problem = keyProblem(p.name))
+            return "the parameter name " + quoted(p.name)
+                + " cannot be kept in settings files: " + "a parameter name " + problem;
+        if (!names.insert(folded(p.name)).second)
+            return "the parameter name " + quoted(p.name) + " is used twice";
         if (std::isnan(p.minimum) || std::isnan(p.maximum) || p.minimum > p.maximum)
-            return "parameter \"" + std::string(p.name) + "\" has no valid range";
+            return "parameter " + quoted(p.name) + " has no valid range";
         if (!std::isfinite(p.initial) || p.initial < p.minimum || p.initial > p.maximum)
-            return "the initial value of parameter \"" + std::string(p.name)
-                + "\" is outside its range";
+            return "the initial value of parameter " + quoted(p.name) + " is outside its range";
         if (p.wholeNumber && std::trunc(p.initial) != p.initial)
-            return "the initial value of parameter \"" + std::string(p.name)
-                + "\" is not a whole number";
+            return "the initial value of parameter " + quoted(p.name) + " is not a whole number";
     }
     return {};
 }
@@ -70,13 +145,17 @@ std::string checkStates(const TessraModel& model)
         return "the state count is negative";
     if (model.stateCount > 0 && !model.stateNames)
         return "the state name list is missing";
+    std::unordered_set<std::string> names;
+    names.reserve(static_cast<std::size_t>(model.stateCount));
     for (int i = 0; i < model.stateCount; ++i) {
         const char* name = model.stateNames[i];
         if (!name || !*name)
             return "state " + std::to_string(i) + " has no name";
-        for (int j = 0; j < i; ++j)
-            if (::strcasecmp(model.stateNames[j], name) == 0)
-                return "the state name \"" + std::string(name) + "\" is used twice";
+        if (const char* problem = valueProblem(name))
+            return "the state name " + quoted(name)
+                + " cannot be kept in settings files: " + "a state name " + problem;
+        if (!names.insert(folded(name)).second)
+            return "the state name " + quoted(name) + " is used twice";
     }
     return {};
 }
@@ -118,7 +197,7 @@ std::string ModelLibrary::descriptionProblem(const TessraModel& model)
 bool ModelLibrary::open(const std::string& path, std::string& error)
 {
     close();
-    const std::string named = "Cannot load model \"" + oneLine(path) + "\": ";
+    const std::string named = "Cannot load model \"" + shown(path) + "\": ";
     struct stat info { };
     if (path.empty()) {
         error = "Cannot load model: no file given";

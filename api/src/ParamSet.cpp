@@ -5,7 +5,6 @@
 #include <cstring>
 #include <sys/stat.h>
 
-#include "IniFile.h"
 #include "NumberText.h"
 
 namespace tessra::api {
@@ -119,6 +118,15 @@ void ParamSet::load(const std::string& path)
     }
 }
 
+IniFile::Entries ParamSet::entries() const
+{
+    IniFile::Entries result;
+    result.reserve(m_values.size());
+    for (int i = 0; i < count(); ++i)
+        result.emplace_back(name(i), formatFileNumber(m_values[i]));
+    return result;
+}
+
 bool ParamSet::save(const std::string& path, std::string* error) const
 {
     if (!m_model) {
@@ -127,22 +135,27 @@ bool ParamSet::save(const std::string& path, std::string* error) const
         return false;
     }
     IniFile file;
-    if (!file.load(path)) {
+    std::string problem;
+    if (!file.load(path, &problem)) {
         // Only a file that does not exist yet may be written from scratch;
-        // one that exists but cannot be read would lose its other sections.
+        // one that exists but cannot be read would lose its other lines.
         struct stat info { };
         if (::stat(path.c_str(), &info) == 0 || errno != ENOENT) {
             if (error)
-                *error = "cannot read " + path;
+                *error = problem;
             return false;
         }
     }
-    IniFile::Entries entries;
-    entries.reserve(m_values.size());
-    for (int i = 0; i < count(); ++i)
-        entries.emplace_back(name(i), formatFileNumber(m_values[i]));
-    file.replaceSection(SectionName, entries);
+    file.replaceSection(SectionName, entries());
     return file.save(path, error);
+}
+
+std::string ParamSet::saveToText(std::string text) const
+{
+    IniFile file;
+    file.setText(std::move(text));
+    file.replaceSection(SectionName, entries());
+    return file.text();
 }
 
 } // namespace tessra::api

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "IniFile.h"
 #include "tessra/model.h"
 
 namespace tessra::api {
@@ -46,14 +47,18 @@ public:
     /// value when its entry is missing, not a number or not acceptable; a
     /// missing file changes nothing.
     void load(const std::string& path);
-    /// Writes the "Parameters" section into a settings file, leaving the rest
-    /// of the file as it was. Returns false and leaves the file alone when it
-    /// cannot be read or written.
+    /// Writes the "Parameters" section into a settings file, leaving every
+    /// other line of the file as it was. Returns false and leaves the file
+    /// alone when it cannot be read or written, or is not a regular file.
     bool save(const std::string& path, std::string* error = nullptr) const;
+    /// The text of a settings file `text` with its "Parameters" section
+    /// holding the current values; every other line stays as it was.
+    std::string saveToText(std::string text) const;
 
     static constexpr const char* SectionName = "Parameters";
 
 private:
+    IniFile::Entries entries() const;
     std::optional<int> indexOf(const char* name) const;
 
     const TessraModel* m_model = nullptr;

@@ -184,6 +184,21 @@ void _saveParams(const char* path)
         guarded([&] { modelHost().params().save(path); });
 }
 
+const char* _saveParamsText(const char* text, size_t size, size_t* resultSize)
+{
+    if (resultSize)
+        *resultSize = 0;
+    return guarded<const char*>(nullptr, [&]() -> const char* {
+        if (!modelHost().model())
+            return nullptr;
+        const std::string& answer = modelHost().keep(
+            modelHost().params().saveToText(text ? std::string(text, size) : std::string()));
+        if (resultSize)
+            *resultSize = answer.size();
+        return answer.c_str();
+    });
+}
+
 int _getStateCount(void)
 {
     return modelHost().stateCount();

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 
 #include <exception>
+#include <sys/stat.h>
 
 namespace tessra {
 
@@ -72,6 +73,22 @@ public:
 private:
     FrontEnd& m_frontEnd;
 };
+
+/// Why `file` cannot be read as a settings file although it exists (a folder,
+/// a FIFO, a device), or an empty text. Reading a FIFO would wait for a writer.
+QString settingsFileProblem(const QString& file)
+{
+    struct stat info { };
+    if (file.isEmpty() || ::stat(QFile::encodeName(file).constData(), &info) != 0
+        || S_ISREG(info.st_mode))
+        return QString();
+    QString reason = QStringLiteral("it is not a regular file");
+    if (S_ISDIR(info.st_mode))
+        reason = QStringLiteral("it is a folder, not a settings file");
+    else if (S_ISFIFO(info.st_mode))
+        reason = QStringLiteral("it is a FIFO (named pipe), not a settings file");
+    return QStringLiteral("Cannot read the settings file \"%1\": %2").arg(file, reason);
+}
 
 QString folderWithSeparator(const QString& path)
 {
@@ -154,16 +171,23 @@ bool FrontEnd::loadModelFile(const QString& path)
         return false;
     }
     setModelCommandsEnabled(true);
-    updateWindowTitle(m_startupSettingsFile);
     // An empty path keeps the model the library holds, and with it its folder.
     if (!path.isEmpty())
         m_modelFolder = folderWithSeparator(path);
-    emit modelLoaded();
 
     std::exception_ptr settingsError;
-    const QString settings = m_startupSettingsFile.isEmpty()
+    QString settings = m_startupSettingsFile.isEmpty()
         ? defaultSettingsPath(QDir::fromNativeSeparators(m_modelFolder))
         : m_startupSettingsFile;
+    // A folder or FIFO is refused unopened; the world is built from the
+    // parameters as they are and the file does not become the current one.
+    if (const QString problem = settingsFileProblem(settings); !problem.isEmpty()) {
+        settingsError = std::make_exception_ptr(CommandError(problem));
+        settings.clear();
+        m_startupSettingsFile.clear();
+    }
+    updateWindowTitle(m_startupSettingsFile);
+    emit modelLoaded();
     try {
         buildSimulation(settings);
     } catch (const CommandError&) {
@@ -193,6 +217,8 @@ void FrontEnd::newSimulation(const QString& settingsFile)
 // The steps of a new simulation; callers have paused and hold a ModelWork.
 void FrontEnd::buildSimulation(const QString& settingsFile)
 {
+    if (const QString problem = settingsFileProblem(settingsFile); !problem.isEmpty())
+        throw CommandError(problem);
     if (!settingsFile.isEmpty())
         m_model.loadParams(QFile::encodeName(settingsFile).toStdString());
     setStatusText(QStringLiteral("Creating new agents..."));
@@ -320,6 +346,8 @@ void FrontEnd::loadParameters(const QString& file)
         throw CommandError(QStringLiteral("No model loaded"));
     if (file.isEmpty())
         throw CommandError(QStringLiteral("No parameter file named"));
+    if (const QString problem = settingsFileProblem(file); !problem.isEmpty())
+        throw CommandError(problem);
     pauseAndWait();
     updateWindowTitle(file);
     newSimulation(file);
@@ -333,10 +361,8 @@ void FrontEnd::saveParameters()
     if (m_currentParameterFile.isEmpty())
         throw CommandError(QStringLiteral("No parameter file named"));
     pauseAndWait();
-    updateWindowTitle(QString());
-    const QString file = m_currentParameterFile;
-    m_model.saveParams(QFile::encodeName(file).toStdString());
-    m_recorder.saveTimeSeries(file);
+    m_recorder.saveSettingsFile(m_currentParameterFile);
+    updateWindowTitle(QString()); // only once the file holds what the title says
 }
 
 void FrontEnd::saveParametersAs(const QString& file)
@@ -347,8 +373,9 @@ void FrontEnd::saveParametersAs(const QString& file)
     if (file.isEmpty())
         throw CommandError(QStringLiteral("No parameter file named"));
     pauseAndWait();
-    m_currentParameterFile = file;
-    saveParameters();
+    // The name becomes the current parameter file only once it is written.
+    m_recorder.saveSettingsFile(file);
+    updateWindowTitle(file);
 }
 
 void FrontEnd::attachInspector(CompanionWindow* window)

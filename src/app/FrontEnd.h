@@ -119,18 +119,22 @@ public:
     void updateWindowTitle(const QString& file);
     /// Load Parameters once a file is chosen: pauses, makes `file` the current parameter
     /// file (window title update), then creates a new simulation from it (parameters and
-    /// time-series selections). Throws CommandError with no model loaded, an empty name
-    /// or while the model is at work (nothing changes then), or as newSimulation does
-    /// (the file stays the current parameter file).
+    /// time-series selections). Throws CommandError with no model loaded, an empty name,
+    /// a file that exists but is no regular file (a folder, a FIFO) or while the model is
+    /// at work (nothing changes then), or as newSimulation does (the file stays the
+    /// current parameter file).
     void loadParameters(const QString& file);
-    /// Save Parameters: pauses, refreshes the title, then writes the model's parameter
-    /// values and after them the time-series selections into the current parameter
-    /// file; every other section and comment of the file stays. Throws CommandError with
-    /// no model loaded, without a current parameter file, while the model is at work, or
-    /// when the file cannot be written.
+    /// Save Parameters: pauses, then writes the model's parameter values and the
+    /// time-series selections into the current parameter file in one atomic replacement
+    /// (every line outside those two sections stays byte for byte), then refreshes the
+    /// title. Throws CommandError with no model loaded, without a current parameter file,
+    /// while the model is at work, or when the file cannot be written (a file the user
+    /// may not write, a folder): the file and the title are unchanged then.
     void saveParameters();
-    /// Save Parameters As once a name is confirmed: `file` becomes the current parameter
-    /// file, then saveParameters(). Throws as saveParameters does, and for an empty name.
+    /// Save Parameters As once a name is confirmed: writes `file` as saveParameters()
+    /// does; once it is written, `file` becomes the current parameter file and the title
+    /// shows it. Throws as saveParameters does (nothing changes then), and for an empty
+    /// name.
     void saveParametersAs(const QString& file);
     /// The main window's caption: "Tessra" until the first title update.
     QString windowTitle() const { return m_windowTitle; }

@@ -136,6 +136,15 @@ void ModelApi::saveParams(const std::string& path) const
     _saveParams(path.c_str());
 }
 
+std::optional<std::string> ModelApi::saveParamsText(const std::string& text) const
+{
+    std::size_t size = 0;
+    const char* answer = _saveParamsText(text.data(), text.size(), &size);
+    if (!answer)
+        return std::nullopt;
+    return std::string(answer, size);
+}
+
 int ModelApi::stateCount() const
 {
     return _getStateCount();

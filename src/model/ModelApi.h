@@ -69,6 +69,9 @@ public:
     double* paramRef(const std::string& name) const;
     void loadParams(const std::string& path) const;
     void saveParams(const std::string& path) const;
+    /// The settings-file text `text` with the parameter entries holding the
+    /// current values, every other line as it was; nothing without a model.
+    std::optional<std::string> saveParamsText(const std::string& text) const;
 
     int stateCount() const;
     std::string stateName(int index) const;

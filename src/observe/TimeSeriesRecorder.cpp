@@ -50,6 +50,11 @@ void TimeSeriesRecorder::saveTimeSeries(const QString& settingsFile) const
     TimeSeriesSettings::saveTimeSeries(m_table, settingsFile);
 }
 
+void TimeSeriesRecorder::saveSettingsFile(const QString& settingsFile) const
+{
+    TimeSeriesSettings::saveSettingsFile(m_table, settingsFile);
+}
+
 void TimeSeriesRecorder::exportTimeSeries(
     const QString& fileName, int appendMode, double fromTick, double toTick) const
 {

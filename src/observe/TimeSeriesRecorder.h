@@ -39,6 +39,9 @@ public:
     /// Stores the selected series in the settings file's "Time Series"
     /// section. Throws CommandError when the file cannot be written.
     void saveTimeSeries(const QString& settingsFile) const;
+    /// Stores the model's parameters and the selected series in the settings
+    /// file in one atomic replacement (see TimeSeriesSettings::saveSettingsFile).
+    void saveSettingsFile(const QString& settingsFile) const;
 
     /// The question an export with TimeSeriesExport::AskToAppend asks when
     /// the file exists; the window installs its message box here.

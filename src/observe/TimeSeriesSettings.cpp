@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CommandError.h"
 #include "IniFile.h"
@@ -51,11 +52,6 @@ int keyIndex(const std::string& key)
     if (!std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return -1;
     return std::stoi(key);
-}
-
-bool sameKey(const std::string& a, const std::string& b)
-{
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
 }
 
 std::string fileLabel(const QString& label)
@@ -123,36 +119,66 @@ std::string localPath(const QString& fileName)
 
 } // namespace
 
-void TimeSeriesSettings::saveTimeSeries(const SeriesTable& table, const QString& fileName)
-{
-    const QString error = QStringLiteral("Error opening .ini file in saveTimeSeries()");
-    const QFileInfo info(fileName);
-    IniFile ini;
-    if (fileName.isEmpty() || info.isDir() || (info.exists() && !ini.load(localPath(fileName))))
-        throw CommandError(error);
+namespace {
 
-    // New values for Count and the rows; every other key of the section,
-    // including rows of an earlier, longer list, keeps its place and value.
-    std::vector<std::pair<std::string, std::string>> updates;
-    updates.emplace_back(CountKey, std::to_string(table.count()));
+const char SaveError[] = "Error opening .ini file in saveTimeSeries()";
+
+[[noreturn]] void failSaving(const QString& fileName, const std::string& reason)
+{
+    throw CommandError(
+        QStringLiteral("%1: cannot write \"%2\": %3")
+            .arg(QLatin1String(SaveError), fileName, QString::fromStdString(reason)));
+}
+
+/// Reads the file that a save will replace; a missing file reads as empty.
+void readForSaving(IniFile& ini, const QString& fileName)
+{
+    if (fileName.isEmpty())
+        throw CommandError(QLatin1String(SaveError));
+    std::string reason;
+    if (!ini.load(localPath(fileName), &reason) && QFileInfo(fileName).exists())
+        failSaving(fileName, reason);
+}
+
+/// Sets "Count" and the rows in the section; every other key of the section,
+/// including rows of an earlier, longer list, keeps its place and value.
+void writeSection(const SeriesTable& table, IniFile& ini)
+{
+    IniFile::Entries entries;
+    entries.emplace_back(CountKey, std::to_string(table.count()));
     const QStringList labels = table.labels();
     for (int row = 0; row < labels.size(); ++row)
-        updates.emplace_back(std::to_string(row), fileLabel(labels[row]));
+        entries.emplace_back(std::to_string(row), fileLabel(labels[row]));
+    ini.updateSection(TimeSeriesSettings::Section, entries);
+}
 
-    IniFile::Entries entries;
-    for (const std::string& key : ini.keys(Section))
-        entries.emplace_back(key, ini.value(Section, key).value_or(std::string()));
-    for (auto& [key, value] : updates) {
-        const auto existing = std::find_if(
-            entries.begin(), entries.end(), [&](const auto& e) { return sameKey(e.first, key); });
-        if (existing != entries.end())
-            existing->second = value;
-        else
-            entries.emplace_back(key, value);
-    }
-    ini.replaceSection(Section, entries);
-    if (!ini.save(localPath(fileName)))
-        throw CommandError(error);
+void save(const IniFile& ini, const QString& fileName)
+{
+    std::string reason;
+    if (!ini.save(localPath(fileName), &reason))
+        failSaving(fileName, reason);
+}
+
+} // namespace
+
+void TimeSeriesSettings::saveTimeSeries(const SeriesTable& table, const QString& fileName)
+{
+    IniFile ini;
+    readForSaving(ini, fileName);
+    writeSection(table, ini);
+    save(ini, fileName);
+}
+
+void TimeSeriesSettings::saveSettingsFile(const SeriesTable& table, const QString& fileName)
+{
+    IniFile ini;
+    readForSaving(ini, fileName);
+    const std::optional<std::string> text = table.model().saveParamsText(ini.text());
+    if (!text)
+        throw CommandError(QStringLiteral("No model loaded"));
+    ini.setText(*text);
+    writeSection(table, ini);
+    save(ini, fileName);
 }
 
 void TimeSeriesSettings::loadTimeSeries(SeriesTable& table, const QString& fileName)
@@ -163,17 +189,37 @@ void TimeSeriesSettings::loadTimeSeries(SeriesTable& table, const QString& fileN
     if (info.isDir() || (info.exists() && !ini.load(localPath(fileName))))
         throw CommandError(QStringLiteral("Error opening .ini file in loadTimeSeries()"));
 
-    const int count = toInt(ini.value(Section, CountKey).value_or(std::string()), 0);
-    // Rows 0 to Count - 1 in order; a missing row reads as empty and is
-    // skipped, so only the rows present need a look (Count may be huge).
-    std::map<int, std::string> rows;
-    for (const std::string& key : ini.keys(Section)) {
-        const int index = keyIndex(key);
-        if (index >= 0 && index < count)
-            rows.emplace(index, ini.value(Section, key).value_or(std::string()));
-    }
-    for (const auto& [index, label] : rows)
-        restoreEntry(table, label);
+    // One pass over the section: "Count" (its last value) and the rows,
+    // which may be any number and in any order. Rows 0 to Count - 1 are
+    // restored in order, the last line of a row counting; a missing row
+    // reads as empty and is skipped, so only the rows present need a look.
+    // A refused entry (the seventeenth series) ends the restore early.
+    std::string_view countText;
+    struct Row {
+        int index;
+        std::size_t order;
+        std::string_view label;
+        bool operator<(const Row& other) const
+        {
+            return index != other.index ? index < other.index : order < other.order;
+        }
+    };
+    std::vector<Row> rows;
+    ini.forEachEntry(Section, [&](std::string_view key, std::string_view value) {
+        if (key.size() == std::size(CountKey) - 1
+            && QLatin1String(key.data(), qsizetype(key.size()))
+                    .compare(QLatin1String(CountKey), Qt::CaseInsensitive)
+                == 0)
+            countText = value;
+        else if (const int index = keyIndex(std::string(key)); index >= 0)
+            rows.push_back({ index, rows.size(), value });
+    });
+    const int count = toInt(std::string(countText), 0);
+    if (!std::is_sorted(rows.begin(), rows.end()))
+        std::sort(rows.begin(), rows.end());
+    for (std::size_t i = 0; i < rows.size() && rows[i].index < count; ++i)
+        if (i + 1 == rows.size() || rows[i + 1].index != rows[i].index)
+            restoreEntry(table, std::string(rows[i].label));
 }
 
 } // namespace tessra

@@ -22,9 +22,18 @@ public:
 
     /// Writes "Count" and the keys "0" to Count - 1 with the labels in list
     /// order. Keys of an earlier, longer list stay in the file (they are not
-    /// read back). Throws CommandError with "Error opening .ini file in
-    /// saveTimeSeries()" when the file cannot be read or written.
+    /// read back); every line outside the section stays byte for byte. The
+    /// file is replaced atomically (see IniFile::save()). Throws CommandError
+    /// starting with "Error opening .ini file in saveTimeSeries()" and, but
+    /// for an empty name, going on with the file and the reason when the
+    /// file cannot be read or written; nothing is changed then.
     static void saveTimeSeries(const SeriesTable& table, const QString& fileName);
+
+    /// Writes the model's parameter entries (as the model API library lays
+    /// them out) and the section above into the file in one atomic
+    /// replacement: the file holds either all the old settings or all the
+    /// new ones. Fails as saveTimeSeries() does, and with "No model loaded".
+    static void saveSettingsFile(const SeriesTable& table, const QString& fileName);
 
     /// Removes every series, then adds the series the file lists, in its
     /// order. A label that is exactly a parameter name is that Parameter

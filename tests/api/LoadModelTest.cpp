@@ -194,7 +194,29 @@ INSTANTIATE_TEST_SUITE_P(load_model, invalid_description,
         DescriptionFault { "negativestates", "state count is negative" },
         DescriptionFault { "nostatelist", "state name list is missing" },
         DescriptionFault { "unnamedstate", "state 1 has no name" },
-        DescriptionFault { "samestatename", "\"U\" is used twice" }),
+        DescriptionFault { "samestatename", "\"U\" is used twice" },
+        DescriptionFault { "paramequals",
+            "the parameter name \"a=b\" cannot be kept in settings files: a parameter name "
+            "may not contain \"=\"" },
+        DescriptionFault { "paramblanks",
+            "\" g \" cannot be kept in settings files: a "
+            "parameter name may not begin or end with a blank" },
+        DescriptionFault { "paramsemicolon",
+            "\";Size\" cannot be kept in settings files: a "
+            "parameter name may not begin with \";\", \"#\" or \"[\"" },
+        DescriptionFault { "paramhash", "\"#Size\" cannot be kept in settings files" },
+        DescriptionFault { "parambracket", "\"[Size]\" cannot be kept in settings files" },
+        DescriptionFault { "paramlinebreak",
+            "\"Si\\nze\" cannot be kept in settings files: a parameter name may not contain "
+            "control characters" },
+        DescriptionFault { "statelinebreak",
+            "the state name \"v\\r\\nw\" cannot be kept in settings files: a state name may "
+            "not contain control characters" },
+        DescriptionFault { "stateblank",
+            "the state name \"v \" cannot be kept in settings "
+            "files: a state name may not begin or end with a blank" },
+        DescriptionFault { "manyparamsdup", "the parameter name \"N0\" is used twice" },
+        DescriptionFault { "manystatesdup", "the state name \"N0\" is used twice" }),
     [](const auto& test) { return std::string(test.param.fault); });
 
 TEST(load_model, fixture_with_valid_description_loads)
@@ -204,6 +226,27 @@ TEST(load_model, fixture_with_valid_description_loads)
     ::unsetenv("TESSRA_BADDESC");
     EXPECT_EQ(_getParamCount(), 2);
     EXPECT_EQ(_getStateCount(), 2);
+}
+
+TEST(load_model, a_hundred_thousand_names_load)
+{
+    for (const char* fault : { "manyparams", "manystates" }) {
+        ::setenv("TESSRA_BADDESC", fault, 1);
+        loadModelOrFail(fixtureModel("baddesc"));
+    }
+    EXPECT_EQ(_getStateCount(), 100000);
+    EXPECT_STREQ(_getStateName(99999), "n99999");
+    ::unsetenv("TESSRA_BADDESC");
+}
+
+TEST(load_model, errors_show_control_characters_escaped)
+{
+    TempDir dir;
+    const std::string path = dir.file("two\nlines\tand\x01.so");
+    writeText(path, "not a library");
+    const std::string error = loadError(path);
+    EXPECT_THAT(error, HasSubstr("two\\nlines\\tand\\x01.so"));
+    EXPECT_EQ(error.find_first_of("\n\t\x01"), std::string::npos) << error;
 }
 
 TEST(load_model, second_model_replaces_first_world_and_parameters)

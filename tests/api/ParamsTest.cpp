@@ -251,18 +251,14 @@ TEST_F(params, missing_and_garbage_files_change_nothing)
 TEST_F(params, failing_save_leaves_the_old_file)
 {
     TempDir dir;
-    const std::string path = dir.file("settings.ini");
-    const std::string old = "[Parameters]\nAlpha=0.5\n\n[Time Series]\nCount=0\n";
-    writeText(path, old);
-    // The temporary file cannot be created when a folder has taken its name.
-    std::filesystem::create_directory(path + ".tmp" + std::to_string(::getpid()));
-    setParam("Alpha", 0.125);
-    _saveParams(path.c_str());
-    EXPECT_EQ(readText(path), old);
-
     const std::string nowhere = dir.file("no/such/folder/settings.ini");
     _saveParams(nowhere.c_str());
-    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+    const std::string folder = dir.file("folder.ini");
+    std::filesystem::create_directory(folder);
+    _saveParams(folder.c_str());
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST_F(params, save_keeps_links_and_permissions)
@@ -283,6 +279,11 @@ TEST_F(params, save_keeps_links_and_permissions)
 
 TEST(params_without_model, files_are_left_alone)
 {
+    _loadModel("");
+    size_t size = 7;
+    EXPECT_EQ(_saveParamsText("[Parameters]\n", 13, &size), nullptr);
+    EXPECT_EQ(size, 0u);
+
     TempDir dir;
     _loadModel(dir.file("none.so").c_str());
     const std::string path = dir.file("settings.ini");

@@ -58,9 +58,10 @@ class Instance:
     client on a connection of its own (closing it is the client going away)."""
 
     def __init__(self, model_folder=LIFE, environment=None, attach=True, arguments=(),
-                 files=None):
+                 files=None, fifos=(), folders=()):
         """arguments follow /automation; "{folder}" in them is the instance's
-        folder. files maps names to texts written there first."""
+        folder. files maps names to texts written there first; fifos and
+        folders are names of FIFOs and folders made there first."""
         self.folder = tempfile.TemporaryDirectory(prefix="tessra-e2e-")
         for name in ("model.so", "default.ini"):
             source = os.path.join(model_folder, name)
@@ -69,6 +70,10 @@ class Instance:
         for name, text in (files or {}).items():
             with open(self.path(name), "w") as f:
                 f.write(text)
+        for name in fifos:
+            os.mkfifo(self.path(name))
+        for name in folders:
+            os.mkdir(self.path(name))
         arguments = [argument.format(folder=self.folder.name) for argument in arguments]
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         env.update(environment or {})
@@ -450,6 +455,46 @@ class StartUp(unittest.TestCase):
         usage = "Usage:\n\t" + os.path.realpath(TESSRA) + "[/[un]regserver] [settingsFile.ini]\n"
         self.assertIn(usage, output)
         self.assertIn("Operation/state pair already being plotted.\n", output)
+        self.assertEqual(instance.release(), 0)
+
+
+class SettingsFiles(unittest.TestCase):
+    """Settings files that are not regular files, and models whose names a
+    settings file cannot carry."""
+
+    def start(self, **options):
+        instance = Instance(**options)
+        self.addCleanup(instance.close)
+        return instance
+
+    def test_a_folder_or_fifo_named_on_the_command_line_is_refused(self):
+        # Opened for reading, a FIFO would keep the program waiting for a writer.
+        for name, kind in (("folder.ini", "a folder"), ("fifo.ini", "a FIFO (named pipe)")):
+            instance = self.start(arguments=[name], fifos=["fifo.ini"], folders=["folder.ini"])
+            self.assertEqual(instance.tessra.GetLoadModelErr(), "")
+            self.assertEqual(instance.tessra.GetParam("Density"), "0.3")  # initial value
+            self.assertIn('Cannot read the settings file "%s": it is %s, not a settings file.\n'
+                          % (name, kind), instance.output())
+            self.assertEqual(instance.release(), 0)
+
+    def test_a_fifo_as_the_default_settings_of_a_model_loaded_by_a_script(self):
+        instance = self.start()
+        os.remove(instance.path("default.ini"))
+        os.mkfifo(instance.path("default.ini"))
+        with self.assertRaises(dbus.exceptions.DBusException) as raised:
+            instance.tessra.LoadModel(os.path.join(LIFE, "model.so"), timeout=WAIT)
+        self.assertIn('Cannot read the settings file "./default.ini": it is a FIFO (named pipe)',
+                      str(raised.exception))
+        self.assertEqual(instance.tessra.GetLoadModelErr(), "")  # loaded, from no file
+        self.assertEqual(instance.tessra.GetParam("Density"), "0.3")
+        self.assertEqual(instance.release(), 0)
+
+    def test_load_errors_stay_on_one_line(self):
+        instance = self.start(environment={"TESSRA_BADDESC": "paramlinebreak"})
+        self.assertEqual(instance.tessra.LoadModel(fixture("baddesc"), timeout=WAIT), 0)
+        error = instance.tessra.GetLoadModelErr()
+        self.assertIn('the parameter name "Si\\nze" cannot be kept in settings files', error)
+        self.assertNotIn("\n", error)
         self.assertEqual(instance.release(), 0)
 
 

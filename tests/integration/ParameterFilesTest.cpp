@@ -3,10 +3,13 @@
 #include "IntegrationSupport.h"
 
 #include "CommandError.h"
+#include "OrdinaryUser.h"
 #include "SeriesTable.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
+
+#include <sys/stat.h>
 
 namespace tessra {
 namespace {
@@ -141,12 +144,82 @@ TEST_F(ParameterFilesTest, operations_refuse_what_they_cannot_do_without_changin
     EXPECT_THROW(frontEnd().loadParameters(QString()), CommandError);
     EXPECT_EQ(main().windowTitle(), "Tessra: Life");
 
-    // A file that cannot be written: the user hears of it.
+    // A file that cannot be written: the user hears of it, and the title does not
+    // name a file that was never written.
     m_dialogs.filesToSave.push_back(m_folder.file("missing/folder/x.ini"));
     trigger("SaveAs1");
     ASSERT_EQ(m_dialogs.messages.size(), 1u);
-    EXPECT_EQ(m_dialogs.messages[0].text, "Error opening .ini file in saveTimeSeries().");
-    EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra: Life - x.ini");
+    EXPECT_EQ(m_dialogs.messages[0].text,
+        "Error opening .ini file in saveTimeSeries(): cannot write \""
+            + m_folder.file("missing/folder/x.ini") + "\": its folder does not exist.");
+    EXPECT_EQ(m_dialogs.messages[0].caption, "Tessra: Life");
+    EXPECT_EQ(main().windowTitle(), "Tessra: Life");
+    EXPECT_EQ(frontEnd().currentParameterFile(), "");
+}
+
+TEST_F(ParameterFilesTest, files_the_user_may_not_write_are_refused_and_the_title_keeps_its_file)
+{
+    const QByteArray mine = "; Run 3 used a higher density\n[Parameters]\nWidth=40\nHeight=30\n"
+                            "\n[Time Series]\nCount=1\n0=Average Alive\n";
+    m_folder.write("x.ini", mine);
+    m_dialogs.filesToLoad.push_back(m_folder.file("x.ini"));
+    trigger("Load1");
+    ASSERT_EQ(main().windowTitle(), "Tessra: Life - x.ini");
+    const QByteArray theirs = "[Parameters]\nWidth=10\n";
+    m_folder.write("theirs.ini", theirs);
+    // A folder the user may write, holding files the user may not.
+    for (const char* name : { "", "x.ini", "theirs.ini" })
+        ::chmod(QFile::encodeName(m_folder.file(name)).constData(), *name ? 0444 : 0777);
+    model().setParamValue(2, "0.25");
+    m_core.recorder().table().addSeries(SeriesTable::operationNames().indexOf("Maximum"), 1);
+
+    const auto run = [this](const char* action) {
+        main().findChild<QAction*>(QLatin1String(action))->trigger();
+    };
+    const std::optional<std::string> seen = test::asOrdinaryUser([&] {
+        m_dialogs.filesToSave.push_back(m_folder.file("theirs.ini"));
+        run("SaveAs1");
+        run("Save1");
+        std::string lines;
+        for (const auto& message : m_dialogs.messages)
+            lines += message.caption.toStdString() + ": " + message.text.toStdString() + "\n";
+        return lines + main().windowTitle().toStdString() + "\n"
+            + frontEnd().currentParameterFile().toStdString() + "\n";
+    });
+    ASSERT_TRUE(seen);
+    const auto refusal = [&](const char* name) {
+        return "Tessra: Life - x.ini: Error opening .ini file in saveTimeSeries(): cannot write \""
+            + m_folder.file(name).toStdString()
+            + "\": the file is read-only for this user (permission denied).\n";
+    };
+    EXPECT_EQ(*seen,
+        refusal("theirs.ini") + refusal("x.ini") + "Tessra: Life - x.ini\n"
+            + m_folder.file("x.ini").toStdString() + "\n");
+    EXPECT_EQ(m_folder.read("x.ini"), mine);
+    EXPECT_EQ(m_folder.read("theirs.ini"), theirs);
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).join(' '),
+        "default.ini model.so theirs.ini x.ini");
+}
+
+TEST_F(ParameterFilesTest, load_parameters_refuses_folders_and_fifos_unopened)
+{
+    const QString folder = m_folder.file("folder.ini");
+    const QString fifo = m_folder.file("fifo.ini");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    model().setParamValue(0, "64");
+    m_dialogs.filesToLoad = { folder, fifo };
+    trigger("Load1");
+    trigger("Load1"); // a FIFO opened for reading would wait for a writer
+    ASSERT_EQ(m_dialogs.messages.size(), 2u);
+    EXPECT_EQ(m_dialogs.messages[0].text,
+        "Cannot read the settings file \"" + folder + "\": it is a folder, not a settings file.");
+    EXPECT_EQ(m_dialogs.messages[1].text,
+        "Cannot read the settings file \"" + fifo
+            + "\": it is a FIFO (named pipe), not a settings file.");
+    EXPECT_EQ(main().windowTitle(), "Tessra: Life");
+    EXPECT_EQ(frontEnd().currentParameterFile(), "");
+    EXPECT_EQ(model().paramValue(0), 64); // no new simulation
 }
 
 struct FileDialogSeen {

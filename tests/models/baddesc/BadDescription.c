@@ -1,6 +1,9 @@
 /* A model with a faulty description. TESSRA_BADDESC names the fault; with
  * "none" (or unset) the description is valid, so the tests know that only
- * the named fault makes the load fail. */
+ * the named fault makes the load fail. "manyparams" and "manystates" are
+ * valid descriptions with 100,000 parameters or states; "manyparamsdup" and
+ * "manystatesdup" repeat the first name (in other letter case) at the end. */
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -33,6 +36,47 @@ static void color(const TessraSim* sim, int column, int row, unsigned short* red
 static TessraParamInfo params[2];
 static const char* stateNames[2];
 static TessraModel model;
+
+enum { Many = 100000 };
+static TessraParamInfo* manyParams;
+static const char** manyStates;
+static char (*manyNames)[16];
+
+/* Names "n0" .. "n99999"; with `repeat` the last one is "N0". */
+static void nameMany(int repeat)
+{
+    if (!manyNames)
+        manyNames = calloc(Many, sizeof *manyNames);
+    for (int i = 0; i < Many; ++i)
+        snprintf(manyNames[i], sizeof manyNames[i], "n%d", i);
+    if (repeat)
+        strcpy(manyNames[Many - 1], "N0");
+}
+
+static void describeManyParams(int repeat)
+{
+    const TessraParamInfo one = { NULL, NULL, 0.5, 0, 1, 0, NULL };
+    nameMany(repeat);
+    if (!manyParams)
+        manyParams = calloc(Many, sizeof *manyParams);
+    for (int i = 0; i < Many; ++i) {
+        manyParams[i] = one;
+        manyParams[i].name = manyNames[i];
+    }
+    model.paramCount = Many;
+    model.params = manyParams;
+}
+
+static void describeManyStates(int repeat)
+{
+    nameMany(repeat);
+    if (!manyStates)
+        manyStates = calloc(Many, sizeof *manyStates);
+    for (int i = 0; i < Many; ++i)
+        manyStates[i] = manyNames[i];
+    model.stateCount = Many;
+    model.stateNames = manyStates;
+}
 
 static void describeValid(void)
 {
@@ -95,5 +139,30 @@ TESSRA_MODEL_EXPORT const TessraModel* tessra_model(void)
         stateNames[1] = NULL;
     else if (strcmp(fault, "samestatename") == 0)
         stateNames[1] = "U";
+    /* Names a settings file cannot carry: they would read back as other keys. */
+    else if (strcmp(fault, "paramequals") == 0)
+        params[1].name = "a=b";
+    else if (strcmp(fault, "paramblanks") == 0)
+        params[1].name = " g ";
+    else if (strcmp(fault, "paramsemicolon") == 0)
+        params[1].name = ";Size";
+    else if (strcmp(fault, "paramhash") == 0)
+        params[1].name = "#Size";
+    else if (strcmp(fault, "parambracket") == 0)
+        params[1].name = "[Size]";
+    else if (strcmp(fault, "paramlinebreak") == 0)
+        params[1].name = "Si\nze";
+    else if (strcmp(fault, "statelinebreak") == 0)
+        stateNames[1] = "v\r\nw";
+    else if (strcmp(fault, "stateblank") == 0)
+        stateNames[1] = "v ";
+    else if (strcmp(fault, "manyparams") == 0)
+        describeManyParams(0);
+    else if (strcmp(fault, "manyparamsdup") == 0)
+        describeManyParams(1);
+    else if (strcmp(fault, "manystates") == 0)
+        describeManyStates(0);
+    else if (strcmp(fault, "manystatesdup") == 0)
+        describeManyStates(1);
     return &model;
 }
