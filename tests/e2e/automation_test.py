@@ -482,9 +482,10 @@ class SettingsFiles(unittest.TestCase):
         os.remove(instance.path("default.ini"))
         os.mkfifo(instance.path("default.ini"))
         with self.assertRaises(dbus.exceptions.DBusException) as raised:
-            instance.tessra.LoadModel(os.path.join(LIFE, "model.so"), timeout=WAIT)
-        self.assertIn('Cannot read the settings file "./default.ini": it is a FIFO (named pipe)',
-                      str(raised.exception))
+            instance.tessra.LoadModel(instance.path("model.so"), timeout=WAIT)
+        # A loaded model reads the default.ini of its own folder.
+        self.assertIn('Cannot read the settings file "%s": it is a FIFO (named pipe)'
+                      % instance.path("default.ini"), str(raised.exception))
         self.assertEqual(instance.tessra.GetLoadModelErr(), "")  # loaded, from no file
         self.assertEqual(instance.tessra.GetParam("Density"), "0.3")
         self.assertEqual(instance.release(), 0)
