@@ -408,6 +408,17 @@ TEST_F(FrontEndTest, rate_panels_follow_the_refreshes)
         << frontEnd().frameRateText().toStdString();
 }
 
+TEST_F(FrontEndTest, rate_panels_show_rates_of_refreshes_shorter_than_a_millisecond)
+{
+    loadCallLog();
+    frontEnd().setFrameRate(2);
+    // A step of this model and its refresh take far less than a millisecond.
+    for (int i = 0; i < 50; ++i)
+        frontEnd().sbStepClick();
+    EXPECT_NE(frontEnd().frameRateText(), "0 fps");
+    EXPECT_NE(frontEnd().tickRateText(), "0 tps");
+}
+
 TEST_F(FrontEndTest, fractional_steps_run_and_show_the_time)
 {
     loadFixture("fractional");
