@@ -158,8 +158,7 @@ QStringList CoreAutomationHost::seriesLabels() const
     return labels;
 }
 
-void CoreAutomationHost::seriesSamples(
-    int index, QList<double>& ticks, QList<double>& values) const
+void CoreAutomationHost::seriesSamples(int index, QList<double>& ticks, QList<double>& values) const
 {
     const SeriesTable& table = m_core.recorder().table();
     int seen = 0;
