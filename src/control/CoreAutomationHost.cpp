@@ -33,6 +33,8 @@ void CoreAutomationHost::refresh()
 void CoreAutomationHost::simNew()
 {
     FrontEnd& frontEnd = m_core.frontEnd();
+    // Refused before the pause, which would end the run a waiting model serves.
+    frontEnd.refuseWhileModelWaits("A new simulation cannot be created");
     frontEnd.pauseAndWait();
     frontEnd.newSimulation(QString());
 }
