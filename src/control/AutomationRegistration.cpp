@@ -19,7 +19,7 @@ namespace {
 /// whole file), then as a shell command line. So an argument with anything but
 /// plain path characters goes in single quotes, an apostrophe as '\'' (end
 /// the quotes, an escaped apostrophe, quote again), and then every backslash
-/// is doubled for the key file layer.
+/// is doubled and every line feed written as "\n" for the key file layer.
 QString quotedForExec(const QString& argument)
 {
     static const QString Plain
@@ -32,6 +32,7 @@ QString quotedForExec(const QString& argument)
     quoted.replace(QLatin1String("'"), QLatin1String("'\\''"));
     quoted = QLatin1Char('\'') + quoted + QLatin1Char('\'');
     quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+    quoted.replace(QLatin1Char('\n'), QLatin1String("\\n"));
     return quoted;
 }
 } // namespace

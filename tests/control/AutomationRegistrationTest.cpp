@@ -89,6 +89,8 @@ TEST_F(RegistrationTest, program_path_is_quoted_for_the_bus_when_needed)
         "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/home/a b/it'\\\\''s/tessra' /embedding\n");
     EXPECT_EQ(registration::activationFileText("/opt/a\\b/tessra"),
         "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/opt/a\\\\b/tessra' /embedding\n");
+    EXPECT_EQ(registration::activationFileText("/opt/a\nb/tessra"),
+        "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/opt/a\\nb/tessra' /embedding\n");
 }
 
 TEST_F(RegistrationTest, message_is_shown_even_when_the_file_cannot_be_written)
@@ -124,10 +126,11 @@ int runWithDataHome(const QString& program, const QStringList& arguments, const 
 
 // The activation file as the bus reads it: a private bus started with the
 // test's data folder starts the registered program, once per client, from a
-// folder whose name needs quoting: a blank, an apostrophe and a backslash.
+// folder whose name needs quoting: a blank, an apostrophe, a backslash and a
+// line feed.
 TEST_F(RegistrationTest, bus_starts_one_instance_per_client_from_the_activation_file)
 {
-    const QString folder = m_home.path() + "/bin folder/it's a\\b";
+    const QString folder = m_home.path() + "/bin folder/it's a\\b\nc";
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString program = folder + "/tessra-test";
     ASSERT_TRUE(QFile::copy(TESSRA_BINARY_DIR "/bin/control_test_server", program));
@@ -137,7 +140,7 @@ TEST_F(RegistrationTest, bus_starts_one_instance_per_client_from_the_activation_
     ASSERT_EQ(runWithDataHome(program, { "/RegServer" }, dataHome, &output), 0);
     EXPECT_EQ(output, "Tessra registered as automation server.\n");
     EXPECT_TRUE(fileText().contains(
-        "Exec='" + m_home.path() + "/bin folder/it'\\\\''s a\\\\b/tessra-test' /embedding"));
+        "Exec='" + m_home.path() + "/bin folder/it'\\\\''s a\\\\b\\nc/tessra-test' /embedding"));
 
     EXPECT_EQ(
         runWithDataHome("dbus-run-session",
