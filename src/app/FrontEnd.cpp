@@ -266,6 +266,8 @@ void FrontEnd::freeWorld()
     if (!m_modelLoaded || m_worldFreed)
         return;
     refuseWhileModelWorks("The world cannot be freed");
+    // The waiting call of the model goes on using its world once it returns.
+    refuseWhileModelWaits("The world cannot be freed");
     pauseAndWait();
     m_model.deleteAgents();
     m_worldFreed = true;

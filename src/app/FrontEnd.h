@@ -97,7 +97,8 @@ public:
     /// The model's name for captions: its own name, or "Model" when it gives none.
     QString modelCaptionName() const { return m_modelCaptionName; }
     /// Pauses and tells the model library to free the world (Exit). Run and Step are
-    /// disabled afterwards. Does nothing without a model or when already freed.
+    /// disabled afterwards. Does nothing without a model or when already freed;
+    /// refused (CommandError) while a call of the model waits in the program.
     void freeWorld();
 
     /// The settings file named on the command line; read by the next successful model
@@ -202,7 +203,7 @@ public:
     /// Marks the model's code as on the call stack: a model called back into the
     /// program (the exported functions), whose waits serve events. While marked,
     /// nothing may free or replace the world or the model the program returns
-    /// into: loadModelFile, newSimulation and loadParameters refuse.
+    /// into: loadModelFile, newSimulation, loadParameters and freeWorld refuse.
     void enterModelCallback() { ++m_modelCallbacks; }
     void leaveModelCallback() { --m_modelCallbacks; }
     /// Calls of the model into the program now on the stack.

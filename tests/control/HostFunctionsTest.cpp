@@ -376,6 +376,7 @@ TEST(ModelWaitingInAClick, keeps_its_world_whoever_asks_for_a_new_one)
             refusals.append("LoadModel: " + load.error->message);
         refused("New", [&] { frontEnd.newSimulation(QString()); });
         refused("Load Parameters", [&] { frontEnd.loadParameters("/nonexistent/run.ini"); });
+        refused("Exit", [&] { frontEnd.freeWorld(); });
         tessra_sim_new(); // from another call: refused, with a warning
         // Each was refused before pausing: the run the click waits for goes on.
         if (frontEnd.isRunning())
@@ -391,7 +392,8 @@ TEST(ModelWaitingInAClick, keeps_its_world_whoever_asks_for_a_new_one)
         (QStringList { "SimNew: TFrontEnd: A new simulation cannot be created " + waits,
             "LoadModel: TFrontEnd: A model cannot be loaded " + waits,
             "New: A new simulation cannot be created " + waits,
-            "Load Parameters: Parameters cannot be loaded " + waits, "still running" }));
+            "Load Parameters: Parameters cannot be loaded " + waits,
+            "Exit: The world cannot be freed " + waits, "still running" }));
     EXPECT_EQ(core.model().aboutModel(0), "Mouse Wait");
     EXPECT_EQ(core.model().stateValue(1, 0, 0), 1.0); // the click counted in its own world
 
