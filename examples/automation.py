@@ -50,15 +50,17 @@ def main():
         # locale, so a fraction is safe in any locale.
         if not tessra.Invoke("SetParam", True, ["Density", dbus.Double(0.25)]):
             sys.exit("Cannot set Density")
+
+        # Series chosen before SimNew get their first sample at tick 0.
+        tessra.TimeSeriesRemoveAll()
+        for series in ("Average Alive", "Parameter Density"):
+            if not tessra.TimeSeriesAdd(series):
+                sys.exit("Cannot add the series " + series)
         tessra.SimNew(timeout=WAIT)
 
         tessra.StopIfRemoveAll()
         if not tessra.StopIfAdd("Tick >= %d" % args.ticks):
             sys.exit("Cannot add the stop condition")
-        tessra.TimeSeriesRemoveAll()
-        for series in ("Average Alive", "Parameter Density"):
-            if not tessra.TimeSeriesAdd(series):
-                sys.exit("Cannot add the series " + series)
 
         tessra.SimRunWait(timeout=WAIT)
         print("Stopped at tick", float(tessra.GetTick()))

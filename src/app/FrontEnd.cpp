@@ -135,11 +135,24 @@ void FrontEnd::refuseWhileModelWorks(const char* what) const
         throw CommandError(QString::fromLatin1(what) + " while the model is at work");
 }
 
+void FrontEnd::refuseWhileModelWaits(const char* what) const
+{
+    refuseWhileModelWaits(what, 0);
+}
+
+// `ownCallbacks`: calls of the model on the stack that asked for this themselves.
+void FrontEnd::refuseWhileModelWaits(const char* what, int ownCallbacks) const
+{
+    if (m_modelCallbacks > ownCallbacks)
+        throw CommandError(
+            QString::fromLatin1(what) + " while the model waits in one of its calls");
+}
+
 bool FrontEnd::loadModelFile(const QString& path)
 {
     refuseWhileModelWorks("A model cannot be loaded");
-    if (m_modelCallbacks > 0)
-        throw CommandError(QStringLiteral("A model cannot be loaded while the model is at work"));
+    // Unloading would pull the code from under the model's waiting call.
+    refuseWhileModelWaits("A model cannot be loaded");
     pauseAndWait();
     ModelWork work(m_modelWork);
     m_currentParameterFile.clear();
@@ -206,7 +219,19 @@ bool FrontEnd::loadModelFile(const QString& path)
 
 void FrontEnd::newSimulation(const QString& settingsFile)
 {
+    createSimulation(settingsFile, 0);
+}
+
+void FrontEnd::newSimulationForModel()
+{
+    createSimulation(QString(), 1);
+}
+
+void FrontEnd::createSimulation(const QString& settingsFile, int ownCallbacks)
+{
     refuseWhileModelWorks("A new simulation cannot be created");
+    // A new world frees the model object a waiting call of the model still uses.
+    refuseWhileModelWaits("A new simulation cannot be created", ownCallbacks);
     if (!m_modelLoaded)
         throw CommandError(QStringLiteral("No model loaded"));
     pauseAndWait();
@@ -292,6 +317,8 @@ void FrontEnd::freeWorld()
     if (!m_modelLoaded || m_noWorld)
         return;
     refuseWhileModelWorks("The world cannot be freed");
+    // The waiting call of the model goes on using its world once it returns.
+    refuseWhileModelWaits("The world cannot be freed");
     pauseAndWait();
     m_model.deleteAgents();
     m_noWorld = true;
@@ -342,6 +369,7 @@ void FrontEnd::updateWindowTitle(const QString& file)
 void FrontEnd::loadParameters(const QString& file)
 {
     refuseWhileModelWorks("Parameters cannot be loaded");
+    refuseWhileModelWaits("Parameters cannot be loaded");
     if (!m_modelLoaded)
         throw CommandError(QStringLiteral("No model loaded"));
     if (file.isEmpty())

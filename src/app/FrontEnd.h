@@ -102,7 +102,8 @@ public:
     /// The model's name for captions: its own name, or "Model" when it gives none.
     QString modelCaptionName() const { return m_modelCaptionName; }
     /// Pauses and tells the model library to free the world (Exit). Run and Step are
-    /// disabled afterwards. Does nothing without a model or when already freed.
+    /// disabled afterwards. Does nothing without a model or when already freed;
+    /// refused (CommandError) while a call of the model waits in the program.
     void freeWorld();
 
     /// The settings file named on the command line; read by the next successful model
@@ -213,9 +214,19 @@ public:
     bool isInsideModelCall() const { return m_modelWork > 0; }
     /// Marks the model's code as on the call stack: a model called back into the
     /// program (the exported functions), whose waits serve events. While marked,
-    /// loadModelFile refuses, since it would unload the code the program returns into.
+    /// nothing may free or replace the world or the model the program returns
+    /// into: loadModelFile, newSimulation, loadParameters and freeWorld refuse.
     void enterModelCallback() { ++m_modelCallbacks; }
     void leaveModelCallback() { --m_modelCallbacks; }
+    /// Calls of the model into the program now on the stack.
+    int modelCallbackDepth() const { return m_modelCallbacks; }
+    /// Throws CommandError ("<what> while the model waits in one of its calls")
+    /// while a call of the model into the program is on the stack.
+    void refuseWhileModelWaits(const char* what) const;
+    /// The model's own request for a new simulation (_simNew), made from one of
+    /// its calls (a mouse-up): that call alone may be on the stack, since the
+    /// model asked for its world to be replaced; any further one refuses.
+    void newSimulationForModel();
 
     /// tbFrameRateChange: 0 Slow, 1 Medium, 2 Fast. Throws CommandError for any other.
     void setFrameRate(int position);
@@ -305,6 +316,8 @@ private:
     [[noreturn]] void refuseMissingWorld(const QString& reason);
     void updateModelCaptions();
     void refuseWhileModelWorks(const char* what) const;
+    void refuseWhileModelWaits(const char* what, int ownCallbacks) const;
+    void createSimulation(const QString& settingsFile, int ownCallbacks);
     void endRun();
     enum class StepResult { GoOn, Stop, Failed };
     StepResult stepAndRecord();

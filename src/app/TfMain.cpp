@@ -371,6 +371,8 @@ void TfMain::mLoadModelClick()
 
 void TfMain::New1Click()
 {
+    // Refused before the dialog asks for values that could not be used.
+    m_frontEnd.refuseWhileModelWaits("A new simulation cannot be created");
     m_frontEnd.pauseAndWait();
     if (m_askNewSimulation && !m_askNewSimulation(this))
         return;

@@ -85,6 +85,17 @@ std::vector<AutomationMethod> buildMethods()
             } },
         { 25, "MovieStop", {}, T::Int16,
             [](F& t, A) { return QVariant::fromValue(t.MovieStop()); } },
+        { 26, "GetParamNames", {}, T::TextList,
+            [](F& t, A) { return QVariant(t.GetParamNames()); } },
+        { 27, "GetStateNames", {}, T::TextList,
+            [](F& t, A) { return QVariant(t.GetStateNames()); } },
+        { 28, "GetWorldSize", {}, T::WorldSize,
+            [](F& t, A) { return QVariant::fromValue(t.GetWorldSize()); } },
+        { 29, "IsRunning", {}, T::Bool, [](F& t, A) { return QVariant(t.IsRunning()); } },
+        { 30, "TimeSeriesLabels", {}, T::TextList,
+            [](F& t, A) { return QVariant(t.TimeSeriesLabels()); } },
+        { 31, "TimeSeriesGet", { { "label", T::Text } }, T::SeriesSamples,
+            [](F& t, A a) { return QVariant::fromValue(t.TimeSeriesGet(text(a, 0))); } },
     };
     return m;
 }
@@ -100,6 +111,14 @@ QString typeName(AutomationType type)
         return QStringLiteral("int32");
     case T::Double:
         return QStringLiteral("double");
+    case T::Bool:
+        return QStringLiteral("boolean");
+    case T::TextList:
+        return QStringLiteral("text list");
+    case T::WorldSize:
+        return QStringLiteral("world size");
+    case T::SeriesSamples:
+        return QStringLiteral("series samples");
     case T::None:
         break;
     }
@@ -239,6 +258,10 @@ std::optional<QVariant> convertArgument(
         if (const std::optional<double> number = asNumber(value, locale))
             return QVariant(*number);
         return std::nullopt;
+    case T::Bool: // result types only
+    case T::TextList:
+    case T::WorldSize:
+    case T::SeriesSamples:
     case T::None:
         break;
     }

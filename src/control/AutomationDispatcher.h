@@ -12,8 +12,20 @@
 
 namespace tessra {
 
-/// Declared types of automation arguments and results.
-enum class AutomationType { None, Text, Int16, Int32, Double };
+/// Declared types of automation arguments and results. Bool, TextList,
+/// WorldSize and SeriesSamples are only results: a QVariant holding a bool, a
+/// QStringList, an AutomationWorldSize or an AutomationSeriesSamples.
+enum class AutomationType {
+    None,
+    Text,
+    Int16,
+    Int32,
+    Double,
+    Bool,
+    TextList,
+    WorldSize,
+    SeriesSamples,
+};
 
 /// One argument of an automation method.
 struct AutomationArgument {
@@ -55,7 +67,7 @@ bool automationNameMatches(const QString& declared, const QString& given);
 /// The D-Bus error name of an error kind ("Tessra.Error.TypeMismatch" …).
 QString automationErrorName(AutomationErrorKind kind);
 
-/// The answer of one call: a value (QString, qint16 or double; invalid for a
+/// The answer of one call: a value of the method's result type (invalid for a
 /// method without result) or an error.
 struct AutomationReply {
     QVariant value;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -73,6 +74,13 @@ public:
     virtual void movieStart(const QString& file, int everyTicks, int scale) = 0;
     /// Finishes the movie; true when one was recorded and its file is complete.
     virtual bool movieStop() = 0;
+
+    /// Whether a run is going or a single step is under way.
+    virtual bool isRunning() const = 0;
+    /// The labels of the used series slots, in slot order.
+    virtual QStringList seriesLabels() const = 0;
+    /// The samples of the series at `index` in seriesLabels(), oldest first.
+    virtual void seriesSamples(int index, QList<double>& ticks, QList<double>& values) const = 0;
 };
 
 } // namespace tessra

@@ -13,8 +13,13 @@ namespace tessra {
 namespace registration {
 
 namespace {
-/// `argument` as the bus's Exec line reads it: in single quotes when it holds
-/// anything but plain path characters.
+/// `argument` as the bus's Exec line reads it. The bus reads the line in two
+/// layers: first as a key file value, where a backslash starts an escape ("\\"
+/// stands for one backslash and an unknown escape makes the bus ignore the
+/// whole file), then as a shell command line. So an argument with anything but
+/// plain path characters goes in single quotes, an apostrophe as '\'' (end
+/// the quotes, an escaped apostrophe, quote again), and then every backslash
+/// is doubled and every line feed written as "\n" for the key file layer.
 QString quotedForExec(const QString& argument)
 {
     static const QString Plain
@@ -25,7 +30,10 @@ QString quotedForExec(const QString& argument)
         return argument;
     QString quoted = argument;
     quoted.replace(QLatin1String("'"), QLatin1String("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+    quoted = QLatin1Char('\'') + quoted + QLatin1Char('\'');
+    quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+    quoted.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    return quoted;
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
 #include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
@@ -26,6 +27,14 @@ QString signatureOf(AutomationType type)
         return QStringLiteral("i");
     case AutomationType::Double:
         return QStringLiteral("d");
+    case AutomationType::Bool:
+        return QStringLiteral("b");
+    case AutomationType::TextList:
+        return QStringLiteral("as");
+    case AutomationType::WorldSize:
+        return QStringLiteral("(ii)");
+    case AutomationType::SeriesSamples:
+        return QStringLiteral("(adad)");
     case AutomationType::None:
         break;
     }
@@ -66,6 +75,39 @@ QDBusMessage errorReply(const QDBusMessage& call, const AutomationError& error)
 
 } // namespace
 
+// The structured results travel as D-Bus structures: (ii) and (adad).
+QDBusArgument& operator<<(QDBusArgument& argument, const AutomationWorldSize& size)
+{
+    argument.beginStructure();
+    argument << size.width << size.height;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, AutomationWorldSize& size)
+{
+    argument.beginStructure();
+    argument >> size.width >> size.height;
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument& operator<<(QDBusArgument& argument, const AutomationSeriesSamples& samples)
+{
+    argument.beginStructure();
+    argument << samples.ticks << samples.values;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, AutomationSeriesSamples& samples)
+{
+    argument.beginStructure();
+    argument >> samples.ticks >> samples.values;
+    argument.endStructure();
+    return argument;
+}
+
 AutomationServer::AutomationServer(FrontEndAutomation& target, const QDBusConnection& connection,
     const QString& serviceName, QObject* parent)
     : QDBusVirtualObject(parent)
@@ -73,6 +115,8 @@ AutomationServer::AutomationServer(FrontEndAutomation& target, const QDBusConnec
     , m_connection(connection)
     , m_serviceName(serviceName)
 {
+    qDBusRegisterMetaType<AutomationWorldSize>();
+    qDBusRegisterMetaType<AutomationSeriesSamples>();
 }
 
 AutomationServer::~AutomationServer()

@@ -7,14 +7,22 @@
 
 #include "AutomationDispatcher.h"
 
+class QDBusArgument;
 class QDBusServiceWatcher;
 
 namespace tessra {
 
+/// D-Bus forms of the structured results: a world size as (ii), a series'
+/// samples as (adad), the ticks first.
+QDBusArgument& operator<<(QDBusArgument& argument, const AutomationWorldSize& size);
+const QDBusArgument& operator>>(const QDBusArgument& argument, AutomationWorldSize& size);
+QDBusArgument& operator<<(QDBusArgument& argument, const AutomationSeriesSamples& samples);
+const QDBusArgument& operator>>(const QDBusArgument& argument, AutomationSeriesSamples& samples);
+
 /// The automation object on the D-Bus session bus: name "Tessra.FrontEnd",
 /// object "/FrontEnd", interface "Tessra.FrontEnd".
 ///
-/// The interface has the 22 typed methods, a late-bound
+/// The interface has the typed methods of AutomationDispatcher's table, a late-bound
 /// Invoke(s name, b wantResult, av arguments) -> v and Release(). Every call
 /// goes through AutomationDispatcher; its errors reach the client as
 /// "Tessra.Error.<Kind>" errors. Typed methods convert their arguments as

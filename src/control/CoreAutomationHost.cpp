@@ -31,6 +31,8 @@ void CoreAutomationHost::refresh()
 void CoreAutomationHost::simNew()
 {
     FrontEnd& frontEnd = m_core.frontEnd();
+    // Refused before the pause, which would end the run a waiting model serves.
+    frontEnd.refuseWhileModelWaits("A new simulation cannot be created");
     frontEnd.pauseAndWait();
     frontEnd.newSimulation(QString());
 }
@@ -139,6 +141,40 @@ void CoreAutomationHost::movieStart(const QString& file, int everyTicks, int sca
 bool CoreAutomationHost::movieStop()
 {
     return m_core.movieRecorder().stop();
+}
+
+bool CoreAutomationHost::isRunning() const
+{
+    return m_core.frontEnd().isRunning();
+}
+
+QStringList CoreAutomationHost::seriesLabels() const
+{
+    const SeriesTable& table = m_core.recorder().table();
+    QStringList labels;
+    for (int slot = 0; slot < SeriesTable::SlotCount; ++slot)
+        if (table.isUsed(slot))
+            labels.append(table.label(slot));
+    return labels;
+}
+
+void CoreAutomationHost::seriesSamples(int index, QList<double>& ticks, QList<double>& values) const
+{
+    const SeriesTable& table = m_core.recorder().table();
+    int seen = 0;
+    for (int slot = 0; slot < SeriesTable::SlotCount; ++slot) {
+        if (!table.isUsed(slot) || seen++ != index)
+            continue;
+        const SampleList& list = table.samples(slot);
+        ticks.reserve(qsizetype(list.size()));
+        values.reserve(qsizetype(list.size()));
+        for (const Sample& sample : list.samples()) {
+            ticks.append(sample.tick);
+            values.append(sample.value);
+        }
+        return;
+    }
+    throw CommandError(QStringLiteral("No time series at %1").arg(index));
 }
 
 } // namespace tessra

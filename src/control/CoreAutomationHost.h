@@ -59,6 +59,9 @@ public:
     void saveWorldPicture(const QString& file, int scale) override;
     void movieStart(const QString& file, int everyTicks, int scale) override;
     bool movieStop() override;
+    bool isRunning() const override;
+    QStringList seriesLabels() const override;
+    void seriesSamples(int index, QList<double>& ticks, QList<double>& values) const override;
 
 private:
     Core& m_core;

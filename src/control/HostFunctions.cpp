@@ -116,8 +116,13 @@ void HostFunctions::simNew() noexcept
         // Building a world from inside the model's own call would re-enter it.
         if (m_frontEnd.isInsideModelCall())
             return;
+        // Another call of the model waits below this one and still uses its
+        // world: refused (the reason goes to the warning output).
+        if (m_frontEnd.modelCallbackDepth() > 1)
+            throw CommandError(QStringLiteral(
+                "A new simulation cannot be created while the model waits in another call"));
         m_frontEnd.pauseAndWait();
-        m_frontEnd.newSimulation(QString());
+        m_frontEnd.newSimulationForModel();
     });
 }
 

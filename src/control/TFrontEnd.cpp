@@ -275,4 +275,57 @@ qint16 TFrontEnd::MovieStop()
     }
 }
 
+QStringList TFrontEnd::GetParamNames()
+{
+    QStringList names;
+    if (!m_model.isLoaded())
+        return names;
+    const int count = m_model.paramCount();
+    for (int i = 0; i < count; ++i)
+        names.append(QString::fromStdString(m_model.paramName(i)));
+    return names;
+}
+
+QStringList TFrontEnd::GetStateNames()
+{
+    QStringList names;
+    if (!m_model.isLoaded())
+        return names;
+    const int count = m_model.stateCount();
+    for (int i = 0; i < count; ++i)
+        names.append(QString::fromStdString(m_model.stateName(i)));
+    return names;
+}
+
+AutomationWorldSize TFrontEnd::GetWorldSize()
+{
+    if (!m_model.isLoaded())
+        return {};
+    return { m_model.worldWidth(), m_model.worldHeight() };
+}
+
+bool TFrontEnd::IsRunning()
+{
+    return m_host.isRunning();
+}
+
+QStringList TFrontEnd::TimeSeriesLabels()
+{
+    return m_host.seriesLabels();
+}
+
+AutomationSeriesSamples TFrontEnd::TimeSeriesGet(const QString& label)
+{
+    const QStringList labels = m_host.seriesLabels();
+    // The label as TimeSeriesLabels gives it first, then in any letter case.
+    int index = int(labels.indexOf(label));
+    if (index < 0)
+        index = findIgnoringCase(labels, label.trimmed());
+    if (index < 0)
+        throw CommandError(QStringLiteral("No time series \"%1\" is selected").arg(label));
+    AutomationSeriesSamples samples;
+    m_host.seriesSamples(index, samples.ticks, samples.values);
+    return samples;
+}
+
 } // namespace tessra

@@ -44,6 +44,12 @@ public:
     qint16 SaveWorldPicture(const QString& file, int scale) override;
     qint16 MovieStart(const QString& file, int everyTicks, int scale) override;
     qint16 MovieStop() override;
+    QStringList GetParamNames() override;
+    QStringList GetStateNames() override;
+    AutomationWorldSize GetWorldSize() override;
+    bool IsRunning() override;
+    QStringList TimeSeriesLabels() override;
+    AutomationSeriesSamples TimeSeriesGet(const QString& label) override;
 
 private:
     /// The state's storage at a site inside the world, or null.

@@ -82,6 +82,13 @@ INSTANTIATE_TEST_SUITE_P(all_methods, DispatchCalls,
         CallCase {
             "MovieStart", "MovieStart", true, { "m.mp4", 5, 2 }, "MovieStart(m.mp4,5,2)", One },
         CallCase { "MovieStop", "moviestop", true, {}, "MovieStop()", One },
+        CallCase { "GetParamNames", "GetParamNames", true, {}, "GetParamNames()",
+            QStringList { "Width", "Density" } },
+        CallCase { "GetStateNames", "getstatenames", true, {}, "GetStateNames()",
+            QStringList { "Alive" } },
+        CallCase { "IsRunning", "IsRunning", true, {}, "IsRunning()", true },
+        CallCase { "TimeSeriesLabels", "TimeSeriesLabels", true, {}, "TimeSeriesLabels()",
+            QStringList { "Average Alive" } },
         // Names in any ASCII letter case.
         CallCase { "lower_case", "gettick", true, {}, "GetTick()", 42.5 },
         CallCase { "upper_case", "SETPARAM", true, { "a", "1" }, "SetParam(a,1)", One },
@@ -99,6 +106,23 @@ INSTANTIATE_TEST_SUITE_P(all_methods, DispatchCalls,
         CallCase { "unsigned_and_bool_to_text", "SetParam", true,
             { QVariant::fromValue(quint64(7)), false }, "SetParam(7,0)", One }),
     caseLabel<CallCase>);
+
+TEST(automation_dispatcher, structured_results_keep_their_parts)
+{
+    test::RecordingTarget target;
+    const AutomationDispatcher dispatcher(target);
+    const AutomationReply size = dispatcher.invoke("GetWorldSize", true, {});
+    ASSERT_TRUE(size.ok());
+    ASSERT_EQ(size.value.metaType(), QMetaType::fromType<AutomationWorldSize>());
+    EXPECT_EQ(size.value.value<AutomationWorldSize>().width, 128);
+    EXPECT_EQ(size.value.value<AutomationWorldSize>().height, 64);
+    const AutomationReply series = dispatcher.invoke("TimeSeriesGet", true, { 7 });
+    ASSERT_TRUE(series.ok());
+    const auto samples = series.value.value<AutomationSeriesSamples>();
+    EXPECT_EQ(samples.ticks, (QList<double> { 1.0, 2.0 }));
+    EXPECT_EQ(samples.values, (QList<double> { 0.5, 0.25 }));
+    EXPECT_EQ(target.calls, (QStringList { "GetWorldSize()", "TimeSeriesGet(7)" }));
+}
 
 TEST(automation_dispatcher, SimRunWait_runs_until_paused)
 {
@@ -217,12 +241,13 @@ TEST(automation_dispatcher, error_names)
 TEST(automation_dispatcher, table_has_the_methods_in_order)
 {
     const auto& methods = AutomationDispatcher::methods();
-    ASSERT_EQ(methods.size(), 25u);
+    ASSERT_EQ(methods.size(), 31u);
     for (std::size_t i = 0; i < methods.size(); ++i)
         EXPECT_EQ(methods[i].id, int(i) + 1);
     EXPECT_EQ(methods.front().name, "AboutModel");
     EXPECT_EQ(methods[21].name, "UiMinimal");
-    EXPECT_EQ(methods.back().name, "MovieStop");
+    EXPECT_EQ(methods[24].name, "MovieStop");
+    EXPECT_EQ(methods.back().name, "TimeSeriesGet");
     EXPECT_EQ(AutomationDispatcher::findMethod("timeseriesexport"), &methods[19]);
 }
 

@@ -89,8 +89,13 @@ TEST_F(RegistrationTest, other_modes_go_on_without_a_message)
 
 TEST_F(RegistrationTest, program_path_is_quoted_for_the_bus_when_needed)
 {
+    // Shell quoting first, then every backslash doubled for the key file.
     EXPECT_EQ(registration::activationFileText("/home/a b/it's/tessra"),
-        "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/home/a b/it'\\''s/tessra' /embedding\n");
+        "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/home/a b/it'\\\\''s/tessra' /embedding\n");
+    EXPECT_EQ(registration::activationFileText("/opt/a\\b/tessra"),
+        "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/opt/a\\\\b/tessra' /embedding\n");
+    EXPECT_EQ(registration::activationFileText("/opt/a\nb/tessra"),
+        "[D-BUS Service]\nName=Tessra.FrontEnd\nExec='/opt/a\\nb/tessra' /embedding\n");
 }
 
 TEST_F(RegistrationTest, message_is_shown_even_when_the_file_cannot_be_written)
@@ -126,10 +131,11 @@ int runWithDataHome(const QString& program, const QStringList& arguments, const 
 
 // The activation file as the bus reads it: a private bus started with the
 // test's data folder starts the registered program, once per client, from a
-// folder whose name needs quoting.
+// folder whose name needs quoting: a blank, an apostrophe, a backslash and a
+// line feed.
 TEST_F(RegistrationTest, bus_starts_one_instance_per_client_from_the_activation_file)
 {
-    const QString folder = m_home.path() + "/bin folder";
+    const QString folder = m_home.path() + "/bin folder/it's a\\b\nc";
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString program = folder + "/tessra-test";
     ASSERT_TRUE(QFile::copy(TESSRA_BINARY_DIR "/bin/control_test_server", program));
@@ -138,7 +144,8 @@ TEST_F(RegistrationTest, bus_starts_one_instance_per_client_from_the_activation_
     QByteArray output;
     ASSERT_EQ(runWithDataHome(program, { "/RegServer" }, dataHome, &output), 0);
     EXPECT_EQ(output, "Tessra registered as automation server.\n");
-    EXPECT_TRUE(fileText().contains("Exec='" + program + "' /embedding"));
+    EXPECT_TRUE(fileText().contains(
+        "Exec='" + m_home.path() + "/bin folder/it'\\\\''s a\\\\b\\nc/tessra-test' /embedding"));
 
     EXPECT_EQ(
         runWithDataHome("dbus-run-session",

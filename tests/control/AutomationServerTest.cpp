@@ -314,9 +314,9 @@ TEST_F(AutomationServerTest, example_script_drives_the_server_and_releases_it)
     EXPECT_EQ(m_target.calls,
         (QStringList { "LoadModel(/models/life/model.so)", "AboutModel(name)",
             "AboutModel(version)", "SetParam(Width,64)", "SetParam(Height,64)",
-            "SetParam(Density,0.25)", "SimNew()", "StopIfRemoveAll()", "StopIfAdd(Tick >= 200)",
-            "TimeSeriesRemoveAll()", "TimeSeriesAdd(Average Alive)",
-            "TimeSeriesAdd(Parameter Density)", "SimRunWait()", "GetTick()", "GetState(0,0,Alive)",
+            "SetParam(Density,0.25)", "TimeSeriesRemoveAll()", "TimeSeriesAdd(Average Alive)",
+            "TimeSeriesAdd(Parameter Density)", "SimNew()", "StopIfRemoveAll()",
+            "StopIfAdd(Tick >= 200)", "SimRunWait()", "GetTick()", "GetState(0,0,Alive)",
             "TimeSeriesExport(" + output + ",)" }));
     EXPECT_TRUE(serveUntil([&] { return gone.count() == 1; }));
 }

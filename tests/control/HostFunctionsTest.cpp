@@ -13,12 +13,15 @@
 #include <cctype>
 #include <tessra/host.h>
 
+#include "AutomationDispatcher.h"
 #include "CommandError.h"
 #include "Core.h"
+#include "CoreAutomationHost.h"
 #include "FixtureCallLog.h"
 #include "FrontEnd.h"
 #include "HostFunctions.h"
 #include "StopConditions.h"
+#include "TFrontEnd.h"
 #include "TdNew.h"
 #include "TestPaths.h"
 #include "TfDebug.h"
@@ -333,6 +336,70 @@ TEST_F(HostFunctionsTest, from_a_mouse_click_the_calls_act_and_the_wait_serves_t
     EXPECT_EQ(countPrefix(lines(), "init"), 1) << m_log.text();
     EXPECT_EQ(lines().back(), "mouseUp _simNew returned -");
     EXPECT_EQ(tick(), 0.0);
+}
+
+// A model whose mouse-up waits in _simRunWait and then uses its own object:
+// while it waits (and serves the run), nothing frees or replaces its world,
+// whoever asks. Under the sanitizer build a freed world is also reported as a
+// use after free in the fixture's mouseUp.
+TEST(ModelWaitingInAClick, keeps_its_world_whoever_asks_for_a_new_one)
+{
+    const std::string path = test::fixtureModel("mousewait");
+    Core core;
+    FrontEnd& frontEnd = core.frontEnd();
+    HostFunctions host(frontEnd);
+    host.install();
+    CoreAutomationHost automationHost(core);
+    TFrontEnd object(core.model(), automationHost);
+    const AutomationDispatcher automation(object);
+    ASSERT_TRUE(frontEnd.loadModelFile(QString::fromStdString(path)));
+    test::FixtureCallLog log(path);
+    log.reset();
+
+    QStringList refusals;
+    const auto refused = [&](const char* what, const std::function<void()>& command) {
+        try {
+            command();
+        } catch (const CommandError& error) {
+            refusals.append(QString::fromLatin1(what) + ": " + error.message());
+        }
+    };
+    bool ran = false;
+    QTimer::singleShot(50, [&] {
+        ran = frontEnd.isRunning();
+        const AutomationReply simNew = automation.invoke("SimNew", false, {});
+        if (!simNew.ok())
+            refusals.append("SimNew: " + simNew.error->message);
+        const AutomationReply load = automation.invoke(
+            "LoadModel", true, { QString::fromStdString(test::exampleModel("life")) });
+        if (!load.ok())
+            refusals.append("LoadModel: " + load.error->message);
+        refused("New", [&] { frontEnd.newSimulation(QString()); });
+        refused("Load Parameters", [&] { frontEnd.loadParameters("/nonexistent/run.ini"); });
+        refused("Exit", [&] { frontEnd.freeWorld(); });
+        tessra_sim_new(); // from another call: refused, with a warning
+        // Each was refused before pausing: the run the click waits for goes on.
+        if (frontEnd.isRunning())
+            refusals.append("still running");
+        frontEnd.requestPause();
+    });
+    frontEnd.releaseOnSite(8, 1, 0, 0);
+
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(log.lines(), (Lines { "mouseUp waits", "mouseUp own world" })) << log.text();
+    const QString waits = QStringLiteral("while the model waits in one of its calls");
+    EXPECT_EQ(refusals,
+        (QStringList { "SimNew: TFrontEnd: A new simulation cannot be created " + waits,
+            "LoadModel: TFrontEnd: A model cannot be loaded " + waits,
+            "New: A new simulation cannot be created " + waits,
+            "Load Parameters: Parameters cannot be loaded " + waits,
+            "Exit: The world cannot be freed " + waits, "still running" }));
+    EXPECT_EQ(core.model().aboutModel(0), "Mouse Wait");
+    EXPECT_EQ(core.model().stateValue(1, 0, 0), 1.0); // the click counted in its own world
+
+    // With no call of the model on the stack, the same commands work again.
+    EXPECT_TRUE(automation.invoke("SimNew", false, {}).ok());
+    EXPECT_EQ(core.model().simTime(), 0.0);
 }
 
 } // namespace

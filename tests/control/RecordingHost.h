@@ -21,6 +21,7 @@ public:
     bool loadSucceeds = true;
     bool removeWorks = true;
     QString exportFailure; // non-empty: the export throws it
+    bool running = false;
 
     bool loadModelFile(const QString& path) override
     {
@@ -91,6 +92,14 @@ public:
     {
         record(QStringLiteral("movieStop()"));
         return true;
+    }
+    bool isRunning() const override { return running; }
+    QStringList seriesLabels() const override { return series; }
+    void seriesSamples(int index, QList<double>& ticks, QList<double>& values) const override
+    {
+        // Series n has the samples (1, n) and (2, n + 0.5).
+        ticks = { 1.0, 2.0 };
+        values = { double(index), index + 0.5 };
     }
 
 private:

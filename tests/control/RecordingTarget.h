@@ -87,6 +87,36 @@ public:
         return code("MovieStart", { file, QString::number(everyTicks), QString::number(scale) });
     }
     qint16 MovieStop() override { return code("MovieStop", {}); }
+    QStringList GetParamNames() override
+    {
+        record("GetParamNames", {}, "");
+        return { "Width", "Density" };
+    }
+    QStringList GetStateNames() override
+    {
+        record("GetStateNames", {}, "");
+        return { "Alive" };
+    }
+    AutomationWorldSize GetWorldSize() override
+    {
+        record("GetWorldSize", {}, "");
+        return { 128, 64 };
+    }
+    bool IsRunning() override
+    {
+        record("IsRunning", {}, "");
+        return true;
+    }
+    QStringList TimeSeriesLabels() override
+    {
+        record("TimeSeriesLabels", {}, "");
+        return { "Average Alive" };
+    }
+    AutomationSeriesSamples TimeSeriesGet(const QString& label) override
+    {
+        record("TimeSeriesGet", { label }, "");
+        return { { 1.0, 2.0 }, { 0.5, 0.25 } };
+    }
 
 private:
     QString record(const char* method, const QStringList& arguments, const char* answer)

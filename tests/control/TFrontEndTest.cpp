@@ -240,6 +240,41 @@ TEST_F(TFrontEndTest, simulation_methods_call_their_operations)
     EXPECT_EQ(m_host.calls, QStringList(2, "loadModelFile(/m/model.so)"));
 }
 
+TEST_F(TFrontEndTest, names_size_and_run_state_of_the_real_model)
+{
+    EXPECT_EQ(m_frontEnd.GetParamNames(), (QStringList { "Width", "Height", "Density", "Seed" }));
+    EXPECT_EQ(m_frontEnd.GetStateNames(), (QStringList { "Alive", "Age" }));
+    const AutomationWorldSize size = m_frontEnd.GetWorldSize();
+    EXPECT_EQ(size.width, 128);
+    EXPECT_EQ(size.height, 128);
+    EXPECT_FALSE(m_frontEnd.IsRunning());
+    m_host.running = true;
+    EXPECT_TRUE(m_frontEnd.IsRunning());
+
+    // A failed load leaves no model: empty answers.
+    m_model.loadModel("/nonexistent/model.so");
+    ASSERT_FALSE(m_model.isLoaded());
+    TFrontEnd unloaded(m_model, m_host);
+    EXPECT_TRUE(unloaded.GetParamNames().isEmpty());
+    EXPECT_TRUE(unloaded.GetStateNames().isEmpty());
+    EXPECT_EQ(unloaded.GetWorldSize().width, 0);
+}
+
+TEST_F(TFrontEndTest, TimeSeriesGet_finds_the_label_in_any_case)
+{
+    m_host.series = QStringList { "Average Alive", "Parameter Density" };
+    EXPECT_EQ(m_frontEnd.TimeSeriesLabels(), m_host.series);
+    EXPECT_EQ(m_frontEnd.TimeSeriesGet("Parameter Density").values, (QList<double> { 1.0, 1.5 }));
+    EXPECT_EQ(m_frontEnd.TimeSeriesGet(" average alive").values, (QList<double> { 0.0, 0.5 }));
+    EXPECT_EQ(m_frontEnd.TimeSeriesGet("Average Alive").ticks, (QList<double> { 1.0, 2.0 }));
+    try {
+        m_frontEnd.TimeSeriesGet("Average Age");
+        ADD_FAILURE() << "an unselected series was found";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(error.message(), "No time series \"Average Age\" is selected");
+    }
+}
+
 TEST_F(TFrontEndTest, dispatcher_over_the_real_model)
 {
     const AutomationDispatcher dispatcher(m_frontEnd);

@@ -12,7 +12,9 @@ Paths come from the environment: TESSRA_EXECUTABLE, TESSRA_BINARY_DIR,
 TESSRA_SOURCE_DIR and, for the comma locale, TESSRA_LOCPATH.
 """
 import glob
+import html
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -266,6 +268,50 @@ class EdgeCases(InstanceTest):
         self.assertError("Tessra.Error.UnknownName", self.tessra.Invoke, "Nothing", True, [])
         self.assertError("Tessra.Error.BadParamCount", self.tessra.Invoke, "GetParam", True, [])
 
+    def test_script_readers(self):
+        """The six methods a script reads the model, the run and the series with."""
+        t = self.tessra
+        self.assertEqual(list(t.GetParamNames()), ["Width", "Height", "Density", "Seed"])
+        self.assertEqual(list(t.GetStateNames()), ["Alive", "Age"])
+        self.assertEqual(tuple(t.GetWorldSize()), (128, 128))
+        self.assertEqual(tuple(t.Invoke("getworldsize", True, [])), (128, 128))
+        self.assertEqual(list(t.Invoke("GetStateNames", True, [])), ["Alive", "Age"])
+        self.assertEqual(list(t.TimeSeriesLabels()), [])
+        self.assertIs(bool(t.IsRunning()), False)
+        t.SimRun()
+        self.assertIs(bool(t.IsRunning()), True)
+        t.SimPause(timeout=WAIT)
+        self.assertIs(bool(t.Invoke("IsRunning", True, [])), False)
+        t.SimNew(timeout=WAIT)
+        self.assertEqual(t.SetParam("Width", "40"), 1)
+        t.SimNew(timeout=WAIT)
+        self.assertEqual(tuple(t.GetWorldSize()), (40, 128))
+        self.assertEqual(t.TimeSeriesAdd("Parameter Density"), 1)
+        self.assertEqual(t.TimeSeriesAdd("average alive"), 1)
+        # A parameter's series is labelled with the parameter's name.
+        self.assertEqual(list(t.TimeSeriesLabels()), ["Density", "Average Alive"])
+        ticks, values = t.TimeSeriesGet("Average Alive")
+        self.assertEqual((list(ticks), list(values)), ([], []))
+        for _ in range(3):
+            t.SimStep()
+        ticks, values = t.TimeSeriesGet("average ALIVE")
+        self.assertEqual(list(ticks), [1.0, 2.0, 3.0])
+        # The numbers an export writes (with six significant digits), in full.
+        export = self.file("alive.txt")
+        self.assertEqual(t.TimeSeriesExport(export, "", timeout=WAIT), 1)
+        with open(export) as f:
+            rows = [line.rstrip("\n").split("\t") for line in f
+                    if line.strip() and not line.startswith("#")]
+        self.assertEqual([row[0] for row in rows], ["1", "2", "3"])
+        for row, value in zip(rows, values, strict=True):
+            self.assertEqual(row[2], "%.6g" % value)
+        ticks, values = t.Invoke("TimeSeriesGet", True, ["Density"])
+        self.assertEqual((list(ticks), list(values)), ([1.0, 2.0, 3.0], [0.3] * 3))
+        self.assertError("Tessra.Error.Exception", t.TimeSeriesGet, "Average Age")
+        self.assertError("Tessra.Error.BadParamCount", t.Invoke, "TimeSeriesGet", True, [])
+        t.TimeSeriesRemoveAll()
+        self.assertEqual(list(t.TimeSeriesLabels()), [])
+
     def test_load_model(self):
         self.assertEqual(self.tessra.LoadModel(self.file("missing.so"), timeout=WAIT), 0)
         self.assertNotEqual(self.tessra.GetLoadModelErr(), "")
@@ -423,12 +469,112 @@ class Lifetime(unittest.TestCase):
             self.assertIn("#\t\t2 = Average Alive\n#\t\t3 = Density\n", text)
             rows = [line.split("\t") for line in text.splitlines()
                     if line and not line.startswith("#")]
-            # The series are chosen after SimNew: the first sample is at tick 1.
-            self.assertEqual([row[0] for row in rows], [str(tick) for tick in range(1, 21)])
+            # The series are chosen before SimNew: the first sample is at tick 0.
+            self.assertEqual([row[0] for row in rows], [str(tick) for tick in range(0, 21)])
             self.assertTrue(all(row[2] == "0.25" for row in rows))
             self.assertEqual(instance.wait_ended(), 0, "ends after the script's Release")
         finally:
             instance.close()
+
+
+def help_blocks(page):
+    """The <pre> blocks of a help page, as a reader copies them."""
+    with open(os.path.join(SOURCE_DIR, "help", page), encoding="utf-8") as f:
+        text = f.read()
+    return [html.unescape(block) for block in re.findall(r"<pre>(.*?)</pre>", text, re.S)]
+
+
+def command_examples(block):
+    """The commands of a block of command-line examples, each with the answer
+    shown below it: [(command, answer lines)]."""
+    examples = []
+    lines = block.splitlines()
+    i = 0
+    while i < len(lines):
+        command = lines[i]
+        while command.endswith("\\"):
+            i += 1
+            command = command[:-1] + lines[i].strip()
+        i += 1
+        answer = []
+        while i < len(lines) and lines[i].strip():
+            answer.append(lines[i])
+            i += 1
+        examples.append((command, answer))
+        while i < len(lines) and not lines[i].strip():
+            i += 1
+    return examples
+
+
+class HelpExamples(unittest.TestCase):
+    """The examples of the Scripting help page, run as a reader runs them."""
+
+    def test_command_line_calls_answer_as_shown(self):
+        blocks = [block for block in help_blocks("scripting.html") if "gdbus call" in block]
+        self.assertEqual(len(blocks), 1)
+        examples = command_examples(blocks[0])
+        self.assertGreaterEqual(len(examples), 3)
+        with open(os.path.join(SOURCE_DIR, "help", "scripting.html"), encoding="utf-8") as f:
+            page = f.read()
+        # The busctl call with its types written out, shown in the text, answers
+        # the same as the gdbus GetState call.
+        typed = re.search(r"<code>(busctl --user call [^<]* GetState iis [^<]*)</code>", page)
+        self.assertIsNotNone(typed)
+        examples.append((typed.group(1), None))
+        answers = {}
+        for command, answer in examples:
+            with self.subTest(command=command):
+                # As the page says: a Tessra started by hand in Life's folder
+                # before each call, which ends with the call.
+                instance = Instance(attach=False)
+                try:
+                    result = subprocess.run(command, shell=True, capture_output=True, text=True,
+                                            timeout=WAIT)
+                    self.assertEqual(result.returncode, 0, result.stderr)
+                    answers[command] = result.stdout.splitlines()
+                    if answer is not None:
+                        self.assertEqual(result.stdout.splitlines(), answer)
+                    self.assertEqual(instance.wait_ended(), 0, "ends with its caller")
+                finally:
+                    instance.close()
+        shown = [a for c, a in answers.items() if c.startswith("gdbus") and "GetState" in c]
+        value = re.fullmatch(r"\('(.*)',\)", shown[0][0]).group(1)
+        self.assertEqual(answers[typed.group(1)], ['s "%s"' % value])
+
+    def run_python_example(self, environment):
+        script = [block for block in help_blocks("scripting.html")
+                  if block.startswith("#!/usr/bin/python3")]
+        self.assertEqual(len(script), 1)
+        home = tempfile.TemporaryDirectory(prefix="tessra-e2e-home-")
+        self.addCleanup(home.cleanup)
+        # The script loads ~/tessra/models/life/model.so and writes ~/life.dat.
+        os.makedirs(os.path.join(home.name, "tessra", "models"))
+        os.symlink(LIFE, os.path.join(home.name, "tessra", "models", "life"))
+        instance = Instance(attach=False, environment=environment)
+        try:
+            result = subprocess.run(["/usr/bin/python3", "-c", script[0]], capture_output=True,
+                                    text=True, timeout=WAIT, env=dict(os.environ, HOME=home.name))
+            self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+            self.assertEqual(instance.wait_ended(), 0, "ends with the script")
+        finally:
+            instance.close()
+        with open(os.path.join(home.name, "life.dat")) as f:
+            text = f.read()
+        self.assertIn("#\t\t2 = Average Alive\n#\t\t3 = Maximum Age\n", text)
+        rows = [line.split("\t") for line in text.splitlines() if line and not line.startswith("#")]
+        self.assertEqual([row[0] for row in rows], [str(tick) for tick in range(0, 501)])
+        return result.stdout
+
+    def test_python_script_runs_as_shown(self):
+        output = self.run_python_example(None)
+        self.assertIn("running Life", output)
+        self.assertIn("density 0.1\n", output)
+        self.assertIn("stopped at tick 500.0\n", output)
+
+    def test_python_script_runs_in_a_comma_locale(self):
+        output = self.run_python_example(
+            {"LOCPATH": os.environ.get("TESSRA_LOCPATH", ""), "LC_ALL": "de_DE.UTF-8"})
+        self.assertIn("density 0,1\n", output)
 
 
 class StartUp(unittest.TestCase):
@@ -499,11 +645,11 @@ class SettingsFiles(unittest.TestCase):
         self.assertEqual(instance.release(), 0)
 
 
-def run_tessra(arguments, data_home, config_home):
+def run_tessra(arguments, data_home, config_home, program=TESSRA):
     """Runs tessra to its end; answers (exit code, standard output)."""
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_DATA_HOME=data_home,
                XDG_CONFIG_HOME=config_home)
-    result = subprocess.run([TESSRA, *arguments], env=env, capture_output=True, text=True,
+    result = subprocess.run([program, *arguments], env=env, capture_output=True, text=True,
                             timeout=60)
     return result.returncode, result.stdout
 
@@ -554,11 +700,14 @@ class Registration(unittest.TestCase):
         # No window was shown: a shown main window stores its display settings.
         self.assertFalse(glob.glob(os.path.join(self.config, "**", "*.conf"), recursive=True))
 
-    def test_the_bus_starts_a_new_instance_for_each_client(self):
-        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+    def activate(self, display=True):
+        """Runs the activation client on a bus of its own, started after the
+        activation file exists; without a display, as on a server."""
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_DATA_HOME=self.data,
                    XDG_CONFIG_HOME=self.config)
-        # A bus of its own, started after the activation file exists.
+        if not display:
+            for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+                env.pop(name, None)
         result = subprocess.run(
             ["dbus-run-session", "--", "/usr/bin/python3",
              os.path.join(os.path.dirname(os.path.abspath(__file__)), "activation_client.py"),
@@ -569,16 +718,23 @@ class Registration(unittest.TestCase):
 
     def test_activation_on_a_machine_without_a_display(self):
         self.assertEqual(self.run_tessra("/regserver")[0], 0)
-        env = dict(os.environ, XDG_DATA_HOME=self.data, XDG_CONFIG_HOME=self.config)
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
-            env.pop(name, None)
-        result = subprocess.run(
-            ["dbus-run-session", "--", "/usr/bin/python3",
-             os.path.join(os.path.dirname(os.path.abspath(__file__)), "activation_client.py"),
-             os.path.join(LIFE, "model.so")],
-            env=env, capture_output=True, text=True, timeout=WAIT)
-        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertIn("activation ok", result.stdout)
+        self.activate(display=False)
+
+    def test_the_bus_starts_a_new_instance_for_each_client(self):
+        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+        self.activate()
+
+    def test_activation_from_a_folder_with_a_blank_and_an_apostrophe(self):
+        folder = os.path.join(self.home.name, "it's a \\ folder")
+        os.makedirs(folder)
+        program = os.path.join(folder, "tessra")
+        shutil.copy(TESSRA, program)
+        self.assertEqual(run_tessra(["/regserver"], self.data, self.config, program),
+                         (0, "Tessra registered as automation server.\n"))
+        with open(os.path.join(self.services, "Tessra.FrontEnd.service")) as f:
+            self.assertIn("Exec='" + self.home.name + "/it'\\\\''s a \\\\ folder/tessra' /embedding\n",
+                          f.read())
+        self.activate()
 
 
 if __name__ == "__main__":

@@ -16,7 +16,10 @@
  * any call Tessra makes to step or build the world (step(), simReady(), ...)
  * tessra_sim_step and tessra_sim_new do nothing: the model is never re-entered.
  * tessra_sim_new called from elsewhere (a mouse click) replaces the world, and
- * with it the model object of tessra/model.hpp, before it returns.
+ * with it the model object of tessra/model.hpp, before it returns. While
+ * another call of the model waits in one of the waiting functions, nothing
+ * replaces or frees its world: tessra_sim_new is then refused (a warning
+ * says why), as are the user's and a script's new simulations and loads.
  *
  * Plain C, usable from C and C++.
  */
