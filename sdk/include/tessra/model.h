@@ -8,7 +8,11 @@
  *
  * The model API library (libTessraAPI) loads the model, owns the parameter
  * values, the simulation time and the world, and calls the functions below.
- * All calls are made on one thread, never concurrently.
+ * All calls are made on one thread, never concurrently. In the front end that
+ * thread is the window's, inside the Tessra process: a model function must
+ * not block for long, crash or call exit(), since the whole program (window,
+ * unsaved work) goes with it. tessra-run sweeps run each run in a process of
+ * its own, so there a crash or a hang ends that run alone.
  *
  * This header is plain C so that a model can be written in C or C++.
  */
