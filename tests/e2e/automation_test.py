@@ -123,8 +123,19 @@ class Instance:
             self.process.wait()
 
     def close(self):
-        self.kill()
+        """Ends the program as a script would, so that it goes through its
+        normal exit (where LeakSanitizer reports): Release when this script is
+        its client, then this connection closed (its client going away). Only
+        a program still running after that is killed."""
+        if self.process.poll() is None and hasattr(self, "tessra"):
+            try:
+                self.tessra.Release(timeout=30)
+            except dbus.exceptions.DBusException:
+                pass  # busy or gone: closing the connection below ends it too
         self.bus.close()
+        if self.process.poll() is None:
+            self.wait_ended()
+        self.kill()
         self.log.close()
         self.folder.cleanup()
 

@@ -59,6 +59,17 @@ def desktop_entry(path):
     return parser["Desktop Entry"]
 
 
+def end_after_client(process, seconds=30):
+    """Waits for tessra to end through its normal exit (Release, or its client's
+    connection closed, a clean-up that runs just before), where LeakSanitizer
+    reports; kills it only when it has not ended in time."""
+    try:
+        process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 class InstalledProgram:
     """Checks of one installed tree: `root` is where its files are found and
     `prefix` the prefix the files name (the same for an installed tree, /usr
@@ -139,7 +150,7 @@ class InstalledProgram:
         self.addCleanup(log.close)
         tessra = subprocess.Popen([program, "/automation"], cwd=folder, stdout=log,
                                   stderr=subprocess.STDOUT, env=clean_environment())
-        self.addCleanup(lambda: tessra.poll() is None and (tessra.kill(), tessra.wait()))
+        self.addCleanup(end_after_client, tessra)
         bus = dbus.SessionBus(private=True)
         self.addCleanup(bus.close)
         daemon = dbus.Interface(bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus"),
