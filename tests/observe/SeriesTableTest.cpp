@@ -122,7 +122,7 @@ TEST_F(SeriesTableTest, a_removed_slot_is_reused_but_listed_last)
     EXPECT_EQ(table.listRow(1), 2);
     EXPECT_EQ(table.labels(), QStringList({ "Minimum Alive", "Average Alive", "Maximum Alive" }));
     EXPECT_EQ(added.count(), 4);
-    EXPECT_EQ(added.last(), QVariantList({ 1 }));
+    EXPECT_EQ(added.last(), QVariantList { 1 });
     expectConsistent();
 }
 

@@ -47,9 +47,9 @@ public:
     };
     static constexpr const char* states[] { "x" };
 
-    static void worldSize(tessra::Params params, int& width, int& height)
+    static void worldSize(tessra::Params values, int& width, int& height)
     {
-        width = params.whole(Fault) == NegativeSize ? -2 : 2;
+        width = values.whole(Fault) == NegativeSize ? -2 : 2;
         height = 2;
     }
 
