@@ -1,30 +1,16 @@
 #include "NumberText.h"
 
-#include <cerrno>
+#include "NumberRule.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
+#include <langinfo.h>
 #include <locale.h>
 
 namespace tessra::api {
 
 namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 /// The numeric conventions of the user's environment. Made once and kept for
 /// the life of the process; the C library's global locale is never touched,
@@ -40,9 +26,15 @@ locale_t userNumericLocale()
     return locale;
 }
 
-bool looksHexadecimal(std::string_view text)
+/// The decimal separator of the user's numeric locale: "," in a German one.
+std::string_view userDecimalPoint()
 {
-    return text.find_first_of("xX") != std::string_view::npos;
+    static const std::string point = [] {
+        const locale_t locale = userNumericLocale();
+        const char* text = locale ? ::nl_langinfo_l(RADIXCHAR, locale) : nullptr;
+        return std::string(text && *text ? text : ".");
+    }();
+    return point;
 }
 
 } // namespace
@@ -51,35 +43,12 @@ std::optional<double> parseUserNumber(const char* text)
 {
     if (!text)
         return std::nullopt;
-    const std::string_view number = trimmed(text);
-    if (number.empty() || looksHexadecimal(number))
-        return std::nullopt;
-    // strtod_l needs a terminated string; the trimmed text may end early.
-    const std::string copy(number);
-    const locale_t locale = userNumericLocale();
-    if (!locale)
-        return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    const double value = ::strtod_l(copy.c_str(), &end, locale);
-    if (end != copy.c_str() + copy.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return readNumberText(text, userDecimalPoint());
 }
 
 std::optional<double> parseFileNumber(std::string_view text)
 {
-    std::string_view number = trimmed(text);
-    if (number.size() > 1 && number.front() == '+' && number[1] != '-')
-        number.remove_prefix(1);
-    if (number.empty() || looksHexadecimal(number))
-        return std::nullopt;
-    double value = 0;
-    const char* last = number.data() + number.size();
-    const auto [end, error] = std::from_chars(number.data(), last, value);
-    if (error != std::errc {} || end != last || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return readNumberText(text, ".");
 }
 
 std::string formatFileNumber(double value)

@@ -1,5 +1,7 @@
 #include "NumberFormat.h"
 
+#include "NumberRule.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -92,16 +94,7 @@ QString formatGeneral(double value, const QLocale& locale)
 
 std::optional<double> parseNumber(const QString& text, const QLocale& locale)
 {
-    const QString number = text.trimmed();
-    if (number.isEmpty())
-        return std::nullopt;
-    QLocale reader = locale;
-    reader.setNumberOptions(reader.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double value = reader.toDouble(number, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return readNumberText(text.toStdString(), locale.decimalPoint().toStdString());
 }
 
 } // namespace tessra

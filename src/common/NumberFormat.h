@@ -21,11 +21,11 @@ namespace tessra {
 /// infinities as "INF" and "-INF".
 QString formatGeneral(double value, const QLocale& locale = QLocale());
 
-/// Reads a number the user typed, in the locale's conventions (its decimal
-/// separator; exponent with "e" or "E"). Blanks around the number are ignored;
-/// group separators, hexadecimal, "INF" and "NAN" are not numbers here, and
-/// neither is a text whose value overflows or underflows a double.
-/// Answers nothing when the text is not a finite number.
+/// Reads a number the user typed with the locale's decimal separator, by the
+/// same rule as the model library reads typed values (readNumberText: ASCII
+/// digits and signs, exponent with "e" or "E", the C library's blanks around
+/// it; no group separators, hexadecimal, "INF", "NAN", overflow, or non-zero
+/// text that would read as 0). Answers nothing when the text is no number.
 std::optional<double> parseNumber(const QString& text, const QLocale& locale = QLocale());
 
 } // namespace tessra

@@ -1,6 +1,7 @@
 #include "TextNumbers.h"
 
 #include "NumberFormat.h"
+#include "NumberRule.h"
 
 #include <charconv>
 #include <clocale>
@@ -12,14 +13,7 @@ namespace tessra {
 
 std::optional<double> readFileNumber(const QString& text)
 {
-    const std::string s = text.trimmed().toStdString();
-    if (s.empty() || s.front() == '+')
-        return std::nullopt;
-    double value = 0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return readNumberText(text.toStdString(), ".");
 }
 
 namespace {
