@@ -25,11 +25,6 @@ namespace tessra {
 
 namespace {
 
-[[noreturn]] void bad(const QString& message)
-{
-    throw RunError(ExitStatus::BadArguments, message);
-}
-
 void requireFile(const QString& path, const char* what)
 {
     const QFileInfo info(path);

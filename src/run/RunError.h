@@ -35,4 +35,10 @@ private:
     QString m_message;
 };
 
+/// Ends tessra-run for bad arguments or files, with the one-line `message`.
+[[noreturn]] inline void bad(const QString& message)
+{
+    throw RunError(ExitStatus::BadArguments, message);
+}
+
 } // namespace tessra

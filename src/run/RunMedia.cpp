@@ -14,11 +14,6 @@ namespace tessra {
 
 namespace {
 
-[[noreturn]] void bad(const QString& message)
-{
-    throw RunError(ExitStatus::BadArguments, message);
-}
-
 void requireFolderOf(const QString& path, const char* option)
 {
     const QFileInfo info(path);

@@ -11,11 +11,6 @@ namespace tessra {
 
 namespace {
 
-[[noreturn]] void bad(const QString& message)
-{
-    throw RunError(ExitStatus::BadArguments, message);
-}
-
 /// The whole number `text` of option `option`, from `lowest` to `highest`.
 int readWhole(const QString& option, const QString& text, int lowest, int highest)
 {

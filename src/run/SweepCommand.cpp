@@ -20,11 +20,6 @@ namespace tessra {
 
 namespace {
 
-[[noreturn]] void bad(const QString& message)
-{
-    throw RunError(ExitStatus::BadArguments, message);
-}
-
 qint64 wholeNumber(const QString& option, const QString& text, qint64 minimum)
 {
     bool ok = false;

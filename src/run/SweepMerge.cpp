@@ -17,11 +17,6 @@ namespace tessra {
 
 namespace {
 
-[[noreturn]] void bad(const QString& message)
-{
-    throw RunError(ExitStatus::BadArguments, message);
-}
-
 // Collects the table and hands it to the file in large pieces.
 class TableWriter {
 public:

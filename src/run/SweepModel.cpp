@@ -14,15 +14,6 @@
 
 namespace tessra {
 
-namespace {
-
-[[noreturn]] void bad(const QString& message)
-{
-    throw RunError(ExitStatus::BadArguments, message);
-}
-
-} // namespace
-
 SweepModel::SweepModel(const SweepPlan& plan)
     : m_plan(plan)
 {

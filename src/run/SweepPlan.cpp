@@ -19,11 +19,6 @@ const char* const Section = "Sweep";
 const QStringList Reserved { "Model", "Ticks", "Stop", "Output", "Replications", "SeedParameter",
     "Timeout" };
 
-[[noreturn]] void bad(const QString& message)
-{
-    throw RunError(ExitStatus::BadArguments, message);
-}
-
 // Digits after the decimal point of a plain number ("0.25": 2); nothing for the
 // exponent form, whose steps are not rounded.
 std::optional<int> decimals(const QString& text)
