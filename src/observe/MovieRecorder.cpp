@@ -72,6 +72,16 @@ bool MovieRecorder::stop()
     return true;
 }
 
+void MovieRecorder::abandon()
+{
+    if (!m_writer)
+        return;
+    m_writer->abandon();
+    m_writer.reset();
+    m_canvas = QImage();
+    emit recordingChanged(false);
+}
+
 void MovieRecorder::endAfterFailure()
 {
     stop();

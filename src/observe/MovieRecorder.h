@@ -37,6 +37,9 @@ public:
     /// complete. Answers true when a recording was under way and its file is
     /// complete; false when none was, or it failed (failed() was emitted).
     bool stop();
+    /// Ends the recording under way without finishing its file (see
+    /// MovieWriter::abandon()): for a run that failed. No failed() is emitted.
+    void abandon();
     bool isRecording() const { return m_writer != nullptr; }
     /// The writer of the recording under way; null when none is.
     const MovieWriter* writer() const { return m_writer.get(); }

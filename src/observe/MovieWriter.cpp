@@ -428,7 +428,12 @@ void MovieWriter::work()
         if (m_spare.size() < SpareFrames)
             m_spare.push_back(std::move(frame));
     }
-    const QString error = m_sink->close(!hasFailed());
+    bool complete = false;
+    {
+        std::lock_guard lock(m_mutex);
+        complete = !m_failed && !m_abandoned;
+    }
+    const QString error = m_sink->close(complete);
     if (!error.isEmpty())
         fail(error);
     m_sink.reset();
@@ -476,6 +481,18 @@ QString MovieWriter::finish()
     if (m_thread.joinable())
         m_thread.join();
     return failure();
+}
+
+void MovieWriter::abandon()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_finished)
+            return;
+        m_abandoned = true;
+        m_queue.clear();
+    }
+    finish();
 }
 
 } // namespace tessra

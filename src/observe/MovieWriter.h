@@ -70,6 +70,11 @@ public:
     /// it. Answers the failure's message, or an empty text when every frame
     /// was written and the file is complete. Later calls answer the same.
     QString finish();
+    /// Ends the movie without finishing it: frames not yet written are
+    /// dropped, ffmpeg is stopped and its partial file removed, so no movie
+    /// file is made or replaced (frames already in a PNG folder stay). For a
+    /// run that failed. finish() then answers the failure, if any, or "".
+    void abandon();
     /// Whether writing has failed (answered at once; see failure()).
     bool hasFailed() const;
     /// The message of the failure: which file and why.
@@ -106,6 +111,7 @@ private:
     bool m_closing = false;
     bool m_failed = false;
     bool m_finished = false;
+    bool m_abandoned = false;
     QString m_failure;
     std::function<void()> m_onFailure;
     std::thread m_thread;

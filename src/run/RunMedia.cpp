@@ -56,6 +56,13 @@ RunMedia::RunMedia(const RunRequest& request)
     }
 }
 
+RunMedia::~RunMedia()
+{
+    for (const auto& recorder : m_recorders)
+        recorder->abandon();
+    OutputFile::removeOnInterrupt(0, QString());
+}
+
 bool RunMedia::any() const
 {
     return !m_request.picture.isEmpty() || !m_request.pictures.isEmpty()

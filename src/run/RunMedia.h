@@ -21,6 +21,9 @@ public:
     /// a picture is no folder, the frames' folder is no file, ffmpeg is on the
     /// PATH for a movie. Throws RunError (BadArguments).
     explicit RunMedia(const RunRequest& request);
+    /// A run that ends before finish() (a step or the world failed) leaves no
+    /// movie file: the recordings under way are abandoned.
+    ~RunMedia();
     RunMedia(const RunMedia&) = delete;
     RunMedia& operator=(const RunMedia&) = delete;
 

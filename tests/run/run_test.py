@@ -162,11 +162,12 @@ class HeadlessRun(unittest.TestCase):
         ]
         for arguments, reason in cases:
             with self.subTest(arguments=arguments):
+                # Neither the series nor the movie begun before the failure is written.
                 result = run(faulty, *arguments, "--ticks", "10", "--series", "Average x",
-                             "--output", out)
+                             "--output", out, "--movie", self.path("never.gif"))
                 self.assertEqual(result.returncode, 1, result.stderr)
                 self.assertIn(reason, result.stderr)
-                self.assertFalse(os.path.exists(out))
+                self.assertEqual(os.listdir(self.folder.name), [])
 
     def test_an_interrupted_run_leaves_no_file(self):
         out = self.path("big.tsv")
