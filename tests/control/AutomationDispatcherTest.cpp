@@ -48,13 +48,15 @@ class LifeCore {
 public:
     LifeCore()
     {
-        loaded = core.frontEnd().loadModelFile(QString::fromStdString(test::exampleModel("life")));
+        loaded = core.frontEnd().loadModelFile(lifePath());
         // Export never asks the user anything.
         core.recorder().setAppendQuestion([](const QString&) {
             ADD_FAILURE() << "automation asked the user";
             return AppendAnswer::Cancel;
         });
     }
+
+    static QString lifePath() { return QString::fromStdString(test::exampleModel("life")); }
 
     /// The reply of a call that must succeed.
     QVariant call(const QString& name, const QVariantList& arguments = {}, bool wantResult = true)
@@ -325,6 +327,18 @@ TEST_F(AutomationMethods, TimeSeriesAdd_chooses_in_the_series_choice_and_adds)
     ASSERT_EQ(life.call("LoadModel", { "" }), One);
     EXPECT_EQ(choice.operation(), SeriesTable::Parameter);
     EXPECT_EQ(choice.subjects().value(choice.subject()), "Seed");
+    // Another model: its names are offered; a subject it lacks is no longer chosen.
+    ASSERT_EQ(life.call("TimeSeriesAdd", { "Parameter Width" }), One);
+    const QString stats = QString::fromStdString(test::fixtureModel("stats"));
+    ASSERT_EQ(life.call("LoadModel", { stats }), One);
+    EXPECT_EQ(choice.subjects().value(choice.subject()), "Width");
+    EXPECT_EQ(choice.subjects(), (QStringList { "v0", "v1", "v2", "v3", "Width" }));
+    ASSERT_EQ(life.call("LoadModel", { life.lifePath() }), One);
+    ASSERT_TRUE(choice.chooseText("Kurtosis Age"));
+    ASSERT_EQ(life.call("LoadModel", { stats }), One);
+    EXPECT_EQ(choice.operation(), SeriesTable::Kurtosis);
+    EXPECT_EQ(choice.subjects(), (QStringList { "x", "Average x" }));
+    EXPECT_EQ(choice.subject(), -1);
 
     life.run("TimeSeriesRemoveAll");
     EXPECT_EQ(life.table().count(), 0);
