@@ -22,6 +22,7 @@
 #include <string>
 
 #include "ModelApi.h"
+#include "SeriesChoice.h"
 #include "SeriesTable.h"
 #include "TfTimeSeries.h"
 #include "TimeSeriesGraph.h"
@@ -50,6 +51,7 @@ double sampleValue(int series, long long i)
 /// A shown time-series window with 16 series, its graph 800 x 600 pixels.
 struct GraphFixture {
     std::unique_ptr<TimeSeriesRecorder> recorder;
+    std::unique_ptr<SeriesChoice> choice;
     std::unique_ptr<TfTimeSeries> window;
     long long samples = 0;
 
@@ -57,6 +59,7 @@ struct GraphFixture {
     {
         const ModelApi model;
         recorder = std::make_unique<TimeSeriesRecorder>(model);
+        choice = std::make_unique<SeriesChoice>(recorder->table());
         SeriesTable& table = recorder->table();
         for (int operation = 0; operation < SeriesTable::Parameter; ++operation) {
             table.addSeries(operation, 0);
@@ -64,7 +67,7 @@ struct GraphFixture {
         }
         for (int param = 0; param < 4; ++param)
             table.addSeries(SeriesTable::Parameter, param);
-        window = std::make_unique<TfTimeSeries>(*recorder);
+        window = std::make_unique<TfTimeSeries>(*recorder, *choice);
         append(perSeries);
         window->show();
         const QSize graph = window->graph()->size();

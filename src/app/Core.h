@@ -3,6 +3,7 @@
 #include "FrontEnd.h"
 #include "ModelApi.h"
 #include "MovieRecorder.h"
+#include "SeriesChoice.h"
 #include "StopConditions.h"
 #include "TimeSeriesRecorder.h"
 
@@ -19,6 +20,9 @@ public:
 
     ModelApi model() const { return m_model; }
     TimeSeriesRecorder& recorder() { return m_recorder; }
+    /// The choice of the next series to plot; refreshed after every model load and
+    /// new world.
+    SeriesChoice& seriesChoice() { return m_seriesChoice; }
     StopConditions& stopConditions() { return m_stopConditions; }
     FrontEnd& frontEnd() { return m_frontEnd; }
     /// Movies of the run: frames at the front end's steps; a new world (a new
@@ -28,6 +32,7 @@ public:
 private:
     ModelApi m_model;
     TimeSeriesRecorder m_recorder;
+    SeriesChoice m_seriesChoice;
     StopConditions m_stopConditions;
     FrontEnd m_frontEnd;
     MovieRecorder m_movieRecorder;

@@ -156,7 +156,8 @@ void Windows::createInspector()
 void Windows::createTimeSeries()
 {
     FrontEnd& frontEnd = m_core.frontEnd();
-    m_timeSeries = std::make_unique<TfTimeSeries>(m_core.recorder(), m_main.get());
+    m_timeSeries
+        = std::make_unique<TfTimeSeries>(m_core.recorder(), m_core.seriesChoice(), m_main.get());
     m_timeSeries->setHelpHandler([](const QString& key) { openHelpPage(key); });
     m_timeSeries->setErrorReporter(
         [this](const CommandError& error) { reportError(m_timeSeries.get(), error); });
@@ -169,11 +170,6 @@ void Windows::createTimeSeries()
         if (m_timeSeries->isVisible())
             m_timeSeries->flush();
     });
-    // The subject list names the loaded model's states or parameters.
-    QObject::connect(
-        &frontEnd, &FrontEnd::modelLoaded, m_timeSeries.get(), &TfTimeSeries::refillLists);
-    QObject::connect(
-        &frontEnd, &FrontEnd::worldCreated, m_timeSeries.get(), &TfTimeSeries::refillLists);
     QObject::connect(m_timeSeries.get(), &TfTimeSeries::visibilityChangedByUser, &frontEnd,
         [&frontEnd](bool visible) { frontEnd.setTimeSeriesVisible(visible); });
 }

@@ -13,7 +13,6 @@
 #include "TessraApplication.h"
 #include "TfDebug.h"
 #include "TfMain.h"
-#include "TfTimeSeries.h"
 #include "Windows.h"
 
 #include <QGuiApplication>
@@ -99,8 +98,6 @@ int main(int argc, char** argv)
         std::unique_ptr<tessra::AutomationSession> automation;
         if (automated) {
             automation = std::make_unique<tessra::AutomationSession>(core);
-            automation->host().setOperationSelector(
-                [&windows](int operation) { windows.timeSeries().selectOperation(operation); });
             QObject::connect(&windows.main(), &tessra::TfMain::startupFinished, automation.get(),
                 &tessra::AutomationSession::start);
         }

@@ -13,93 +13,6 @@ namespace {
 
 using T = AutomationType;
 
-QString text(const QVariantList& a, int i)
-{
-    return a.at(i).toString();
-}
-int int32(const QVariantList& a, int i)
-{
-    return a.at(i).toInt();
-}
-
-std::vector<AutomationMethod> buildMethods()
-{
-    using F = FrontEndAutomation;
-    using A = const QVariantList&;
-    const auto none = [](auto&& f) {
-        return [f](F& t, A a) {
-            f(t, a);
-            return QVariant();
-        };
-    };
-    std::vector<AutomationMethod> m = {
-        { 1, "AboutModel", { { "key", T::Text } }, T::Text,
-            [](F& t, A a) { return QVariant(t.AboutModel(text(a, 0))); } },
-        { 2, "GetLoadModelErr", {}, T::Text,
-            [](F& t, A) { return QVariant(t.GetLoadModelErr()); } },
-        { 3, "GetParam", { { "name", T::Text } }, T::Text,
-            [](F& t, A a) { return QVariant(t.GetParam(text(a, 0))); } },
-        { 4, "GetState", { { "column", T::Int32 }, { "row", T::Int32 }, { "name", T::Text } },
-            T::Text,
-            [](F& t, A a) { return QVariant(t.GetState(int32(a, 0), int32(a, 1), text(a, 2))); } },
-        { 5, "GetTick", {}, T::Double, [](F& t, A) { return QVariant(t.GetTick()); } },
-        { 6, "LoadModel", { { "path", T::Text } }, T::Int16,
-            [](F& t, A a) { return QVariant::fromValue(t.LoadModel(text(a, 0))); } },
-        { 7, "Refresh", {}, T::None, none([](F& t, A) { t.Refresh(); }) },
-        { 8, "SetParam", { { "name", T::Text }, { "value", T::Text } }, T::Int16,
-            [](F& t, A a) { return QVariant::fromValue(t.SetParam(text(a, 0), text(a, 1))); } },
-        { 9, "SetState",
-            { { "column", T::Int32 }, { "row", T::Int32 }, { "name", T::Text },
-                { "value", T::Text } },
-            T::Int16,
-            [](F& t, A a) {
-                return QVariant::fromValue(
-                    t.SetState(int32(a, 0), int32(a, 1), text(a, 2), text(a, 3)));
-            } },
-        { 10, "SimNew", {}, T::None, none([](F& t, A) { t.SimNew(); }) },
-        { 11, "SimPause", {}, T::None, none([](F& t, A) { t.SimPause(); }) },
-        { 12, "SimRun", {}, T::None, none([](F& t, A) { t.SimRun(); }) },
-        { 13, "SimRunWait", {}, T::None, none([](F& t, A) { t.SimRunWait(); }) },
-        { 14, "SimStep", {}, T::None, none([](F& t, A) { t.SimStep(); }) },
-        { 15, "SimWait", {}, T::None, none([](F& t, A) { t.SimWait(); }) },
-        { 16, "StopIfAdd", { { "condition", T::Text } }, T::Int16,
-            [](F& t, A a) { return QVariant::fromValue(t.StopIfAdd(text(a, 0))); } },
-        { 17, "StopIfRemoveAll", {}, T::None, none([](F& t, A) { t.StopIfRemoveAll(); }) },
-        { 18, "TimeSeriesAdd", { { "series", T::Text } }, T::Int16,
-            [](F& t, A a) { return QVariant::fromValue(t.TimeSeriesAdd(text(a, 0))); } },
-        { 19, "TimeSeriesClear", {}, T::None, none([](F& t, A) { t.TimeSeriesClear(); }) },
-        { 20, "TimeSeriesExport", { { "file", T::Text }, { "mode", T::Text } }, T::Int16,
-            [](F& t, A a) {
-                return QVariant::fromValue(t.TimeSeriesExport(text(a, 0), text(a, 1)));
-            } },
-        { 21, "TimeSeriesRemoveAll", {}, T::None, none([](F& t, A) { t.TimeSeriesRemoveAll(); }) },
-        { 22, "UiMinimal", {}, T::None, none([](F& t, A) { t.UiMinimal(); }) },
-        { 23, "SaveWorldPicture", { { "file", T::Text }, { "scale", T::Int32 } }, T::Int16,
-            [](F& t, A a) {
-                return QVariant::fromValue(t.SaveWorldPicture(text(a, 0), int32(a, 1)));
-            } },
-        { 24, "MovieStart",
-            { { "file", T::Text }, { "everyTicks", T::Int32 }, { "scale", T::Int32 } }, T::Int16,
-            [](F& t, A a) {
-                return QVariant::fromValue(t.MovieStart(text(a, 0), int32(a, 1), int32(a, 2)));
-            } },
-        { 25, "MovieStop", {}, T::Int16,
-            [](F& t, A) { return QVariant::fromValue(t.MovieStop()); } },
-        { 26, "GetParamNames", {}, T::TextList,
-            [](F& t, A) { return QVariant(t.GetParamNames()); } },
-        { 27, "GetStateNames", {}, T::TextList,
-            [](F& t, A) { return QVariant(t.GetStateNames()); } },
-        { 28, "GetWorldSize", {}, T::WorldSize,
-            [](F& t, A) { return QVariant::fromValue(t.GetWorldSize()); } },
-        { 29, "IsRunning", {}, T::Bool, [](F& t, A) { return QVariant(t.IsRunning()); } },
-        { 30, "TimeSeriesLabels", {}, T::TextList,
-            [](F& t, A) { return QVariant(t.TimeSeriesLabels()); } },
-        { 31, "TimeSeriesGet", { { "label", T::Text } }, T::SeriesSamples,
-            [](F& t, A a) { return QVariant::fromValue(t.TimeSeriesGet(text(a, 0))); } },
-    };
-    return m;
-}
-
 QString typeName(AutomationType type)
 {
     switch (type) {
@@ -268,15 +181,9 @@ std::optional<QVariant> convertArgument(
     return std::nullopt;
 }
 
-AutomationDispatcher::AutomationDispatcher(FrontEndAutomation& target)
-    : m_target(target)
+AutomationDispatcher::AutomationDispatcher(Core& core)
+    : m_core(core)
 {
-}
-
-const std::vector<AutomationMethod>& AutomationDispatcher::methods()
-{
-    static const std::vector<AutomationMethod> table = buildMethods();
-    return table;
 }
 
 const AutomationMethod* AutomationDispatcher::findMethod(const QString& name)
@@ -325,7 +232,7 @@ AutomationReply AutomationDispatcher::invoke(
         converted.append(*value);
     }
     try {
-        return { method->call(m_target, converted), std::nullopt };
+        return { method->call(m_core, converted), std::nullopt };
     } catch (const CommandError& error) {
         return failure(K::Exception, QStringLiteral("TFrontEnd: %1").arg(error.message()));
     } catch (const std::exception& error) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QLocale>
+#include <QMetaType>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -8,9 +10,22 @@
 #include <optional>
 #include <vector>
 
-#include "FrontEndAutomation.h"
-
 namespace tessra {
+
+class Core;
+
+/// The world's size in sites, as GetWorldSize answers it.
+struct AutomationWorldSize {
+    int width = 0;
+    int height = 0;
+};
+
+/// The samples of one time series, as TimeSeriesGet answers them: the ticks
+/// and the values, one pair per sample, oldest first.
+struct AutomationSeriesSamples {
+    QList<double> ticks;
+    QList<double> values;
+};
 
 /// Declared types of automation arguments and results. Bool, TextList,
 /// WorldSize and SeriesSamples are only results: a QVariant holding a bool, a
@@ -39,8 +54,10 @@ struct AutomationMethod {
     QString name;
     std::vector<AutomationArgument> arguments;
     AutomationType result;
-    /// Calls the method with arguments already converted to their declared types.
-    std::function<QVariant(FrontEndAutomation&, const QVariantList&)> call;
+    /// Runs the method on the core with arguments already converted to their
+    /// declared types. Errors that leave it are tessra::CommandError or
+    /// std::exception.
+    std::function<QVariant(Core&, const QVariantList&)> call;
 };
 
 /// Why a call was refused or failed; each kind is one error a client sees.
@@ -82,8 +99,10 @@ struct AutomationReply {
 std::optional<QVariant> convertArgument(
     const QVariant& value, AutomationType type, const QLocale& locale = QLocale());
 
-/// Applies the call rules of the automation interface to one call and runs
-/// the method on the target. Independent of any transport.
+/// The automation object: applies the call rules of the automation interface
+/// to one call and runs the method on the program's core (its front end,
+/// recorder, series choice, stop conditions and movie recorder). It keeps no
+/// data of its own and is independent of any transport.
 ///
 /// Rules, in order: the name is looked up without regard to the case of ASCII
 /// letters; a result may only be asked of a method that has one; the number
@@ -91,21 +110,31 @@ std::optional<QVariant> convertArgument(
 /// invalid QVariant marks a left-out one) and convert to its declared type in
 /// the user's locale (QLocale()). Errors leaving the method become Exception
 /// errors whose message names "TFrontEnd".
+///
+/// GetParam and GetState answer "" and SetParam, SetState, StopIfAdd,
+/// TimeSeriesAdd, TimeSeriesExport, SaveWorldPicture, MovieStart and
+/// MovieStop answer 0 on any error of their own; the other methods let errors
+/// pass. No method shows a dialog or asks the user anything. Every call
+/// belongs on the GUI thread.
 class AutomationDispatcher {
 public:
-    /// `target` must outlive the dispatcher.
-    explicit AutomationDispatcher(FrontEndAutomation& target);
+    /// `core` must outlive the dispatcher.
+    explicit AutomationDispatcher(Core& core);
 
     AutomationReply invoke(
         const QString& name, bool wantResult, const QVariantList& arguments) const;
 
-    /// The methods in table order.
+    /// The methods in table order: the one list of automation methods, each
+    /// entry calling the core.
     static const std::vector<AutomationMethod>& methods();
     /// The method of that name (ASCII letters in any case), or null.
     static const AutomationMethod* findMethod(const QString& name);
 
 private:
-    FrontEndAutomation& m_target;
+    Core& m_core;
 };
 
 } // namespace tessra
+
+Q_DECLARE_METATYPE(tessra::AutomationWorldSize)
+Q_DECLARE_METATYPE(tessra::AutomationSeriesSamples)

@@ -108,10 +108,10 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, AutomationSeriesS
     return argument;
 }
 
-AutomationServer::AutomationServer(FrontEndAutomation& target, const QDBusConnection& connection,
-    const QString& serviceName, QObject* parent)
+AutomationServer::AutomationServer(
+    Core& core, const QDBusConnection& connection, const QString& serviceName, QObject* parent)
     : QDBusVirtualObject(parent)
-    , m_dispatcher(target)
+    , m_dispatcher(core)
     , m_connection(connection)
     , m_serviceName(serviceName)
 {

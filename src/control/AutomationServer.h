@@ -51,9 +51,10 @@ public:
     static constexpr auto InterfaceName = "Tessra.FrontEnd";
     static constexpr auto AccessDeniedError = "Tessra.Error.AccessDenied";
 
-    /// `target` must outlive the server. `serviceName` is the well-known name
-    /// to own; only tests pass another than ServiceName.
-    AutomationServer(FrontEndAutomation& target, const QDBusConnection& connection,
+    /// `core` must outlive the server; every call runs on it through the
+    /// dispatcher. `serviceName` is the well-known name to own; only tests pass
+    /// another than ServiceName.
+    AutomationServer(Core& core, const QDBusConnection& connection,
         const QString& serviceName = QString::fromLatin1(ServiceName), QObject* parent = nullptr);
     ~AutomationServer() override;
 

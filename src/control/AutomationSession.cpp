@@ -12,9 +12,7 @@ AutomationSession::AutomationSession(
     Core& core, const QDBusConnection& connection, const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_core(core)
-    , m_host(core)
-    , m_object(core.model(), m_host)
-    , m_server(m_object, connection, serviceName)
+    , m_server(core, connection, serviceName)
 {
     connect(&m_server, &AutomationServer::clientGone, this, &AutomationSession::clientGone);
 }

@@ -5,16 +5,13 @@
 #include <QString>
 
 #include "AutomationServer.h"
-#include "CoreAutomationHost.h"
-#include "TFrontEnd.h"
 
 namespace tessra {
 
 class Core;
 
 /// The program's automation while it runs in automation mode: the automation
-/// object over the real front end (TFrontEnd over CoreAutomationHost) on the
-/// session bus (AutomationServer).
+/// methods over the program's core on the session bus (AutomationServer).
 ///
 /// The program creates it once its windows exist and calls start() after the
 /// first model load has finished, so a script's first call never races the
@@ -34,9 +31,6 @@ public:
         QObject* parent = nullptr);
     ~AutomationSession() override;
 
-    /// The operations the automation object drives; the windows hook in here.
-    CoreAutomationHost& host() { return m_host; }
-
     /// Offers the object on the bus. False, with a warning on the error output,
     /// when there is no bus or the name cannot be had; the program then goes on
     /// for its user alone.
@@ -46,8 +40,6 @@ private:
     void clientGone();
 
     Core& m_core;
-    CoreAutomationHost m_host;
-    TFrontEnd m_object;
     AutomationServer m_server;
 };
 

@@ -3,15 +3,16 @@
 // the frame rate, movie files made by ffmpeg and checked with ffprobe, a failing
 // encoder, and the main window's menu items and dialogs.
 #include "AppTestSupport.h"
+#include "AutomationDispatcher.h"
 #include "CommandError.h"
 #include "Core.h"
-#include "CoreAutomationHost.h"
 #include "FrontEnd.h"
 #include "MovieRecorder.h"
 #include "StatusBar.h"
-#include "TFrontEnd.h"
+#include "StopConditions.h"
 #include "TfMain.h"
 #include "WorldOutputDialogs.h"
+#include "WorldPicture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,8 +60,20 @@ protected:
 
     test::WorkFolder m_folder;
     Core m_core;
-    CoreAutomationHost m_host { m_core };
-    TFrontEnd m_automation { ModelApi(), m_host };
+    AutomationDispatcher m_automation { m_core };
+
+    /// The answer (0 or 1) of an automation method.
+    int automation(const QString& method, const QVariantList& arguments = {}) const
+    {
+        const AutomationReply reply = m_automation.invoke(method, true, arguments);
+        EXPECT_TRUE(reply.ok()) << reply.error->message.toStdString();
+        return reply.value.toInt();
+    }
+    void stopAtTick(double tick)
+    {
+        m_core.stopConditions().setEnabled(true);
+        ASSERT_TRUE(m_core.stopConditions().addCondition(QStringLiteral("Tick"), +1, tick));
+    }
 };
 
 QImage loaded(const QString& file)
@@ -74,10 +87,10 @@ TEST_F(MovieTest, a_saved_picture_is_the_world_image_one_pixel_or_one_block_per_
     for (int tick = 0; tick < 7; ++tick)
         frontEnd().sbStepClick();
     const QImage world = frontEnd().worldImage().copy();
-    ASSERT_EQ(m_automation.SaveWorldPicture(path("world.png"), 1), 1);
+    ASSERT_EQ(automation("SaveWorldPicture", { path("world.png"), 1 }), 1);
     EXPECT_EQ(loaded(path("world.png")), world);
 
-    ASSERT_EQ(m_automation.SaveWorldPicture(path("world3.bmp"), 3), 1);
+    ASSERT_EQ(automation("SaveWorldPicture", { path("world3.bmp"), 3 }), 1);
     QImage big(path("world3.bmp"), "BMP");
     ASSERT_EQ(big.size(), world.size() * 3);
     big = big.convertToFormat(QImage::Format_RGB888);
@@ -87,12 +100,13 @@ TEST_F(MovieTest, a_saved_picture_is_the_world_image_one_pixel_or_one_block_per_
     }
 
     // Refused: no folder, a scale out of range; nothing is written.
-    EXPECT_EQ(m_automation.SaveWorldPicture(path("missing/world.png"), 1), 0);
-    EXPECT_EQ(m_automation.SaveWorldPicture(path("w17.png"), 17), 0);
+    EXPECT_EQ(automation("SaveWorldPicture", { path("missing/world.png"), 1 }), 0);
+    EXPECT_EQ(automation("SaveWorldPicture", { path("w17.png"), 17 }), 0);
     EXPECT_FALSE(QFile::exists(path("w17.png")));
-    EXPECT_THROW(m_host.saveWorldPicture(path("missing/world.png"), 1), CommandError);
+    EXPECT_THROW(
+        WorldPicture::save(frontEnd().worldImage(), path("missing/world.png"), 1), CommandError);
     try {
-        m_host.saveWorldPicture(path("missing/world.png"), 1);
+        WorldPicture::save(frontEnd().worldImage(), path("missing/world.png"), 1);
     } catch (const CommandError& error) {
         const std::string text = error.message().toStdString();
         EXPECT_TRUE(error.message().contains(path("missing/world.png"))) << text;
@@ -104,20 +118,19 @@ TEST_F(MovieTest, frames_are_taken_every_k_ticks_at_slow_as_at_fast)
 {
     // A run at Slow, stopped by a condition at tick 20, draws the world seldom.
     frontEnd().setFrameRate(0);
-    m_host.setStopEnabled(true);
-    ASSERT_TRUE(m_host.addStopCondition(QStringLiteral("Tick"), +1, 20));
-    ASSERT_EQ(m_automation.MovieStart(path("frames"), 5, 1), 1);
-    EXPECT_EQ(m_automation.MovieStart(path("frames"), 5, 1), 0); // holds frames now
-    ASSERT_EQ(m_automation.MovieStart(path("frames2"), 5, 1), 1);
+    stopAtTick(20);
+    ASSERT_EQ(automation("MovieStart", { path("frames"), 5, 1 }), 1);
+    EXPECT_EQ(automation("MovieStart", { path("frames"), 5, 1 }), 0); // holds frames now
+    ASSERT_EQ(automation("MovieStart", { path("frames2"), 5, 1 }), 1);
     ASSERT_TRUE(frontEnd().Run1Click());
     frontEnd().waitWhileRunning();
     EXPECT_EQ(frontEnd().worldSize(), QSize(128, 128));
     EXPECT_EQ(m_core.model().simTime(), 20.0);
-    EXPECT_EQ(m_automation.MovieStop(), 1);
-    EXPECT_EQ(m_automation.MovieStop(), 0); // nothing records now
+    EXPECT_EQ(automation("MovieStop"), 1);
+    EXPECT_EQ(automation("MovieStop"), 0); // nothing records now
 
     // The same world again, stepped: the world image at ticks 0, 5, 10, 15 and 20.
-    m_host.removeAllStopConditions();
+    m_core.stopConditions().removeAllConditions();
     const std::vector<QImage> expected = worldImages(20, 5);
     const QStringList frames
         = QDir(path("frames2")).entryList({ QStringLiteral("*.png") }, QDir::Files, QDir::Name);
@@ -132,7 +145,7 @@ TEST_F(MovieTest, frames_are_taken_every_k_ticks_at_slow_as_at_fast)
 TEST_F(MovieTest, a_new_world_finishes_the_movie)
 {
     QSignalSpy changed(&m_core.movieRecorder(), &MovieRecorder::recordingChanged);
-    ASSERT_EQ(m_automation.MovieStart(path("a"), 1, 2), 1);
+    ASSERT_EQ(automation("MovieStart", { path("a"), 1, 2 }), 1);
     frontEnd().sbStepClick();
     frontEnd().newSimulation(QString());
     EXPECT_FALSE(m_core.movieRecorder().isRecording());
@@ -159,17 +172,17 @@ TEST_F(MovieTest, ffmpeg_makes_an_mp4_and_a_gif_of_the_frames)
         GTEST_SKIP() << "ffmpeg and ffprobe are not installed";
     // A movie replaces an older file only once it is complete.
     m_folder.write("life.mp4", "older");
-    ASSERT_EQ(m_automation.MovieStart(path("life.mp4"), 2, 2), 1);
+    ASSERT_EQ(automation("MovieStart", { path("life.mp4"), 2, 2 }), 1);
     EXPECT_EQ(QFile(path("life.mp4")).size(), 5);
     for (int i = 0; i < 30; ++i)
         frontEnd().sbStepClick();
-    ASSERT_EQ(m_automation.MovieStop(), 1);
+    ASSERT_EQ(automation("MovieStop"), 1);
     EXPECT_EQ(probe(path("life.mp4")), "h264,256,256,16");
 
-    ASSERT_EQ(m_automation.MovieStart(path("life.gif"), 1, 1), 1);
+    ASSERT_EQ(automation("MovieStart", { path("life.gif"), 1, 1 }), 1);
     for (int i = 0; i < 9; ++i)
         frontEnd().sbStepClick();
-    ASSERT_EQ(m_automation.MovieStop(), 1);
+    ASSERT_EQ(automation("MovieStop"), 1);
     EXPECT_EQ(probe(path("life.gif")), "gif,128,128,10");
     // No temporary file is left beside them.
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
@@ -202,9 +215,8 @@ TEST_F(MovieTest, a_failing_encoder_ends_the_recording_with_a_message_and_the_ru
 {
     FailingEncoder encoder;
     QSignalSpy failed(&m_core.movieRecorder(), &MovieRecorder::failed);
-    m_host.setStopEnabled(true);
-    ASSERT_TRUE(m_host.addStopCondition(QStringLiteral("Tick"), +1, 400));
-    ASSERT_EQ(m_automation.MovieStart(path("broken.mp4"), 1, 1), 1);
+    stopAtTick(400);
+    ASSERT_EQ(automation("MovieStart", { path("broken.mp4"), 1, 1 }), 1);
     ASSERT_TRUE(frontEnd().Run1Click());
     EXPECT_TRUE(waitUntil([&] { return !failed.isEmpty(); }));
     EXPECT_FALSE(m_core.movieRecorder().isRecording());

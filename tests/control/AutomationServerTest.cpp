@@ -1,6 +1,6 @@
 // The automation server on a real session bus (the test runs under
 // dbus-run-session): the server and its clients are separate connections of
-// this process.
+// this process; the methods run on the program's core with Life loaded.
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
@@ -14,7 +14,9 @@
 #include <QTemporaryDir>
 
 #include "AutomationServer.h"
-#include "RecordingTarget.h"
+#include "Core.h"
+#include "FrontEnd.h"
+#include "TestPaths.h"
 
 namespace tessra {
 namespace {
@@ -39,12 +41,14 @@ protected:
     {
         ASSERT_TRUE(QDBusConnection::sessionBus().isConnected())
             << "run the tests under dbus-run-session";
+        ASSERT_TRUE(m_core.frontEnd().loadModelFile(lifeModel()));
         m_server
-            = std::make_unique<AutomationServer>(m_target, QDBusConnection::sessionBus(), Service);
+            = std::make_unique<AutomationServer>(m_core, QDBusConnection::sessionBus(), Service);
         ASSERT_TRUE(m_server->start()) << m_server->errorText().toStdString();
     }
     void TearDown() override
     {
+        m_core.frontEnd().pauseAndWait();
         m_server.reset();
         for (const QString& name : std::as_const(m_clients))
             QDBusConnection::disconnectFromBus(name);
@@ -85,7 +89,14 @@ protected:
         return QDBusConnection::sessionBus().interface()->isServiceRegistered(Service).value();
     }
 
-    test::RecordingTarget m_target;
+    static QString lifeModel() { return QString::fromStdString(test::exampleModel("life")); }
+    double tick() const { return m_core.model().simTime(); }
+    QString param(const QString& name) const
+    {
+        return QString::number(*m_core.model().paramRef(name.toStdString()));
+    }
+
+    Core m_core;
     std::unique_ptr<AutomationServer> m_server;
     QStringList m_clients;
     static inline int s_clientCount = 0;
@@ -100,20 +111,21 @@ TEST_F(AutomationServerTest, first_client_is_served_and_the_name_is_given_up)
     const QDBusMessage tick = call(client, Service, "GetTick");
     ASSERT_EQ(tick.type(), QDBusMessage::ReplyMessage) << tick.errorMessage().toStdString();
     EXPECT_EQ(tick.signature(), "d");
-    EXPECT_EQ(tick.arguments().value(0).toDouble(), 42.5);
+    EXPECT_EQ(tick.arguments().value(0).toDouble(), 0.0);
     EXPECT_EQ(m_server->client(), client.baseService());
     ASSERT_EQ(attached.count(), 1);
     EXPECT_FALSE(nameOwned());
 
     // The client goes on through the instance's unique name.
-    const QDBusMessage set = call(client, serverName(), "SetState", { 1, 2, "alive", "0.5" });
+    const QDBusMessage set = call(client, serverName(), "SetState", { 1, 2, "Age", "0.5" });
     ASSERT_EQ(set.type(), QDBusMessage::ReplyMessage) << set.errorMessage().toStdString();
     EXPECT_EQ(set.signature(), "n");
     EXPECT_EQ(set.arguments().value(0).value<qint16>(), 1);
+    EXPECT_EQ(*m_core.model().stateRef(1, 2, "Age"), 0.5f);
     const QDBusMessage run = call(client, serverName(), "SimRun");
     EXPECT_EQ(run.type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(run.signature(), "");
-    EXPECT_EQ(m_target.calls, (QStringList { "GetTick()", "SetState(1,2,alive,0.5)", "SimRun()" }));
+    EXPECT_TRUE(m_core.frontEnd().isRunning());
 }
 
 TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
@@ -122,7 +134,7 @@ TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
     const auto invoke = [&](const QString& name, bool wantResult, const QVariantList& arguments) {
         return call(client, Service, "Invoke", invokeArguments(name, wantResult, arguments));
     };
-    QDBusMessage reply = invoke("setparam", true, { "birth", 2.5 });
+    QDBusMessage reply = invoke("setparam", true, { "Density", 2.5 });
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     EXPECT_EQ(reply.signature(), "v");
     const QVariant result = qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant();
@@ -148,7 +160,7 @@ TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
             Refusal { "Nothing", true, {}, "Tessra.Error.UnknownName", "Nothing" },
             Refusal {
                 "GetState", true, { 1, "row", "a" }, "Tessra.Error.TypeMismatch", "Argument 2" },
-            Refusal { "SetParam", true, { "a", omitted }, "Tessra.Error.ParamNotOptional",
+            Refusal { "SetParam", true, { "Density", omitted }, "Tessra.Error.ParamNotOptional",
                 "Argument 2" } }) {
         SCOPED_TRACE(r.name.toStdString());
         reply = call(
@@ -158,7 +170,8 @@ TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
         EXPECT_TRUE(reply.errorMessage().contains(r.inMessage))
             << reply.errorMessage().toStdString();
     }
-    EXPECT_EQ(m_target.calls, (QStringList { "SetParam(birth,2.5)", "SimStep()" }));
+    EXPECT_EQ(param("Density"), "2.5");
+    EXPECT_EQ(tick(), 1.0);
 
     reply = call(client, serverName(), "Invoke", { "GetTick", true });
     EXPECT_EQ(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");
@@ -167,12 +180,10 @@ TEST_F(AutomationServerTest, late_bound_calls_follow_the_dispatch_rules)
 TEST_F(AutomationServerTest, typed_calls_report_errors_by_name)
 {
     QDBusConnection client = connectClient();
-    m_target.failingMethod = "LoadModel";
-    QDBusMessage reply = call(client, Service, "LoadModel", { "/nowhere/model.so" });
+    QDBusMessage reply = call(client, Service, "TimeSeriesGet", { "Average Alive" });
     ASSERT_EQ(reply.type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(reply.errorName(), "Tessra.Error.Exception");
-    EXPECT_TRUE(reply.errorMessage().contains("TFrontEnd"));
-    EXPECT_TRUE(reply.errorMessage().contains("Model file not found"));
+    EXPECT_EQ(reply.errorMessage(), "TFrontEnd: No time series \"Average Alive\" is selected");
 
     reply = call(client, serverName(), "GetState", { "x", 1, "a" });
     EXPECT_EQ(reply.errorName(), "Tessra.Error.TypeMismatch");
@@ -181,9 +192,11 @@ TEST_F(AutomationServerTest, typed_calls_report_errors_by_name)
     reply = call(client, serverName(), "Launch");
     EXPECT_EQ(reply.errorName(), "Tessra.Error.UnknownName");
     // Texts for numbers are converted as in late-bound calls.
-    reply = call(client, serverName(), "GetState", { "3", "4", "a" });
+    ASSERT_EQ(call(client, serverName(), "SetState", { "3", 4.0, "Age", "7" }).type(),
+        QDBusMessage::ReplyMessage);
+    reply = call(client, serverName(), "GetState", { "3", "4", "Age" });
     EXPECT_EQ(reply.signature(), "s");
-    EXPECT_EQ(m_target.calls.last(), "GetState(3,4,a)");
+    EXPECT_EQ(reply.arguments().value(0).toString(), "7");
 }
 
 TEST_F(AutomationServerTest, other_clients_are_refused_but_may_introspect)
@@ -194,7 +207,7 @@ TEST_F(AutomationServerTest, other_clients_are_refused_but_may_introspect)
 
     const QDBusMessage refused = call(second, serverName(), "SimStep");
     EXPECT_EQ(refused.errorName(), "Tessra.Error.AccessDenied");
-    EXPECT_EQ(m_target.calls, QStringList { "SimStep()" });
+    EXPECT_EQ(tick(), 1.0);
 
     const QDBusMessage xml
         = call(second, serverName(), "Introspect", {}, "org.freedesktop.DBus.Introspectable");
@@ -240,9 +253,7 @@ TEST_F(AutomationServerTest, calls_are_served_while_a_call_waits)
     }
     ASSERT_TRUE(serveUntil([&] { return answered.size() == 3; }));
     EXPECT_EQ(answered, (QStringList { "GetTick", "SimPause", "SimRunWait" }));
-    EXPECT_EQ(m_target.calls,
-        (QStringList {
-            "SimStep()", "SimRunWait()", "GetTick()", "SimPause()", "SimRunWait done" }));
+    EXPECT_FALSE(m_core.frontEnd().isRunning());
 }
 
 TEST_F(AutomationServerTest, release_ends_the_service_once)
@@ -258,7 +269,7 @@ TEST_F(AutomationServerTest, release_ends_the_service_once)
     QDBusConnection::disconnectFromBus(m_clients.takeLast());
     serveUntil([] { return false; }, 300); // a closed connection must not signal again
     EXPECT_EQ(gone.count(), 1);
-    EXPECT_EQ(m_target.calls, QStringList { "SimStep()" });
+    EXPECT_EQ(tick(), 1.0);
 }
 
 TEST_F(AutomationServerTest, closing_the_clients_connection_ends_the_service)
@@ -278,22 +289,23 @@ TEST_F(AutomationServerTest, closing_the_clients_connection_ends_the_service)
 
 TEST_F(AutomationServerTest, a_waiting_instance_takes_the_name_when_the_first_is_attached)
 {
-    test::RecordingTarget secondTarget;
     QDBusConnection secondBus
         = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "second-instance");
     {
-        AutomationServer second(secondTarget, secondBus, Service);
+        // A second instance, here over the same core.
+        AutomationServer second(m_core, secondBus, Service);
         ASSERT_TRUE(second.start());
         QDBusConnection one = connectClient();
         QDBusConnection two = connectClient();
         ASSERT_EQ(call(one, Service, "SimStep").type(), QDBusMessage::ReplyMessage);
+        EXPECT_EQ(tick(), 1.0);
         ASSERT_TRUE(serveUntil([&] {
             return QDBusConnection::sessionBus().interface()->serviceOwner(Service).value()
                 == secondBus.baseService();
         }));
         ASSERT_EQ(call(two, Service, "SimNew").type(), QDBusMessage::ReplyMessage);
-        EXPECT_EQ(m_target.calls, QStringList { "SimStep()" });
-        EXPECT_EQ(secondTarget.calls, QStringList { "SimNew()" });
+        EXPECT_EQ(tick(), 0.0);
+        EXPECT_EQ(m_server->client(), one.baseService());
         EXPECT_EQ(second.client(), two.baseService());
     }
     QDBusConnection::disconnectFromBus("second-instance");
@@ -301,23 +313,22 @@ TEST_F(AutomationServerTest, a_waiting_instance_takes_the_name_when_the_first_is
 
 TEST_F(AutomationServerTest, example_script_drives_the_server_and_releases_it)
 {
-    m_target.waitForPause = false;
     QSignalSpy gone(m_server.get(), &AutomationServer::clientGone);
     QTemporaryDir folder;
     const QString output = folder.filePath("life.txt");
     QProcess script;
     script.start("/usr/bin/python3",
-        { TESSRA_SOURCE_DIR "/examples/automation.py", "--bus-name", Service,
-            "/models/life/model.so", "--output", output });
+        { TESSRA_SOURCE_DIR "/examples/automation.py", "--bus-name", Service, lifeModel(),
+            "--output", output });
     ASSERT_TRUE(serveUntil([&] { return script.state() == QProcess::NotRunning; }, 60000));
     EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
-    EXPECT_EQ(m_target.calls,
-        (QStringList { "LoadModel(/models/life/model.so)", "AboutModel(name)",
-            "AboutModel(version)", "SetParam(Width,64)", "SetParam(Height,64)",
-            "SetParam(Density,0.25)", "TimeSeriesRemoveAll()", "TimeSeriesAdd(Average Alive)",
-            "TimeSeriesAdd(Parameter Density)", "SimNew()", "StopIfRemoveAll()",
-            "StopIfAdd(Tick >= 200)", "SimRunWait()", "GetTick()", "GetState(0,0,Alive)",
-            "TimeSeriesExport(" + output + ",)" }));
+    EXPECT_EQ(tick(), 200.0);
+    EXPECT_EQ(m_core.frontEnd().worldSize(), QSize(64, 64));
+    QFile exported(output);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QByteArray text = exported.readAll();
+    EXPECT_TRUE(text.contains("Average Alive")) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains("Density")) << text.left(400).toStdString();
     EXPECT_TRUE(serveUntil([&] { return gone.count() == 1; }));
 }
 

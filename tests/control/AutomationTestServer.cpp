@@ -1,12 +1,15 @@
 // A stand-in for the program in activation tests: the same start-up steps
-// for registration and automation, with a recording automation object.
+// for registration and automation, serving the program's core with the Life
+// example loaded, without any window.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <cstdio>
 
 #include "AutomationRegistration.h"
 #include "AutomationServer.h"
-#include "RecordingTarget.h"
+#include "Core.h"
+#include "FrontEnd.h"
+#include "TestPaths.h"
 
 int main(int argc, char** argv)
 {
@@ -21,14 +24,20 @@ int main(int argc, char** argv)
     if (mode != tessra::AutomationStartMode::Automation)
         return 2;
 
-    tessra::test::RecordingTarget target;
-    target.waitForPause = false;
-    tessra::AutomationServer server(target, QDBusConnection::sessionBus());
+    tessra::Core core;
+    if (!core.frontEnd().loadModelFile(
+            QString::fromStdString(tessra::test::exampleModel("life")))) {
+        std::fprintf(stderr, "The Life example does not load\n");
+        return 1;
+    }
+    tessra::AutomationServer server(core, QDBusConnection::sessionBus());
     if (!server.start()) {
         std::fprintf(stderr, "%s\n", qPrintable(server.errorText()));
         return 1;
     }
-    QObject::connect(
-        &server, &tessra::AutomationServer::clientGone, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&server, &tessra::AutomationServer::clientGone, &app, [&core] {
+        core.frontEnd().requestPause();
+        QCoreApplication::exit(0);
+    });
     return app.exec();
 }

@@ -16,12 +16,10 @@
 #include "AutomationDispatcher.h"
 #include "CommandError.h"
 #include "Core.h"
-#include "CoreAutomationHost.h"
 #include "FixtureCallLog.h"
 #include "FrontEnd.h"
 #include "HostFunctions.h"
 #include "StopConditions.h"
-#include "TFrontEnd.h"
 #include "TdNew.h"
 #include "TestPaths.h"
 #include "TfDebug.h"
@@ -349,9 +347,7 @@ TEST(ModelWaitingInAClick, keeps_its_world_whoever_asks_for_a_new_one)
     FrontEnd& frontEnd = core.frontEnd();
     HostFunctions host(frontEnd);
     host.install();
-    CoreAutomationHost automationHost(core);
-    TFrontEnd object(core.model(), automationHost);
-    const AutomationDispatcher automation(object);
+    const AutomationDispatcher automation(core);
     ASSERT_TRUE(frontEnd.loadModelFile(QString::fromStdString(path)));
     test::FixtureCallLog log(path);
     log.reset();

@@ -28,8 +28,9 @@ check(not daemon.NameHasOwner(NAME), "no instance runs before the first call")
 
 first_proxy = bus.get_object(NAME, "/FrontEnd")  # activates the first instance
 first = dbus.Interface(first_proxy, "Tessra.FrontEnd")
-check(float(first.GetTick()) == 42.5, "typed call to the activated instance")
-check(first.Invoke("SetParam", True, ["a", 1.5]) == 1, "late-bound call")
+check(float(first.GetTick()) == 0.0, "typed call to the activated instance")
+check(first.Invoke("SetParam", True, ["Density", 0.5]) == 1, "late-bound call")
+check(first.GetParam("Density") == "0.5", "the value set is read back")
 check(not daemon.NameHasOwner(NAME), "the name is released after the first call")
 
 other_bus = dbus.SessionBus(private=True)

@@ -12,6 +12,7 @@
 #include "ObserveUiTestSupport.h"
 #include "SampleGraph.h"
 #include "SampleSummary.h"
+#include "SeriesChoice.h"
 #include "SeriesTable.h"
 #include "TfTimeSeries.h"
 #include "TimeSeriesGraph.h"
@@ -90,7 +91,8 @@ protected:
         ASSERT_TRUE(test::loadModelWithWorld(test::fixtureModel("stats")));
         test::forgetDisplaySettings(QStringLiteral("fTimeSeries"));
         recorder = std::make_unique<TimeSeriesRecorder>(ModelApi());
-        window = std::make_unique<TfTimeSeries>(*recorder);
+        choice = std::make_unique<SeriesChoice>(recorder->table());
+        window = std::make_unique<TfTimeSeries>(*recorder, *choice);
         window->resize(800, 600);
         window->show();
         recorder->table().addSeries(SeriesTable::Average, 0);
@@ -117,6 +119,7 @@ protected:
     }
 
     std::unique_ptr<TimeSeriesRecorder> recorder;
+    std::unique_ptr<SeriesChoice> choice;
     std::unique_ptr<TfTimeSeries> window;
 };
 

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "ObserveUiTestSupport.h"
+#include "SeriesChoice.h"
 #include "SeriesTable.h"
 #include "TfTimeSeries.h"
 #include "TimeSeriesGraph.h"
@@ -54,7 +55,8 @@ protected:
         ASSERT_TRUE(test::loadModelWithWorld(test::fixtureModel("stats")));
         test::forgetDisplaySettings(QStringLiteral("fTimeSeries"));
         recorder = std::make_unique<TimeSeriesRecorder>(ModelApi());
-        window = std::make_unique<TfTimeSeries>(*recorder);
+        choice = std::make_unique<SeriesChoice>(recorder->table());
+        window = std::make_unique<TfTimeSeries>(*recorder, *choice);
         window->setErrorReporter(errors.reporter());
         window->resize(640, 480);
         window->show();
@@ -72,6 +74,7 @@ protected:
     QTemporaryDir dir;
     test::ErrorLog errors;
     std::unique_ptr<TimeSeriesRecorder> recorder;
+    std::unique_ptr<SeriesChoice> choice;
     std::unique_ptr<TfTimeSeries> window;
 };
 

@@ -12,6 +12,7 @@
 #include "GraphOutput.h"
 #include "GraphParts.h"
 #include "ObserveUiTestSupport.h"
+#include "SeriesChoice.h"
 #include "SeriesPage.h"
 #include "SeriesTable.h"
 #include "TfTimeSeries.h"
@@ -109,12 +110,14 @@ protected:
         ASSERT_TRUE(test::loadModelWithWorld(test::fixtureModel("stats")));
         test::forgetDisplaySettings(QStringLiteral("fTimeSeries"));
         recorder = std::make_unique<TimeSeriesRecorder>(ModelApi());
-        window = std::make_unique<TfTimeSeries>(*recorder);
+        choice = std::make_unique<SeriesChoice>(recorder->table());
+        window = std::make_unique<TfTimeSeries>(*recorder, *choice);
         window->resize(600, 450);
         window->show();
     }
 
     std::unique_ptr<TimeSeriesRecorder> recorder;
+    std::unique_ptr<SeriesChoice> choice;
     std::unique_ptr<TfTimeSeries> window;
 };
 

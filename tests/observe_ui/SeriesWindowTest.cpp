@@ -20,6 +20,7 @@
 
 #include "ObserveUiTestSupport.h"
 #include "SampleGraph.h"
+#include "SeriesChoice.h"
 #include "SeriesTable.h"
 #include "TfTimeSeries.h"
 #include "TimeSeriesGraph.h"
@@ -54,7 +55,8 @@ protected:
         ASSERT_TRUE(test::loadModelWithWorld(test::fixtureModel("stats")));
         test::forgetDisplaySettings(QStringLiteral("fTimeSeries"));
         recorder = std::make_unique<TimeSeriesRecorder>(ModelApi());
-        window = std::make_unique<TfTimeSeries>(*recorder);
+        choice = std::make_unique<SeriesChoice>(recorder->table());
+        window = std::make_unique<TfTimeSeries>(*recorder, *choice);
         window->setErrorReporter(errors.reporter());
         lbOperation = child<QListWidget>("lbOperation");
         lbStates = child<QListWidget>("lbStates");
@@ -96,6 +98,7 @@ protected:
 
     test::ErrorLog errors;
     std::unique_ptr<TimeSeriesRecorder> recorder;
+    std::unique_ptr<SeriesChoice> choice;
     std::unique_ptr<TfTimeSeries> window;
     QListWidget* lbOperation = nullptr;
     QListWidget* lbStates = nullptr;
@@ -125,22 +128,35 @@ TEST_F(SeriesWindow, add_without_a_subject_fails_and_changes_nothing)
     EXPECT_EQ(table().count(), 0);
 }
 
-TEST_F(SeriesWindow, an_operation_selected_from_outside_shows_its_subjects)
+TEST_F(SeriesWindow, the_lists_show_the_series_choice_and_choose_through_it)
 {
-    // Automation chooses the operation as a click does; a subject chosen
-    // before is gone, and selecting the same row again refills the list.
-    window->selectOperation(Parameter);
+    // A choice made outside (automation) shows in the lists; a subject chosen
+    // before is gone, and choosing the same operation again refills the list.
+    choice->chooseOperation(Parameter);
     EXPECT_EQ(lbOperation->currentRow(), Parameter);
     EXPECT_EQ(lbStates->count(), 5);
     selectRow(lbStates, 1);
-    window->selectOperation(Parameter);
+    EXPECT_EQ(choice->subject(), 1);
+    choice->chooseOperation(Parameter);
     EXPECT_EQ(lbStates->count(), 5);
     EXPECT_TRUE(lbStates->selectedItems().isEmpty());
-    window->selectOperation(Average);
-    EXPECT_EQ(lbStates->count(), 2);
-    window->selectOperation(99);
+    ASSERT_TRUE(choice->chooseText(" average  X "));
+    EXPECT_EQ(lbOperation->currentRow(), Average);
+    EXPECT_EQ(lbStates->selectedItems().value(0)->text(), "x");
+    window->bAddClick();
+    EXPECT_EQ(listed(), QStringList { "Average x" });
+    choice->chooseOperation(99);
     EXPECT_TRUE(lbOperation->selectedItems().isEmpty());
     EXPECT_EQ(lbStates->count(), 0);
+
+    // A click in the window chooses in the core.
+    selectRow(lbOperation, Maximum);
+    EXPECT_EQ(choice->operation(), Maximum);
+    EXPECT_EQ(choice->subjects(), (QStringList { "x", "Average x" }));
+    selectRow(lbStates, StateAverageX);
+    EXPECT_EQ(choice->subject(), StateAverageX);
+    EXPECT_EQ(choice->add(), 1);
+    EXPECT_EQ(listed(), (QStringList { "Average x", "Maximum Average x" }));
 }
 
 TEST_F(SeriesWindow, a_pair_added_twice_fails_the_second_time)
@@ -570,7 +586,7 @@ TEST_F(SeriesWindow, check_marks_page_and_file_names_are_kept_for_the_next_run)
     window->hide();
     window.reset();
 
-    window = std::make_unique<TfTimeSeries>(*recorder);
+    window = std::make_unique<TfTimeSeries>(*recorder, *choice);
     EXPECT_TRUE(child<QAction>("mGrid")->isChecked());
     EXPECT_TRUE(child<QAction>("mMonochrome")->isChecked());
     EXPECT_FALSE(child<QAction>("mDrawLines")->isChecked());

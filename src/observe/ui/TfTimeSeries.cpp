@@ -13,11 +13,13 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "SaveFileDialog.h"
+#include "SeriesChoice.h"
 #include "SeriesPage.h"
 #include "SeriesTable.h"
 #include "TimeSeriesGraph.h"
@@ -91,10 +93,11 @@ AppendAnswer askToAppend(const QString&)
 
 } // namespace
 
-TfTimeSeries::TfTimeSeries(TimeSeriesRecorder& recorder, QWidget* parent)
+TfTimeSeries::TfTimeSeries(TimeSeriesRecorder& recorder, SeriesChoice& choice, QWidget* parent)
     : QMainWindow(parent)
     , m_recorder(recorder)
     , m_table(recorder.table())
+    , m_choice(choice)
     , m_reportError([this](const CommandError& error) { showStandardError(this, error); })
     , m_printDialog([this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
@@ -277,6 +280,9 @@ void TfTimeSeries::connectTable()
 {
     connect(tsSeries->lbOperation, &QListWidget::itemSelectionChanged, this,
         &TfTimeSeries::lbOperationChange);
+    connect(tsSeries->lbStates, &QListWidget::itemSelectionChanged, this,
+        &TfTimeSeries::lbStatesChange);
+    connect(&m_choice, &SeriesChoice::changed, this, &TfTimeSeries::showChoice);
     connect(tsSeries->bAdd, &QPushButton::clicked, this, &TfTimeSeries::bAddClick);
     connect(tsSeries->bRemove, &QPushButton::clicked, this, &TfTimeSeries::bRemoveClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
@@ -290,6 +296,7 @@ void TfTimeSeries::connectTable()
     // Series chosen before the window existed are listed in their order.
     for (int row = 0; row < m_table.count(); ++row)
         seriesAdded(m_table.slotAtRow(row));
+    showChoice();
     updateButtons();
 }
 
@@ -307,56 +314,43 @@ template <class Command> void TfTimeSeries::run(Command command)
 
 void TfTimeSeries::lbOperationChange()
 {
-    tsSeries->lbStates->clear();
-    const int operation = selectedRow(tsSeries->lbOperation);
-    if (operation < 0)
-        return;
-    tsSeries->lbStates->addItems(m_table.subjectNames(operation));
+    m_choice.chooseOperation(selectedRow(tsSeries->lbOperation));
 }
 
-void TfTimeSeries::refillLists()
+void TfTimeSeries::lbStatesChange()
 {
+    m_choice.chooseSubject(selectedRow(tsSeries->lbStates));
+}
+
+void TfTimeSeries::showChoice()
+{
+    // The lists show the choice; setting them here chooses nothing again.
     QListWidget* operations = tsSeries->lbOperation;
-    const int operation = selectedRow(operations);
-    const QStringList names = SeriesTable::operationNames();
-    if (operations->count() != names.size()) {
-        operations->clear();
-        operations->addItems(names);
-    }
-    if (operation < 0 || operation >= operations->count()) {
-        operations->clearSelection();
-        tsSeries->lbStates->clear();
-        return;
-    }
-    // The subject chosen under the old model stays chosen when the new one has a
-    // subject of that name; otherwise nothing is chosen.
     QListWidget* subjects = tsSeries->lbStates;
-    const int chosen = selectedRow(subjects);
-    const QString subject = chosen < 0 ? QString() : subjects->item(chosen)->text();
-    subjects->clear();
-    subjects->addItems(m_table.subjectNames(operation));
-    const QList<QListWidgetItem*> same = subject.isEmpty()
-        ? QList<QListWidgetItem*>()
-        : subjects->findItems(subject, Qt::MatchExactly);
-    if (!same.isEmpty())
-        subjects->setCurrentItem(same.first());
-}
-
-void TfTimeSeries::selectOperation(int operation)
-{
-    QListWidget* list = tsSeries->lbOperation;
-    if (operation < 0 || operation >= list->count())
-        list->clearSelection();
+    const QSignalBlocker blockOperations(operations);
+    const QSignalBlocker blockSubjects(subjects);
+    if (m_choice.operation() < 0)
+        operations->clearSelection();
     else
-        list->setCurrentRow(operation);
-    lbOperationChange();
+        operations->setCurrentRow(m_choice.operation());
+    QStringList shown;
+    for (int row = 0; row < subjects->count(); ++row)
+        shown.append(subjects->item(row)->text());
+    if (shown != m_choice.subjects()) {
+        subjects->clear();
+        subjects->addItems(m_choice.subjects());
+    }
+    if (m_choice.subject() < 0) {
+        subjects->setCurrentItem(nullptr);
+        subjects->clearSelection();
+    } else {
+        subjects->setCurrentRow(m_choice.subject());
+    }
 }
 
 void TfTimeSeries::bAddClick()
 {
-    run([this] {
-        m_table.addSeries(selectedRow(tsSeries->lbOperation), selectedRow(tsSeries->lbStates));
-    });
+    run([this] { m_choice.add(); });
 }
 
 void TfTimeSeries::bRemoveClick()

@@ -16,6 +16,7 @@ class QToolButton;
 namespace tessra {
 
 class SampleGraph;
+class SeriesChoice;
 class SeriesPage;
 class SeriesTable;
 class TimeSeriesGraph;
@@ -23,9 +24,11 @@ class TimeSeriesRecorder;
 
 /// The "Time Series" window: the user chooses the series the recorder keeps
 /// (Series page) and sees them drawn against the tick (Graph page). A view
-/// over the recorder's series table: every change of the table, whoever
-/// makes it (this window, a settings file, automation), shows here through
-/// the table's signals. The graph draws the table's sample lists directly.
+/// over the recorder's series table and the series choice: every change of
+/// either, whoever makes it (this window, a settings file, automation), shows
+/// here through their signals, and a click in the operation or subject list
+/// chooses in the series choice. The graph draws the table's sample lists
+/// directly.
 ///
 /// Drawing is deferred: recording adds samples without drawing anything;
 /// flush(), which the display refresh calls, draws what was added since, and
@@ -48,7 +51,9 @@ public:
     static constexpr int MinimumWidth = 396;
     static constexpr int MinimumHeight = 320;
 
-    explicit TfTimeSeries(TimeSeriesRecorder& recorder, QWidget* parent = nullptr);
+    /// `recorder` and `choice` (the choice of the next series, over the
+    /// recorder's table) must outlive the window.
+    TfTimeSeries(TimeSeriesRecorder& recorder, SeriesChoice& choice, QWidget* parent = nullptr);
     ~TfTimeSeries() override;
 
     /// Draws the samples recorded since the last flush. Does nothing while
@@ -65,15 +70,6 @@ public:
     /// Print asks with `dialog` first; by default the standard print dialog
     /// (objectName "pdPrint"), which offers the printers and a PDF file.
     void setPrintDialog(PrintDialog dialog) { m_printDialog = std::move(dialog); }
-
-    /// Selects row `operation` of the operation list and fills the subject
-    /// list for it, as a click on it does (automation's series choice shows
-    /// here). Any other value clears the selection.
-    void selectOperation(int operation);
-    /// Fills the operation and subject lists afresh from the loaded model (after
-    /// every model load and new world). The chosen operation stays; the chosen
-    /// subject stays when the model has one of that name, else none is chosen.
-    void refillLists();
 
     /// Commands. Each reports its failure through the error reporter.
     void bAddClick();
@@ -117,6 +113,8 @@ private:
     void FormResize();
     void xygTimeSeriesResize();
     void lbOperationChange();
+    void lbStatesChange();
+    void showChoice();
     void mDrawLinesClick();
     void mDrawPointsClick();
     void mMonochromeClick();
@@ -141,6 +139,7 @@ private:
 
     TimeSeriesRecorder& m_recorder;
     SeriesTable& m_table;
+    SeriesChoice& m_choice;
     HelpHandler m_help;
     ErrorReporter m_reportError;
     PauseHandler m_pause;
