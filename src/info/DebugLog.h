@@ -60,6 +60,8 @@ public:
     QStringList lines() const;
     /// The text after the last line break: what the user typed there, or empty.
     QString openLine() const { return m_blocks.constLast(); }
+    /// The whole text: every line ended by a line feed, then the open line.
+    QString text() const { return m_blocks.join(QLatin1Char('\n')); }
 
 signals:
     /// A text was written, exactly as given (emitted on the writer's thread).

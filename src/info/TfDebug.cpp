@@ -56,9 +56,7 @@ TfDebug::TfDebug(DebugLog& log, QWidget* parent)
     layout->addWidget(m_memo);
     // A long run must not collect an unbounded undo history.
     m_memo->document()->setUndoRedoEnabled(false);
-    QStringList blocks = m_log.lines();
-    blocks.append(m_log.openLine());
-    m_memo->setPlainText(blocks.join(QLatin1Char('\n')));
+    m_memo->setPlainText(m_log.text());
     connect(m_memo, &QPlainTextEdit::textChanged, this, &TfDebug::mDebugLogChange);
     connect(&m_log, &DebugLog::changed, this, &TfDebug::logChanged);
     restorePlacement();
