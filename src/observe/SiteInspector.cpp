@@ -20,9 +20,12 @@ void SiteInspector::fillStates()
     // The description belonged to the world before.
     m_aboutLabel = noDescription();
     m_aboutText.clear();
+    const bool chosenGone = m_chosenState >= count;
+    if (chosenGone)
+        m_chosenState = -1;
     emit statesChanged();
-    if (m_chosenState >= count)
-        chooseState(-1);
+    if (chosenGone)
+        emit chosenStateChanged(-1);
 }
 
 void SiteInspector::setShown(bool shown)

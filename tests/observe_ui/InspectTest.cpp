@@ -154,6 +154,22 @@ TEST_F(Inspector, the_window_follows_the_inspector_and_hands_its_choices_to_it)
     EXPECT_EQ(grid->currentRow(), 2);
 }
 
+TEST_F(Inspector, a_model_without_the_chosen_state_gives_the_choice_up)
+{
+    open(test::fixtureModel("calllog"));
+    showInspector(true);
+    site.chooseState(1);
+    site.inspectSite(1, 2, 0);
+    ASSERT_TRUE(test::loadModelWithWorld(test::fixtureModel("nostates")));
+    site.fillStates();
+    EXPECT_EQ(site.chosenState(), -1);
+    EXPECT_FALSE(site.value(0).has_value());
+    EXPECT_EQ(grid->rowCount(), TfInspect::FixedRows - 1);
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
+    site.inspectSite(0, 1, 0);
+    EXPECT_EQ(value(1), QStringLiteral("1"));
+}
+
 TEST_F(Inspector, hidden_it_makes_no_model_calls_and_leaves_the_grid)
 {
     open(test::fixtureModel("calllog"));
