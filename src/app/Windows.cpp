@@ -22,21 +22,6 @@ namespace tessra {
 
 namespace {
 
-// The front end shows the inspector through its own operation, which also makes the
-// first state row current.
-class InspectorCompanion : public CompanionWindow {
-public:
-    explicit InspectorCompanion(TfInspect& window)
-        : m_window(window)
-    {
-    }
-    bool isShown() const override { return m_window.isVisible(); }
-    void setShown(bool shown) override { m_window.showInspector(shown); }
-
-private:
-    TfInspect& m_window;
-};
-
 // Qt lets a tool window's keys reach the shortcuts of the window it belongs to. The
 // main window's shortcuts include plain keys (Enter steps, N, I, T), which in the stop
 // conditions or the inspector belong to what the user is typing there: such keys are
@@ -80,9 +65,9 @@ Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialo
     createInspector();
     createTimeSeries();
     createAboutWindows();
-    m_debug = std::make_unique<TfDebug>(m_main.get());
+    m_debug = std::make_unique<TfDebug>(m_core.debugLog(), m_main.get());
     m_main->setStartupLog(
-        [this](const QString& text) { m_debug->debugLog(text.toUtf8().constData()); });
+        [this](const QString& text) { m_core.debugLog().write(text.toUtf8().constData()); });
     createStopConditions();
     m_toolKeys
         = std::make_unique<ToolWindowKeys>(QList<QWidget*> { m_inspect.get(), m_stop.get() });
@@ -92,7 +77,6 @@ Windows::Windows(Core& core, const QStringList& arguments, bool automated, Dialo
 Windows::~Windows()
 {
     // The front end and the help commands must not reach a window or table that is gone.
-    m_core.frontEnd().attachInspector(nullptr);
     m_core.frontEnd().attachTimeSeriesWindow(nullptr);
     m_core.frontEnd().attachStopConditionsWindow(nullptr);
     m_main->setStartupLog({});
@@ -127,7 +111,7 @@ void Windows::connectHelp()
 
 void Windows::createNewSimulationDialog()
 {
-    m_new = std::make_unique<TdNew>(m_core.model(), m_main.get());
+    m_new = std::make_unique<TdNew>(m_core.newSimulationCandidates(), m_main.get());
     m_new->setHelpHandler([](const QString& key) { openHelpPage(key); });
     m_new->setErrorReporter([this](const CommandError& error) { reportError(m_new.get(), error); });
     m_main->setNewSimulationDialog([this](QWidget*) { return m_new->execute(); });
@@ -136,18 +120,8 @@ void Windows::createNewSimulationDialog()
 void Windows::createInspector()
 {
     FrontEnd& frontEnd = m_core.frontEnd();
-    m_inspect = std::make_unique<TfInspect>(m_core.model(), m_main.get());
-    m_inspect->fillInspectorStates();
-    m_inspectCompanion = std::make_unique<InspectorCompanion>(*m_inspect);
-    frontEnd.attachInspector(m_inspectCompanion.get());
-    QObject::connect(
-        &frontEnd, &FrontEnd::worldCreated, m_inspect.get(), &TfInspect::fillInspectorStates);
-    QObject::connect(
-        &frontEnd, &FrontEnd::modelLoaded, m_inspect.get(), &TfInspect::fillInspectorStates);
-    QObject::connect(&frontEnd, &FrontEnd::siteInspected, m_inspect.get(),
-        [this](int column, int row, int colour) {
-            m_inspect->inspectSite(column, row, static_cast<unsigned int>(colour));
-        });
+    // A view of the core's inspector, which follows the pointer and every new world.
+    m_inspect = std::make_unique<TfInspect>(m_core.siteInspector(), m_main.get());
     // Closed by the user: the main window unchecks Inspect Sites.
     QObject::connect(m_inspect.get(), &TfInspect::visibilityChangedByUser, &frontEnd,
         [&frontEnd](bool visible) { frontEnd.setInspectorVisible(visible); });

@@ -34,11 +34,9 @@ class TfTimeSeries;
 /// Windows also owns the help table (its ModelFolder entry follows the loaded model)
 /// and installs it for openHelpPage while it lives.
 ///
-/// The functions the program exports to models reach two of these windows: `_debugLog`
-/// writes to debugLog() (TfDebug::debugLog), `_isDNewVisible` and `_getDNewParamValue`
-/// read newSimulationDialog() (TdNew::isShowing, TdNew::candidateValue). Whoever
-/// registers those functions takes the windows from here, after construction, and
-/// must unregister them before this object goes.
+/// The New Simulation dialog, the inspector and the debug log are views of the core's
+/// NewSimulationCandidates, SiteInspector and DebugLog, which the functions exported
+/// to models read and write without any window.
 class Windows {
 public:
     /// `arguments` are the command-line arguments after the program path; `automated`
@@ -86,9 +84,8 @@ private:
     std::unique_ptr<TfAboutTool> m_aboutTool;
     std::unique_ptr<TfDebug> m_debug;
     std::unique_ptr<TfStop> m_stop;
-    // How the front end shows and hides the inspector, the time-series window and the
+    // How the front end shows and hides the time-series window and the
     // stop-conditions dialog.
-    std::unique_ptr<CompanionWindow> m_inspectCompanion;
     std::unique_ptr<CompanionWindow> m_timeSeriesCompanion;
     std::unique_ptr<CompanionWindow> m_stopCompanion;
     // Keeps plain keys typed in the tool windows away from the main window's shortcuts.

@@ -9,9 +9,7 @@
 #include "Dialogs.h"
 #include "FrontEnd.h"
 #include "HostFunctions.h"
-#include "TdNew.h"
 #include "TessraApplication.h"
-#include "TfDebug.h"
 #include "TfMain.h"
 #include "Windows.h"
 
@@ -35,18 +33,6 @@ void showRegistrationMessage(tessra::Dialogs& dialogs, const QString& text)
         return;
     }
     dialogs.message(nullptr, tessra::productName(), text, QMessageBox::NoIcon);
-}
-
-// The functions exported to models reach the front end, the New Simulation dialog and
-// the debug log through this one installed object.
-void connectHostFunctions(tessra::HostFunctions& host, tessra::Windows& windows)
-{
-    tessra::TdNew& dialog = windows.newSimulationDialog();
-    host.setNewSimulationDialog([&dialog] { return dialog.isShowing(); },
-        [&dialog](int index) { return dialog.candidateValue(index); });
-    tessra::TfDebug& log = windows.debugLog();
-    host.setDebugLog([&log](const char* text) { log.debugLog(text); });
-    host.install();
 }
 
 // Started for automation on a machine without a display (a server, a CI job, a bus
@@ -90,8 +76,9 @@ int main(int argc, char** argv)
         QObject::connect(&core.frontEnd(), &tessra::FrontEnd::titleChanged, &app,
             &tessra::TessraApplication::setApplicationTitle);
         tessra::Windows windows(core, arguments, automated, dialogs);
-        tessra::HostFunctions host(core.frontEnd());
-        connectHostFunctions(host, windows);
+        // The functions exported to models reach the core through this one object.
+        tessra::HostFunctions host(core);
+        host.install();
         QObject::connect(&windows.main(), &tessra::TfMain::closed, &app, &QCoreApplication::quit,
             Qt::QueuedConnection);
         // A script is served once the first model load has finished.

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "CommandError.h"
+#include "Core.h"
 #include "FrontEnd.h"
 
 namespace tessra {
@@ -33,8 +34,9 @@ private:
 };
 } // namespace
 
-HostFunctions::HostFunctions(FrontEnd& frontEnd)
-    : m_frontEnd(frontEnd)
+HostFunctions::HostFunctions(Core& core)
+    : m_core(core)
+    , m_frontEnd(core.frontEnd())
 {
 }
 
@@ -85,28 +87,21 @@ void HostFunctions::guarded(const char* name, Operation operation) noexcept
 
 void HostFunctions::debugLog(const char* text) noexcept
 {
-    try {
-        if (m_debugLog && text)
-            m_debugLog(text);
-    } catch (...) {
-        // A log line that cannot be written is dropped; the model never hears of it.
-    }
+    m_core.debugLog().write(text); // never throws, from any thread
 }
 
 double HostFunctions::dNewParamValue(int index) noexcept
 {
     double value = 0.0;
-    guarded("_getDNewParamValue", [&] {
-        if (m_dialogValue)
-            value = m_dialogValue(index);
-    });
+    guarded("_getDNewParamValue",
+        [&] { value = m_core.newSimulationCandidates().candidateValue(index); });
     return value;
 }
 
 bool HostFunctions::isDNewVisible() noexcept
 {
     bool showing = false;
-    guarded("_isDNewVisible", [&] { showing = m_dialogShowing && m_dialogShowing(); });
+    guarded("_isDNewVisible", [&] { showing = m_core.newSimulationCandidates().isOpen(); });
     return showing;
 }
 

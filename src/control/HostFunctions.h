@@ -1,17 +1,17 @@
 #pragma once
 
-#include <functional>
-
 namespace tessra {
 
+class Core;
 class FrontEnd;
 
 /// What the nine C functions the program exports to models do (_debugLog,
 /// _getDNewParamValue, _isDNewVisible, _simNew, _simPause, _simRun,
 /// _simRunWait, _simStep, _simWait; see HostExports.cpp). Each is a thin entry
 /// into the front end's operations, the same ones the menu commands and the
-/// automation methods use; this object keeps no state of its own beyond the
-/// hooks into the windows.
+/// automation methods use, or a read of the core's state (the New Simulation
+/// dialog's candidate values, the debug log); this object keeps no state of
+/// its own.
 ///
 /// C functions receive nothing to find their object by, so the exports reach
 /// the one instance registered with install(): the program's only process-wide
@@ -23,8 +23,8 @@ class FrontEnd;
 /// error output; nothing is shown to the user and the model is never told.
 ///
 /// Calls belong on the GUI thread, where the front end calls into the model.
-/// From any other thread only debugLog() is served (the log window passes the
-/// text to its own thread); the others do nothing and answer 0.
+/// From any other thread only debugLog() is served (the log passes the text to
+/// its own thread); the others do nothing and answer 0.
 ///
 /// Calls made while the model is at work:
 /// - From inside a step (the model's time step, or anything the step calls):
@@ -45,40 +45,24 @@ class FrontEnd;
 ///   LoadModel served by a wait) is refused, for it would unload that code.
 class HostFunctions {
 public:
-    /// Writes a text to the debug log window.
-    using DebugLogWriter = std::function<void(const char* text)>;
-    /// Whether the New Simulation dialog is shown now.
-    using DialogShowing = std::function<bool()>;
-    /// The dialog's candidate value of a parameter.
-    using DialogValue = std::function<double(int index)>;
-
-    /// `frontEnd` must outlive this object.
-    explicit HostFunctions(FrontEnd& frontEnd);
+    /// `core` must outlive this object.
+    explicit HostFunctions(Core& core);
     /// Uninstalls this object if it is the installed one.
     ~HostFunctions();
     HostFunctions(const HostFunctions&) = delete;
     HostFunctions& operator=(const HostFunctions&) = delete;
 
     /// Makes this object the one the exported functions reach (replacing any
-    /// other). The program installs one right after its windows exist.
+    /// other). The program installs one right after its core exists.
     void install();
     /// The installed object, or null.
     static HostFunctions* installed();
 
-    /// The debug log window; without one, texts are dropped.
-    void setDebugLog(DebugLogWriter writer) { m_debugLog = std::move(writer); }
-    /// The New Simulation dialog; without one it counts as hidden and every
-    /// value as 0.
-    void setNewSimulationDialog(DialogShowing showing, DialogValue value)
-    {
-        m_dialogShowing = std::move(showing);
-        m_dialogValue = std::move(value);
-    }
-
-    /// _debugLog: the text, taken literally, to the debug log. Null adds nothing.
+    /// _debugLog: the text, taken literally, to the core's debug log
+    /// (DebugLog::write). Null adds nothing.
     void debugLog(const char* text) noexcept;
     /// _getDNewParamValue: the dialog's candidate value `index` (while hidden,
-    /// whatever the dialog answers then: the model's current value).
+    /// the model's current value; see NewSimulationCandidates::candidateValue).
     double dNewParamValue(int index) noexcept;
     /// _isDNewVisible: true from the dialog's showing until it closes.
     bool isDNewVisible() noexcept;
@@ -101,10 +85,8 @@ private:
     bool insideStep() const;
     template <class Operation> void guarded(const char* name, Operation operation) noexcept;
 
+    Core& m_core;
     FrontEnd& m_frontEnd;
-    DebugLogWriter m_debugLog;
-    DialogShowing m_dialogShowing;
-    DialogValue m_dialogValue;
 };
 
 } // namespace tessra

@@ -1,9 +1,7 @@
 #include "DebugLog.h"
 
 #include <QStringDecoder>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
+#include <QThread>
 
 namespace tessra {
 
@@ -37,11 +35,10 @@ QString displayedLine(QByteArrayView bytes)
 }
 } // namespace
 
-DebugLog::DebugLog(QTextDocument* document, int lineLimit)
-    : m_document(document)
+DebugLog::DebugLog(int lineLimit, QObject* parent)
+    : QObject(parent)
     , m_lineLimit(lineLimit)
 {
-    m_document->setUndoRedoEnabled(false);
 }
 
 QStringList DebugLog::splitLines(QByteArrayView text)
@@ -59,20 +56,33 @@ QStringList DebugLog::splitLines(QByteArrayView text)
     return lines;
 }
 
+void DebugLog::write(const char* text) noexcept
+{
+    try {
+        if (!text || !*text)
+            return;
+        const QByteArray copy(text);
+        emit textWritten(copy);
+        if (QThread::currentThread() != thread()) {
+            QMetaObject::invokeMethod(
+                this, [this, copy] { append(copy); }, Qt::QueuedConnection);
+            return;
+        }
+        append(copy);
+    } catch (...) {
+        // The writer is a model; a failure to log is never reported to it.
+    }
+}
+
 int DebugLog::lineCount() const
 {
-    const int blocks = m_document->blockCount();
-    return m_document->lastBlock().text().isEmpty() ? blocks - 1 : blocks;
+    const auto blocks = static_cast<int>(m_blocks.size());
+    return m_blocks.constLast().isEmpty() ? blocks - 1 : blocks;
 }
 
 QStringList DebugLog::lines() const
 {
-    QStringList result;
-    const int count = lineCount();
-    for (QTextBlock block = m_document->firstBlock(); block.isValid() && result.size() < count;
-         block = block.next())
-        result.append(block.text());
-    return result;
+    return m_blocks.mid(0, lineCount());
 }
 
 bool DebugLog::append(QByteArrayView text)
@@ -80,29 +90,29 @@ bool DebugLog::append(QByteArrayView text)
     const QStringList added = splitLines(text);
     if (added.isEmpty())
         return false;
-    QTextCursor cursor(m_document);
-    cursor.beginEditBlock();
-    cursor.movePosition(QTextCursor::End);
     // Text typed after the last line break is a line of its own.
-    if (!cursor.block().text().isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(added.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    trim(); // inside the same change, so the text is laid out once
-    cursor.endEditBlock();
+    if (m_blocks.constLast().isEmpty())
+        m_blocks.removeLast();
+    m_blocks.append(added);
+    m_blocks.append(QString());
+    emit changed(trim(), added);
     return true;
 }
 
-bool DebugLog::trim()
+void DebugLog::edit(const QStringList& blocks)
+{
+    m_blocks = blocks.isEmpty() ? QStringList { QString() } : blocks;
+    if (const int dropped = trim())
+        emit changed(dropped, {});
+}
+
+int DebugLog::trim()
 {
     const int excess = lineCount() - m_lineLimit;
     if (excess <= 0)
-        return false;
-    QTextCursor cursor(m_document);
-    cursor.beginEditBlock();
-    cursor.setPosition(m_document->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    cursor.endEditBlock();
-    return true;
+        return 0;
+    m_blocks.remove(0, excess);
+    return excess;
 }
 
 } // namespace tessra

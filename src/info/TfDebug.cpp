@@ -5,7 +5,9 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSettings>
-#include <QThread>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace tessra {
@@ -39,10 +41,10 @@ QPlainTextEdit* createMemo(QWidget* parent)
 }
 } // namespace
 
-TfDebug::TfDebug(QWidget* parent)
+TfDebug::TfDebug(DebugLog& log, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_memo(createMemo(this))
-    , m_log(m_memo->document())
+    , m_log(log)
 {
     setObjectName(QStringLiteral("fDebug"));
     setWindowTitle(QStringLiteral("Debug"));
@@ -52,7 +54,11 @@ TfDebug::TfDebug(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_memo);
+    // A long run must not collect an unbounded undo history.
+    m_memo->document()->setUndoRedoEnabled(false);
+    m_memo->setPlainText(m_log.text());
     connect(m_memo, &QPlainTextEdit::textChanged, this, &TfDebug::mDebugLogChange);
+    connect(&m_log, &DebugLog::changed, this, &TfDebug::logChanged);
     restorePlacement();
 }
 
@@ -62,42 +68,56 @@ TfDebug::~TfDebug()
         savePlacement();
 }
 
-void TfDebug::debugLog(const char* text) noexcept
+// The log changed: the memo follows as one change, appending before dropping
+// (a long text may drop more lines than the memo held before), then shows the
+// window.
+void TfDebug::logChanged(int dropped, const QStringList& appended)
 {
+    m_showingLog = true;
     try {
-        if (!text || !*text)
-            return;
-        if (QThread::currentThread() != thread()) {
-            QMetaObject::invokeMethod(
-                this, [this, copy = QByteArray(text)] { write(copy); }, Qt::QueuedConnection);
-            return;
+        QTextDocument* document = m_memo->document();
+        QTextCursor cursor(document);
+        cursor.beginEditBlock();
+        if (!appended.isEmpty()) {
+            cursor.movePosition(QTextCursor::End);
+            // Text typed after the last line break is a line of its own.
+            if (!cursor.block().text().isEmpty())
+                cursor.insertBlock();
+            cursor.insertText(appended.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         }
-        write(text);
+        if (dropped > 0) {
+            cursor.setPosition(0);
+            cursor.setPosition(
+                document->findBlockByNumber(dropped).position(), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        cursor.endEditBlock();
+        if (!appended.isEmpty()) {
+            m_memo->moveCursor(QTextCursor::End);
+            m_memo->ensureCursorVisible();
+        }
+        show();
     } catch (...) {
-        // The caller is a model; a failure to log is never reported to it.
     }
+    m_showingLog = false;
 }
 
-void TfDebug::write(QByteArrayView text)
-{
-    if (m_log.append(text)) {
-        m_memo->moveCursor(QTextCursor::End);
-        m_memo->ensureCursorVisible();
-    }
-}
-
+// Every change of the memo's text shows the window; what the user typed goes
+// to the log, which drops the oldest lines beyond its limit (coming back
+// through logChanged).
 void TfDebug::mDebugLogChange()
 {
-    // The trim below is itself a change and comes back here.
-    if (m_handlingChange)
+    if (m_showingLog)
         return;
-    m_handlingChange = true;
     try {
         show();
-        m_log.trim();
+        QStringList blocks;
+        for (QTextBlock block = m_memo->document()->firstBlock(); block.isValid();
+             block = block.next())
+            blocks.append(block.text());
+        m_log.edit(blocks);
     } catch (...) {
     }
-    m_handlingChange = false;
 }
 
 void TfDebug::showEvent(QShowEvent* event)

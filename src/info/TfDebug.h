@@ -16,38 +16,34 @@ namespace tessra {
 ///
 /// Created hidden at start-up and kept for the whole run. The text is never
 /// saved, and neither a new simulation nor loading another model clears it.
+///
+/// A view of the core's DebugLog: the memo shows the log's text and follows
+/// DebugLog::changed(); what the user types goes to the log (DebugLog::edit),
+/// which keeps the one copy of the text.
 class TfDebug : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TfDebug(QWidget* parent = nullptr);
+    /// `log` must outlive the window.
+    explicit TfDebug(DebugLog& log, QWidget* parent = nullptr);
     ~TfDebug() override;
 
-    /// Writes `text` to the log: what the program's exported `_debugLog` does.
-    /// The text is UTF-8 and taken literally; every line feed ends a line, a
-    /// final one adds no empty line, a null or empty text adds nothing. Never
-    /// throws. Called from another thread, the text is copied and written
-    /// later on the window's thread.
-    void debugLog(const char* text) noexcept;
-
-    /// The memo `mDebugLog` holding the log.
+    /// The memo `mDebugLog` showing the log.
     QPlainTextEdit* memo() const { return m_memo; }
-    /// The lines the log holds now, oldest first.
-    QStringList lines() const { return m_log.lines(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void write(QByteArrayView text);
+    void logChanged(int dropped, const QStringList& appended);
     void mDebugLogChange();
     void restorePlacement();
     void savePlacement();
 
     QPlainTextEdit* m_memo;
-    DebugLog m_log;
-    bool m_handlingChange = false;
+    DebugLog& m_log;
+    bool m_showingLog = false;
     bool m_shown = false;
 };
 

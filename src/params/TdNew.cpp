@@ -58,9 +58,9 @@ void showStandardError(QWidget* parent, const CommandError& error)
 
 } // namespace
 
-TdNew::TdNew(ModelApi model, QWidget* parent)
+TdNew::TdNew(NewSimulationCandidates& candidates, QWidget* parent)
     : QDialog(parent)
-    , m_editor(model)
+    , m_candidates(candidates)
     , m_reportError([this](const CommandError& error) { showStandardError(this, error); })
 {
     setObjectName(QStringLiteral("dNew"));
@@ -68,6 +68,16 @@ TdNew::TdNew(ModelApi model, QWidget* parent)
     setModal(true);
     buildUi();
     connect(qApp, &QApplication::focusChanged, this, &TdNew::gridFocusChanged);
+    connect(&m_candidates, &NewSimulationCandidates::opened, this, &TdNew::showRows);
+    connect(&m_candidates, &NewSimulationCandidates::valueTextChanged, this, &TdNew::showValueText);
+    connect(
+        &m_candidates, &NewSimulationCandidates::descriptionChanged, this, &TdNew::showDescription);
+    // Closed from elsewhere while showing (the program ends a modal state): the
+    // dialog goes with it, writing nothing.
+    connect(&m_candidates, &NewSimulationCandidates::closed, this, [this] {
+        if (isVisible())
+            reject();
+    });
 }
 
 TdNew::~TdNew()
@@ -109,6 +119,7 @@ void TdNew::buildUi()
     sgParams->installEventFilter(this);
     sgParams->viewport()->installEventFilter(this);
 
+    connect(sgParams, &QTableWidget::itemChanged, this, &TdNew::valueItemChanged);
     connect(m_valueDelegate, &ParamValueDelegate::editorPlaced, this, &TdNew::describeCell);
     connect(m_valueDelegate, &ParamValueDelegate::textTyped, this, &TdNew::describeCell);
     connect(m_valueDelegate, &ParamValueDelegate::enterAccepted, this, &TdNew::focusNextAfterGrid);
@@ -148,7 +159,7 @@ QWidget* TdNew::buildDescriptionPanel()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(designPixels(2));
 
-    lAboutParam = new QLabel(m_editor.aboutLabel());
+    lAboutParam = new QLabel(m_candidates.aboutLabel());
     lAboutParam->setObjectName(QStringLiteral("lAboutParam"));
     lAboutParam->setTextFormat(Qt::AutoText);
 
@@ -229,7 +240,14 @@ void TdNew::showEvent(QShowEvent* event)
 
 void TdNew::FormShow()
 {
-    const QList<ParameterEditor::Row> rows = m_editor.open();
+    m_candidates.open();
+    mAboutParam->clear();
+    sgParams->setFocus(Qt::OtherFocusReason);
+}
+
+void TdNew::showRows()
+{
+    const QList<NewSimulationCandidates::Row>& rows = m_candidates.rows();
     sgParams->clearContents();
     sgParams->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
@@ -242,20 +260,44 @@ void TdNew::FormShow()
     }
     if (!rows.isEmpty())
         sgParams->setCurrentCell(0, ValueColumn);
-    mAboutParam->clear();
-    sgParams->setFocus(Qt::OtherFocusReason);
+}
+
+void TdNew::showValueText(int index, const QString& text)
+{
+    QTableWidgetItem* item = sgParams->item(index, ValueColumn);
+    if (item && item->text() != text)
+        item->setText(text);
+}
+
+// A value cell changed other than by the cell editor (which commits through the
+// candidates first): the text goes through the candidates too, and a text the
+// model refuses is taken back.
+void TdNew::valueItemChanged(QTableWidgetItem* item)
+{
+    const int index = item->row();
+    if (item->column() != ValueColumn || index >= m_candidates.rows().size())
+        return;
+    const QString shown = m_candidates.rows()[index].valueText;
+    if (item->text() != shown && !m_candidates.commit(index, item->text()))
+        item->setText(shown);
+}
+
+void TdNew::showDescription()
+{
+    lAboutParam->setText(m_candidates.aboutLabel());
+    if (mAboutParam->toPlainText() != m_candidates.aboutText())
+        mAboutParam->setPlainText(m_candidates.aboutText());
 }
 
 void TdNew::FormClose()
 {
-    mAboutParam->clear();
-    m_editor.close();
+    m_candidates.close(); // which empties the description
 }
 
 void TdNew::accept()
 {
     m_valueDelegate->commitOpenEditor();
-    m_editor.writeBack(valueTexts());
+    m_candidates.writeBack();
     QDialog::accept();
 }
 
@@ -280,18 +322,17 @@ void TdNew::HelpBtnClick()
 void TdNew::describeCell(int row, const QString& text)
 {
     try {
-        m_editor.describe(row, text);
+        m_candidates.describe(row, text);
     } catch (const CommandError& error) {
         reportLater(error);
-        return;
     }
-    lAboutParam->setText(m_editor.aboutLabel());
-    mAboutParam->setPlainText(m_editor.aboutText());
 }
 
-bool TdNew::sgParamsCellValidate(int row, const QString& text) const
+// An accepted text becomes the row's value in the candidates, which the grid
+// then shows; a refused one changes nothing there.
+bool TdNew::sgParamsCellValidate(int row, const QString& text)
 {
-    return m_editor.accepts(row, text);
+    return m_candidates.commit(row, text);
 }
 
 void TdNew::reportLater(const CommandError& error)
@@ -362,17 +403,7 @@ void TdNew::gridFocusChanged(QWidget* old, QWidget* now)
         return widget && (widget == sgParams || sgParams->isAncestorOf(widget));
     };
     if (inGrid(old) && !inGrid(now))
-        mAboutParam->clear();
-}
-
-QStringList TdNew::valueTexts() const
-{
-    QStringList texts;
-    for (int row = 0; row < sgParams->rowCount(); ++row) {
-        const QTableWidgetItem* item = sgParams->item(row, ValueColumn);
-        texts.append(item ? item->text() : QString());
-    }
-    return texts;
+        m_candidates.clearDescription();
 }
 
 void TdNew::restoreDisplaySettings()

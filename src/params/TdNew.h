@@ -4,8 +4,7 @@
 #include <functional>
 
 #include "CommandError.h"
-#include "ModelApi.h"
-#include "ParameterEditor.h"
+#include "NewSimulationCandidates.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -13,6 +12,7 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace tessra {
 
@@ -24,9 +24,14 @@ class ParamValueDelegate;
 /// back to the model library. It is created once and shown for every New
 /// command; each showing reads labels and values afresh.
 ///
+/// A view of the core's NewSimulationCandidates: showing opens them and
+/// closing closes them; the grid shows their rows and follows
+/// valueTextChanged(), the description panel follows descriptionChanged();
+/// every describe step, commit and OK goes through them. The functions the
+/// program exports to models read the same object.
+///
 /// The New command pauses the run, calls execute() and creates the new
-/// simulation only when it returns true. The functions the program exports to
-/// models read isShowing() and candidateValue() (or editor()).
+/// simulation only when it returns true.
 class TdNew : public QDialog {
     Q_OBJECT
 public:
@@ -35,20 +40,13 @@ public:
     /// Shows a failed command's error to the user.
     using ErrorReporter = std::function<void(const CommandError& error)>;
 
-    explicit TdNew(ModelApi model = {}, QWidget* parent = nullptr);
+    /// `candidates` must outlive the dialog.
+    explicit TdNew(NewSimulationCandidates& candidates, QWidget* parent = nullptr);
     ~TdNew() override;
 
     /// Shows the dialog modally. True when it closed with OK: every value has
     /// then been handed to the model library. False for Cancel, Esc or closing.
     bool execute();
-
-    /// True from showing until closing.
-    bool isShowing() const { return m_editor.isOpen(); }
-    /// The candidate value of parameter `index` while showing; see
-    /// ParameterEditor::candidateValue for the answers while closed or for an
-    /// index outside the parameters.
-    double candidateValue(int index) const { return m_editor.candidateValue(index); }
-    const ParameterEditor& editor() const { return m_editor; }
 
     /// The "&Help" button calls `handler` with the key "dNew". Without a
     /// handler the button does nothing.
@@ -77,20 +75,23 @@ private:
 
     void FormShow();
     void FormClose();
+    void showRows();
+    void showValueText(int index, const QString& text);
+    void showDescription();
+    void valueItemChanged(QTableWidgetItem* item);
     void HelpBtnClick();
     void describeCell(int row, const QString& text);
-    bool sgParamsCellValidate(int row, const QString& text) const;
+    bool sgParamsCellValidate(int row, const QString& text);
     void placeEditorOnCurrentCell();
     void focusNextAfterGrid();
     void fitNameColumn();
     void gridFocusChanged(QWidget* old, QWidget* now);
-    QStringList valueTexts() const;
     void reportLater(const CommandError& error);
 
     void restoreDisplaySettings();
     void saveDisplaySettings() const;
 
-    ParameterEditor m_editor;
+    NewSimulationCandidates& m_candidates;
     HelpHandler m_help;
     ErrorReporter m_reportError;
     int m_storedPageHeight = -1;

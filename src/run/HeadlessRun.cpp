@@ -115,9 +115,13 @@ void HeadlessRun::execute()
     FrontEnd& frontEnd = core.frontEnd();
     const bool showLog = !request.quiet;
     ProgressLine progress(stderr, showLog && ProgressLine::isTerminal(stderr), showLog);
-    HostFunctions host(frontEnd);
-    host.setDebugLog([&progress](const char* text) { progress.log(text); });
+    HostFunctions host(core);
     host.install();
+    // The model's debug log goes to the error output as it is written, from any thread.
+    QObject::connect(
+        &core.debugLog(), &DebugLog::textWritten, &core.debugLog(),
+        [&progress](const QByteArray& text) { progress.log(text.constData()); },
+        Qt::DirectConnection);
 
     // The settings file, or the model folder's default.ini even when it is missing
     // (then the model's own values), never one of the working folder.

@@ -7,7 +7,6 @@
 #include "FrontEnd.h"
 #include "PortalView.h"
 #include "StatusBar.h"
-#include "TfDebug.h"
 #include "TfMain.h"
 #include "Windows.h"
 
@@ -381,7 +380,7 @@ TEST_F(MainWindowTest, automation_start_up_logs_what_it_would_show_and_goes_on)
     EXPECT_TRUE(m_dialogs.messages.empty());
     EXPECT_TRUE(m_core.frontEnd().isModelLoaded());
     EXPECT_EQ(m_core.frontEnd().worldSize(), QSize(16, 16));
-    EXPECT_EQ(windows.debugLog().lines(),
+    EXPECT_EQ(m_core.debugLog().lines(),
         QStringList({ "Usage:",
             "\t" + QCoreApplication::applicationFilePath() + "[/[un]regserver] [settingsFile.ini]",
             "Operation/state pair already being plotted." }));

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -48,15 +49,12 @@ bool contains(const Lines& lines, const std::string& line)
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-/// The real front end over the hostcaller fixture, with the dialog and the
-/// debug log window hooked in as the program hooks them.
+/// The real core over the hostcaller fixture, with the New Simulation dialog and
+/// the debug log window as views of it, as the program has them.
 class HostFunctionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_host.setNewSimulationDialog([this] { return m_dialog.isShowing(); },
-            [this](int index) { return m_dialog.candidateValue(index); });
-        m_host.setDebugLog([this](const char* text) { m_debug.debugLog(text); });
         m_host.install();
         ASSERT_TRUE(frontEnd().loadModelFile(QString::fromStdString(m_path)))
             << frontEnd().loadModelError().toStdString();
@@ -96,16 +94,16 @@ protected:
 
     std::string m_path = test::fixtureModel("hostcaller");
     Core m_core;
-    HostFunctions m_host { m_core.frontEnd() };
-    TdNew m_dialog { m_core.model() };
-    TfDebug m_debug;
+    HostFunctions m_host { m_core };
+    TdNew m_dialog { m_core.newSimulationCandidates() };
+    TfDebug m_debug { m_core.debugLog() };
     test::FixtureCallLog m_log { m_path };
 };
 
 TEST(HostFunctionsAlone, every_export_is_safe_without_a_model_and_the_waits_return_at_once)
 {
     Core core;
-    HostFunctions host(core.frontEnd());
+    HostFunctions host(core);
     host.install();
     ASSERT_TRUE(tessra_has_host());
     EXPECT_EQ(tessra_sim_wait(), 0);
@@ -124,7 +122,7 @@ TEST(HostFunctionsAlone, without_an_installed_instance_the_exports_do_nothing)
 {
     Core core;
     {
-        HostFunctions host(core.frontEnd());
+        HostFunctions host(core);
         host.install();
         EXPECT_EQ(HostFunctions::installed(), &host);
     }
@@ -203,21 +201,32 @@ TEST_F(HostFunctionsTest, the_model_sees_the_dialog_and_its_typed_values_while_i
     m_log.reset();
     frontEnd().newSimulation(QString());
     EXPECT_EQ(lines().back(), "simReady 0 dnew 0");
+
+    // They read the core's candidates, whether a window shows them or not.
+    NewSimulationCandidates& candidates = m_core.newSimulationCandidates();
+    candidates.open();
+    EXPECT_EQ(tessra_is_dnew_visible(), 1);
+    EXPECT_TRUE(candidates.describe(0, QStringLiteral("5")));
+    EXPECT_EQ(tessra_dnew_param_value(0), 5.0);
+    candidates.close();
+    EXPECT_EQ(tessra_is_dnew_visible(), 0);
 }
 
-TEST_F(HostFunctionsTest, debug_log_export_reaches_the_log_window)
+TEST_F(HostFunctionsTest, debug_log_export_reaches_the_core_log_and_its_window)
 {
     for (int i = 1; i <= 150; ++i)
         tessra_debug_log(("line " + std::to_string(i)).c_str());
-    const QStringList kept = m_debug.lines();
+    const QStringList kept = m_core.debugLog().lines();
     ASSERT_EQ(kept.size(), 100);
     EXPECT_EQ(kept.front(), QStringLiteral("line 51"));
     EXPECT_EQ(kept.back(), QStringLiteral("line 150"));
     EXPECT_TRUE(m_debug.isVisible());
+    EXPECT_TRUE(m_debug.memo()->toPlainText().startsWith(QStringLiteral("line 51\nline 52\n")));
 
     setAction(17); // the model logs from its step
     tessra_sim_step();
-    EXPECT_EQ(m_debug.lines().back(), QStringLiteral("hostcaller step 0"));
+    EXPECT_EQ(m_core.debugLog().lines().back(), QStringLiteral("hostcaller step 0"));
+    EXPECT_TRUE(m_debug.memo()->toPlainText().endsWith(QStringLiteral("\nhostcaller step 0\n")));
 }
 
 /// One host function called from inside the model's step while a run goes.
@@ -345,7 +354,7 @@ TEST(ModelWaitingInAClick, keeps_its_world_whoever_asks_for_a_new_one)
     const std::string path = test::fixtureModel("mousewait");
     Core core;
     FrontEnd& frontEnd = core.frontEnd();
-    HostFunctions host(frontEnd);
+    HostFunctions host(core);
     host.install();
     const AutomationDispatcher automation(core);
     ASSERT_TRUE(frontEnd.loadModelFile(QString::fromStdString(path)));

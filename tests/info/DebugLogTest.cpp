@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QTest>
-#include <QTextDocument>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -52,65 +51,72 @@ TEST(DebugLogSplit, only_line_feeds_separate_lines)
 
 TEST(DebugLogText, text_typed_after_the_last_line_stays_a_line_of_its_own)
 {
-    QTextDocument document;
-    DebugLog log(&document);
+    DebugLog log;
     log.append("first");
-    QTextCursor cursor(&document);
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(QStringLiteral("typed"));
+    log.edit({ "first", "typed" });
     EXPECT_EQ(log.lineCount(), 2);
+    EXPECT_EQ(log.openLine(), QStringLiteral("typed"));
     log.append("second\n");
     EXPECT_EQ(log.lines(), (QStringList { "first", "typed", "second" }));
+    EXPECT_TRUE(log.openLine().isEmpty());
 }
 
+/// The window over the log, as the program has them: the core's log and its view.
 class DebugWindowTest : public ::testing::Test {
 protected:
-    TfDebug m_window;
+    /// The memo's text, which must be the log's.
+    QString shown() const { return m_window.memo()->toPlainText(); }
+    QString logged() const { return m_log.text(); }
+
+    DebugLog m_log;
+    TfDebug m_window { m_log };
 };
 
 TEST_F(DebugWindowTest, newest_hundred_lines_stay_of_many_one_line_texts)
 {
     for (const QString& line : numbered(1, 150))
-        m_window.debugLog(line.toUtf8().constData());
-    EXPECT_EQ(m_window.lines(), numbered(51, 150));
+        m_log.write(line.toUtf8().constData());
+    EXPECT_EQ(m_log.lines(), numbered(51, 150));
+    EXPECT_EQ(shown().toStdString(), logged().toStdString());
 }
 
 TEST_F(DebugWindowTest, one_long_text_keeps_its_last_hundred_lines)
 {
     const QByteArray text = numbered(1, 250).join(QLatin1Char('\n')).toUtf8();
-    m_window.debugLog(text.constData());
-    EXPECT_EQ(m_window.lines(), numbered(151, 250));
+    m_log.write(text.constData());
+    EXPECT_EQ(m_log.lines(), numbered(151, 250));
+    EXPECT_EQ(shown().toStdString(), logged().toStdString());
 }
 
 TEST_F(DebugWindowTest, lone_line_feed_adds_one_empty_line_and_null_adds_nothing)
 {
-    m_window.debugLog(nullptr);
-    m_window.debugLog("");
-    EXPECT_TRUE(m_window.lines().isEmpty());
+    m_log.write(nullptr);
+    m_log.write("");
+    EXPECT_TRUE(m_log.lines().isEmpty());
     EXPECT_FALSE(m_window.isVisible()) << "nothing changed, so nothing is shown";
 
-    m_window.debugLog("\n");
-    EXPECT_EQ(m_window.lines(), QStringList { QString() });
-    m_window.debugLog("after");
-    EXPECT_EQ(m_window.lines(), (QStringList { QString(), "after" }));
+    m_log.write("\n");
+    EXPECT_EQ(m_log.lines(), QStringList { QString() });
+    m_log.write("after");
+    EXPECT_EQ(m_log.lines(), (QStringList { QString(), "after" }));
 }
 
 TEST_F(DebugWindowTest, text_of_a_model_written_for_8_bit_text_shows_its_characters)
 {
-    m_window.debugLog("Temperatur 20\xB0"
-                      "C, K\xF6nig \xE0 la carte");
-    EXPECT_EQ(m_window.lines(),
+    m_log.write("Temperatur 20\xB0"
+                "C, K\xF6nig \xE0 la carte");
+    EXPECT_EQ(m_log.lines(),
         QStringList { QStringLiteral("Temperatur 20\u00B0C, K\u00F6nig \u00E0 la carte") });
-    EXPECT_FALSE(m_window.lines().constFirst().contains(QChar(0xFFFD)));
+    EXPECT_FALSE(m_log.lines().constFirst().contains(QChar(0xFFFD)));
 }
 
 TEST_F(DebugWindowTest, every_change_shows_the_window_again)
 {
-    m_window.debugLog("hello");
+    m_log.write("hello");
     EXPECT_TRUE(m_window.isVisible());
     m_window.close();
     EXPECT_FALSE(m_window.isVisible());
-    m_window.debugLog("again");
+    m_log.write("again");
     EXPECT_TRUE(m_window.isVisible());
     m_window.hide();
     m_window.memo()->clear();
@@ -120,24 +126,48 @@ TEST_F(DebugWindowTest, every_change_shows_the_window_again)
 TEST_F(DebugWindowTest, typing_past_the_limit_drops_the_oldest_lines)
 {
     for (const QString& line : numbered(1, 100))
-        m_window.debugLog(line.toUtf8().constData());
+        m_log.write(line.toUtf8().constData());
     QPlainTextEdit* memo = m_window.memo();
     memo->moveCursor(QTextCursor::End);
     QTest::keyClicks(memo, QStringLiteral("typed"));
-    EXPECT_EQ(m_window.lines(), numbered(2, 100) << QStringLiteral("typed"));
+    EXPECT_EQ(m_log.lines(), numbered(2, 100) << QStringLiteral("typed"));
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, QStringLiteral("more"));
-    EXPECT_EQ(m_window.lines().size(), 100);
-    EXPECT_EQ(m_window.lines().front(), QStringLiteral("line 3"));
+    EXPECT_EQ(m_log.lines().size(), 100);
+    EXPECT_EQ(m_log.lines().front(), QStringLiteral("line 3"));
+    EXPECT_EQ(m_log.openLine(), QStringLiteral("more"));
+    EXPECT_EQ(shown().toStdString(), logged().toStdString());
+
+    // Written after the typing, a line starts after what was typed.
+    m_log.write("written");
+    EXPECT_EQ(m_log.lines().back(), QStringLiteral("written"));
+    EXPECT_EQ(m_log.lines()[98], QStringLiteral("more"));
+    EXPECT_EQ(shown().toStdString(), logged().toStdString());
+}
+
+TEST_F(DebugWindowTest, a_window_made_later_shows_what_the_log_holds)
+{
+    m_log.write("one\ntwo");
+    TfDebug later(m_log);
+    EXPECT_EQ(later.memo()->toPlainText(), QStringLiteral("one\ntwo\n"));
+    EXPECT_FALSE(later.isVisible()) << "only a change shows the window";
+    m_log.write("three");
+    EXPECT_TRUE(later.isVisible());
+    EXPECT_EQ(later.memo()->toPlainText(), shown());
 }
 
 TEST_F(DebugWindowTest, texts_from_another_thread_arrive_on_the_window_thread)
 {
-    std::thread writer([this] { m_window.debugLog("from a worker"); });
+    QByteArray written;
+    QObject::connect(
+        &m_log, &DebugLog::textWritten, &m_log,
+        [&written](const QByteArray& text) { written = text; }, Qt::DirectConnection);
+    std::thread writer([this] { m_log.write("from a worker"); });
     writer.join();
-    EXPECT_TRUE(m_window.lines().isEmpty());
+    EXPECT_EQ(written, QByteArray("from a worker")) << "told at once, on the writer's thread";
+    EXPECT_TRUE(m_log.lines().isEmpty());
     QCoreApplication::processEvents();
-    EXPECT_EQ(m_window.lines(), QStringList { "from a worker" });
+    EXPECT_EQ(m_log.lines(), QStringList { "from a worker" });
 }
 
 TEST_F(DebugWindowTest, memo_is_an_editable_monospaced_log_with_both_scroll_bars)
@@ -156,14 +186,16 @@ TEST(DebugWindowPlacement, position_and_size_come_back_in_the_next_run)
     QSettings(QStringLiteral("Tessra"), QStringLiteral("Tessra")).clear();
     QRect placed;
     {
-        TfDebug first;
+        DebugLog log;
+        TfDebug first(log);
         EXPECT_EQ(first.size(), QSize(435, 300)) << "design size without stored placement";
         first.show();
         first.setGeometry(140, 120, 500, 320);
         placed = first.geometry();
         first.close();
     }
-    TfDebug second;
+    DebugLog log;
+    TfDebug second(log);
     EXPECT_EQ(second.geometry(), placed);
 }
 

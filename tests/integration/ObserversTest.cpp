@@ -11,6 +11,7 @@
 #include "TimeSeriesGraph.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -185,6 +186,19 @@ TEST_F(ObserversTest, inspector_follows_the_pointer_only_while_shown)
     EXPECT_EQ(inspected(1), "3");
     EXPECT_EQ(inspected(2), TfInspect::valueText(model().stateValue(2, 3, 0)));
     EXPECT_EQ(inspected(3), TfInspect::valueText(model().stateValue(2, 3, 1)));
+
+    // The window shows the core's inspected site and hands the chosen row to it.
+    SiteInspector& site = m_core.siteInspector();
+    EXPECT_EQ(site.column(), 2);
+    EXPECT_EQ(site.value(1), model().stateValue(2, 3, 1));
+    auto* grid = inspector.findChild<QTableWidget*>(QStringLiteral("sgState"));
+    grid->setCurrentCell(3, 0);
+    EXPECT_EQ(site.chosenState(), 1);
+    site.chooseState(0);
+    EXPECT_EQ(grid->currentRow(), 2);
+    pointAt(2, 3);
+    auto* label = inspector.findChild<QLabel*>(QStringLiteral("lAboutState"));
+    EXPECT_EQ(label->text(), QString::fromStdString(model().stateName(0)));
 
     inspector.close(); // the window's own close
     EXPECT_FALSE(main().actions().inspectSites->isChecked());

@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -39,10 +40,10 @@ TEST_F(WindowsTest, eight_windows_exist_in_creation_order_and_only_the_main_one_
     EXPECT_TRUE(main().isVisible());
     for (QWidget* window : windows().all().mid(1))
         EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
-    // The windows the exported functions reach are the ones created here.
+    // The views of the core's debug log and New Simulation values are the ones created here.
     EXPECT_EQ(&windows().debugLog(), windows().all().at(6));
     EXPECT_EQ(&windows().newSimulationDialog(), windows().all().at(1));
-    EXPECT_FALSE(windows().newSimulationDialog().isShowing());
+    EXPECT_FALSE(m_core.newSimulationCandidates().isOpen());
 }
 
 TEST_F(WindowsTest, new_with_ok_builds_the_world_from_the_changed_value)
@@ -53,7 +54,7 @@ TEST_F(WindowsTest, new_with_ok_builds_the_world_from_the_changed_value)
     whenModalShows([&](QWidget* modal) {
         auto* dialog = qobject_cast<TdNew*>(modal);
         ASSERT_NE(dialog, nullptr);
-        showingInside = dialog->isShowing() && !frontEnd().isRunning();
+        showingInside = m_core.newSimulationCandidates().isOpen() && !frontEnd().isRunning();
         auto* grid = dialog->findChild<QTableWidget*>(QStringLiteral("sgParams"));
         ASSERT_EQ(grid->item(2, 0)->text(), "Density");
         grid->item(2, 1)->setText(QStringLiteral("0"));
@@ -62,7 +63,7 @@ TEST_F(WindowsTest, new_with_ok_builds_the_world_from_the_changed_value)
     trigger("New1");
 
     EXPECT_TRUE(showingInside);
-    EXPECT_FALSE(windows().newSimulationDialog().isShowing());
+    EXPECT_FALSE(m_core.newSimulationCandidates().isOpen());
     EXPECT_EQ(model().paramValue(2), 0.0);
     EXPECT_EQ(model().simTime(), 0.0);
     EXPECT_EQ(frontEnd().statusText(), "Ready");
@@ -207,13 +208,14 @@ TEST_F(WindowsTest, stop_conditions_item_shows_the_dialog_and_mirrors_the_switch
 TEST_F(WindowsTest, debug_log_shows_itself_when_written)
 {
     TfDebug& log = windows().debugLog();
-    log.debugLog("first line\nsecond line");
+    m_core.debugLog().write("first line\nsecond line");
     EXPECT_TRUE(log.isVisible());
-    EXPECT_EQ(log.lines(), (QStringList { "first line", "second line" }));
+    EXPECT_EQ(m_core.debugLog().lines(), (QStringList { "first line", "second line" }));
+    EXPECT_EQ(log.memo()->toPlainText(), QStringLiteral("first line\nsecond line\n"));
     log.close();
     EXPECT_FALSE(log.isVisible());
     ASSERT_TRUE(frontEnd().loadModelFile(m_folder.file("model.so")));
-    EXPECT_EQ(log.lines().size(), 2); // loading a model keeps the text
+    EXPECT_EQ(m_core.debugLog().lines().size(), 2); // loading a model keeps the text
 }
 
 TEST_F(WindowsTest, plain_keys_typed_in_tool_windows_stay_there)

@@ -25,10 +25,17 @@ protected:
     {
         ASSERT_TRUE(test::loadModelWithWorld(model));
         test::forgetDisplaySettings(QStringLiteral("fInspect"));
-        inspector = std::make_unique<TfInspect>();
-        inspector->fillInspectorStates();
+        inspector = std::make_unique<TfInspect>(site);
+        site.fillStates();
         grid = inspector->findChild<QTableWidget*>(QStringLiteral("sgState"));
         ASSERT_NE(grid, nullptr);
+    }
+
+    /// Shows or hides the inspector; whether its window is visible then.
+    bool showInspector(bool show)
+    {
+        site.setShown(show);
+        return inspector->isVisible();
     }
 
     QString name(int tableRow) const
@@ -50,6 +57,7 @@ protected:
         return inspector->findChild<QPlainTextEdit*>(QStringLiteral("mAboutState"))->toPlainText();
     }
 
+    SiteInspector site;
     std::unique_ptr<TfInspect> inspector;
     QTableWidget* grid = nullptr;
 };
@@ -63,8 +71,8 @@ TEST_F(Inspector, a_model_without_states_gives_the_fixed_rows_only)
     EXPECT_EQ(name(0), QStringLiteral("X Position"));
     EXPECT_EQ(name(1), QStringLiteral("Y Position"));
 
-    EXPECT_TRUE(inspector->showInspector(true));
-    inspector->inspectSite(2, 3, 0x808080);
+    EXPECT_TRUE(showInspector(true));
+    site.inspectSite(2, 3, 0x808080);
     EXPECT_EQ(value(0), QStringLiteral("2"));
     EXPECT_EQ(value(1), QStringLiteral("3"));
     EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
@@ -81,11 +89,11 @@ TEST_F(Inspector, shows_position_colour_values_and_the_chosen_states_description
     EXPECT_TRUE(inspector->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
     // Showing chooses the first state.
-    EXPECT_TRUE(inspector->showInspector(true));
+    EXPECT_TRUE(showInspector(true));
     EXPECT_EQ(inspector->chosenState(), 0);
     test::FixtureCallLog log(test::fixtureModel("calllog"));
     log.reset();
-    inspector->inspectSite(1, 2, 0x00FF8040);
+    site.inspectSite(1, 2, 0x00FF8040);
     EXPECT_EQ(value(0), QStringLiteral("1"));
     EXPECT_EQ(value(1), QStringLiteral("2"));
     EXPECT_EQ(value(2), QStringLiteral("21"));
@@ -101,40 +109,78 @@ TEST_F(Inspector, shows_position_colour_values_and_the_chosen_states_description
     // Another row changes the description at the next inspection only.
     grid->setCurrentCell(3, 0);
     EXPECT_EQ(descriptionLabel(), QStringLiteral("a"));
-    inspector->inspectSite(0, 0, 0);
+    site.inspectSite(0, 0, 0);
     EXPECT_EQ(descriptionLabel(), QStringLiteral("b"));
 }
 
 TEST_F(Inspector, a_position_row_asks_the_model_about_no_state)
 {
     open(test::fixtureModel("calllog"));
-    inspector->showInspector(true);
+    showInspector(true);
     grid->setCurrentCell(1, 0);
     test::FixtureCallLog log(test::fixtureModel("calllog"));
     log.reset();
-    inspector->inspectSite(2, 4, 0);
+    site.inspectSite(2, 4, 0);
     EXPECT_TRUE(log.lines().empty()) << log.text();
     EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
     EXPECT_TRUE(description().isEmpty());
     EXPECT_EQ(value(2), QStringLiteral("42"));
 
     // Showing again makes the first state row current.
-    inspector->showInspector(false);
-    inspector->showInspector(true);
+    showInspector(false);
+    showInspector(true);
     EXPECT_EQ(inspector->chosenState(), 0);
+}
+
+TEST_F(Inspector, the_window_follows_the_inspector_and_hands_its_choices_to_it)
+{
+    open(test::fixtureModel("calllog"));
+    showInspector(true);
+    site.chooseState(1);
+    EXPECT_EQ(grid->currentRow(), 3);
+    grid->setCurrentCell(2, 0);
+    EXPECT_EQ(site.chosenState(), 0);
+    grid->setCurrentCell(1, 0);
+    EXPECT_EQ(site.chosenState(), -1);
+    site.inspectSite(2, 1, 0x0000FF);
+    EXPECT_EQ(value(2), TfInspect::valueText(*site.value(0)));
+    EXPECT_EQ(descriptionLabel(), site.aboutLabel());
+
+    inspector->close(); // the window's close goes through the inspector
+    EXPECT_FALSE(site.isShown());
+    site.setShown(true);
+    EXPECT_TRUE(inspector->isVisible());
+    EXPECT_EQ(site.chosenState(), 0) << "showing chooses the first state";
+    EXPECT_EQ(grid->currentRow(), 2);
+}
+
+TEST_F(Inspector, a_model_without_the_chosen_state_gives_the_choice_up)
+{
+    open(test::fixtureModel("calllog"));
+    showInspector(true);
+    site.chooseState(1);
+    site.inspectSite(1, 2, 0);
+    ASSERT_TRUE(test::loadModelWithWorld(test::fixtureModel("nostates")));
+    site.fillStates();
+    EXPECT_EQ(site.chosenState(), -1);
+    EXPECT_FALSE(site.value(0).has_value());
+    EXPECT_EQ(grid->rowCount(), TfInspect::FixedRows - 1);
+    EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
+    site.inspectSite(0, 1, 0);
+    EXPECT_EQ(value(1), QStringLiteral("1"));
 }
 
 TEST_F(Inspector, hidden_it_makes_no_model_calls_and_leaves_the_grid)
 {
     open(test::fixtureModel("calllog"));
-    inspector->showInspector(true);
-    inspector->inspectSite(1, 1, 0);
-    EXPECT_FALSE(inspector->showInspector(false));
+    showInspector(true);
+    site.inspectSite(1, 1, 0);
+    EXPECT_FALSE(showInspector(false));
     test::FixtureCallLog log(test::fixtureModel("calllog"));
     ASSERT_TRUE(log.loaded());
     log.reset();
     for (int column = 0; column < 3; ++column)
-        inspector->inspectSite(column, 4, 0xFFFFFF);
+        site.inspectSite(column, 4, 0xFFFFFF);
     EXPECT_TRUE(log.text().empty()) << log.text();
     EXPECT_EQ(value(0), QStringLiteral("1"));
     EXPECT_EQ(value(2), QStringLiteral("11"));
@@ -148,8 +194,8 @@ TEST_F(Inspector, values_show_fifteen_significant_digits)
     open(test::fixtureModel("stats"));
     test::setParam("v1", 0.25);
     ModelApi().newAgents();
-    inspector->showInspector(true);
-    inspector->inspectSite(1, 0, 0xFFFFFF);
+    showInspector(true);
+    site.inspectSite(1, 0, 0xFFFFFF);
     EXPECT_EQ(value(2), QStringLiteral("0.25"));
     EXPECT_EQ(value(3), QStringLiteral("100.25"));
 }
@@ -157,14 +203,14 @@ TEST_F(Inspector, values_show_fifteen_significant_digits)
 TEST_F(Inspector, closing_hides_and_tells_the_main_window)
 {
     open(test::fixtureModel("calllog"));
-    inspector->showInspector(true);
+    showInspector(true);
     QSignalSpy closed(inspector.get(), &TfInspect::visibilityChangedByUser);
     inspector->close();
     EXPECT_FALSE(inspector->isVisible());
     ASSERT_EQ(closed.size(), 1);
     EXPECT_FALSE(closed[0][0].toBool());
-    inspector->showInspector(true);
-    inspector->showInspector(false);
+    showInspector(true);
+    showInspector(false);
     EXPECT_EQ(closed.size(), 1);
 }
 
@@ -173,10 +219,10 @@ TEST_F(Inspector, at_its_default_size_shows_every_name_and_a_whole_value)
     open(test::fixtureModel("stats"));
     test::setParam("v1", -1.0 / 3.0);
     ModelApi().newAgents();
-    inspector->fillInspectorStates();
-    inspector->showInspector(true);
+    site.fillStates();
+    showInspector(true);
     QCoreApplication::processEvents();
-    inspector->inspectSite(1, 0, 0xFFFFFF);
+    site.inspectSite(1, 0, 0xFFFFFF);
     ASSERT_EQ(value(2), QStringLiteral("-0.333333343267441")); // a float's value
     const QAbstractItemView* view = grid;
     // Each column is at least as wide as its widest text with the item's margins.
@@ -187,11 +233,11 @@ TEST_F(Inspector, at_its_default_size_shows_every_name_and_a_whole_value)
 
     // A new world starts without the old site's description.
     open(test::fixtureModel("calllog"));
-    inspector->showInspector(true);
-    inspector->inspectSite(1, 2, 0);
+    showInspector(true);
+    site.inspectSite(1, 2, 0);
     EXPECT_EQ(descriptionLabel(), QStringLiteral("a"));
     EXPECT_FALSE(description().isEmpty());
-    inspector->fillInspectorStates();
+    site.fillStates();
     EXPECT_EQ(descriptionLabel(), QStringLiteral("Description"));
     EXPECT_TRUE(description().isEmpty());
 }
@@ -200,15 +246,15 @@ TEST_F(Inspector, keeps_its_sizes)
 {
     open(test::fixtureModel("calllog"));
     inspector->resize(300, 400);
-    inspector->showInspector(true);
+    showInspector(true);
     QCoreApplication::processEvents();
     auto* splitter = inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"));
     splitter->setSizes({ 150, 200 });
     const QList<int> sizes = splitter->sizes();
-    inspector->showInspector(false);
+    showInspector(false);
     inspector.reset();
-    inspector = std::make_unique<TfInspect>();
-    inspector->showInspector(true);
+    inspector = std::make_unique<TfInspect>(site);
+    showInspector(true);
     QCoreApplication::processEvents();
     EXPECT_EQ(inspector->size(), QSize(300, 400));
     EXPECT_EQ(inspector->findChild<QSplitter*>(QStringLiteral("RxSplitter1"))->sizes(), sizes);

@@ -39,8 +39,9 @@ TEST(CommaLocale, values_are_shown_typed_and_written_with_a_comma)
 
     int beeps = 0;
     const auto previous = setBeepHandler([&beeps] { ++beeps; });
-    TdNew dialog(model);
-    test::setDialogEditor(&dialog.editor());
+    NewSimulationCandidates candidates(model);
+    TdNew dialog(candidates);
+    test::setDialogCandidates(&candidates);
     dialog.open();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     auto* sgParams = dialog.findChild<QTableWidget*>(QStringLiteral("sgParams"));
@@ -53,20 +54,20 @@ TEST(CommaLocale, values_are_shown_typed_and_written_with_a_comma)
     // A point is no separator here: of "0", "0.", "0.2" and "0.25" only the
     // first is a number.
     QTest::keyClicks(editor, QStringLiteral("0.25"));
-    EXPECT_EQ(dialog.candidateValue(1), 0.0);
+    EXPECT_EQ(candidates.candidateValue(1), 0.0);
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(editor->text(), QStringLiteral("0,5"));
 
     QTest::keyClicks(editor, QStringLiteral("0,25"));
-    EXPECT_EQ(dialog.candidateValue(1), 0.25);
+    EXPECT_EQ(candidates.candidateValue(1), 0.25);
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(beeps, 1);
     QTest::keyClick(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(model.paramValue(1), 0.25);
 
-    test::setDialogEditor(nullptr);
+    test::setDialogCandidates(nullptr);
     setBeepHandler(previous);
 }
 

@@ -1,16 +1,16 @@
 #include "HostShim.h"
 
-#include "ParameterEditor.h"
+#include "NewSimulationCandidates.h"
 
 namespace {
 // The exported C functions receive nothing to find the dialog by.
-const tessra::ParameterEditor* dialogEditor = nullptr;
+const tessra::NewSimulationCandidates* dialogCandidates = nullptr;
 } // namespace
 
 namespace tessra::test {
-void setDialogEditor(const ParameterEditor* editor)
+void setDialogCandidates(const NewSimulationCandidates* candidates)
 {
-    dialogEditor = editor;
+    dialogCandidates = candidates;
 }
 } // namespace tessra::test
 
@@ -23,11 +23,11 @@ __attribute__((visibility("default"))) void _simRun(void)
 
 __attribute__((visibility("default"))) unsigned char _isDNewVisible(void)
 {
-    return dialogEditor && dialogEditor->isOpen() ? 1 : 0;
+    return dialogCandidates && dialogCandidates->isOpen() ? 1 : 0;
 }
 
 __attribute__((visibility("default"))) double _getDNewParamValue(int index)
 {
-    return dialogEditor ? dialogEditor->candidateValue(index) : 0.0;
+    return dialogCandidates ? dialogCandidates->candidateValue(index) : 0.0;
 }
 }

@@ -54,7 +54,7 @@ protected:
 
     void TearDown() override
     {
-        test::setDialogEditor(nullptr);
+        test::setDialogCandidates(nullptr);
         setBeepHandler(m_previousBeep);
     }
 
@@ -68,7 +68,7 @@ protected:
     /// it has the focus.
     void show(TdNew& dialog)
     {
-        test::setDialogEditor(&dialog.editor());
+        test::setDialogCandidates(&m_candidates);
         dialog.open();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
         QCoreApplication::processEvents();
@@ -99,6 +99,7 @@ protected:
     }
 
     ModelApi m_model;
+    NewSimulationCandidates m_candidates { m_model };
     FixtureCallLog m_log { test::fixtureModel("calllog") };
     int m_beeps = 0;
     std::function<void()> m_previousBeep;
@@ -106,13 +107,13 @@ protected:
 
 TEST_F(TdNewTest, shows_every_parameter_and_describes_the_first_value_cell)
 {
-    TdNew dialog(m_model);
-    EXPECT_FALSE(dialog.isShowing());
+    TdNew dialog(m_candidates);
+    EXPECT_FALSE(m_candidates.isOpen());
     show(dialog);
 
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Simulation"));
     EXPECT_TRUE(dialog.isModal());
-    EXPECT_TRUE(dialog.isShowing());
+    EXPECT_TRUE(m_candidates.isOpen());
     QTableWidget* sgParams = grid(dialog);
     ASSERT_NE(sgParams, nullptr);
     EXPECT_EQ(sgParams->horizontalHeaderItem(0)->text(), QStringLiteral("Name"));
@@ -138,9 +139,35 @@ TEST_F(TdNewTest, shows_every_parameter_and_describes_the_first_value_cell)
     dialog.reject();
 }
 
+TEST_F(TdNewTest, the_dialog_shows_the_candidates_and_its_edits_go_through_them)
+{
+    TdNew dialog(m_candidates);
+    show(dialog);
+    // A change in the candidates shows in the dialog.
+    ASSERT_TRUE(m_candidates.commit(1, QStringLiteral("0.25")));
+    EXPECT_EQ(grid(dialog)->item(1, 1)->text(), QStringLiteral("0.25"));
+    m_candidates.describe(1, QStringLiteral("0.75"));
+    EXPECT_EQ(aboutLabel(dialog), QStringLiteral("Rate"));
+    EXPECT_EQ(memo(dialog), QStringLiteral("about Rate with Count 1 and Rate 0.75"));
+
+    // An edit in the dialog goes through them.
+    QLineEdit* editor = cellEditor();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("7"));
+    EXPECT_EQ(m_candidates.candidateValue(0), 7.0);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(m_candidates.rows().value(0).valueText, QStringLiteral("7"));
+
+    // Closed from the candidates' side: the dialog goes and writes nothing.
+    m_candidates.close();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(m_model.paramValue(0), 1.0);
+}
+
 TEST_F(TdNewTest, typing_one_two_x_describes_three_times_and_leaving_reverts_with_one_beep)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     m_log.reset();
     QLineEdit* editor = cellEditor();
@@ -152,7 +179,7 @@ TEST_F(TdNewTest, typing_one_two_x_describes_three_times_and_leaving_reverts_wit
     EXPECT_EQ(countLines(m_log, "validateParam 0 12 dnew 1 1 0.5"), 1) << m_log.text();
     // The refused 12x is described with the candidate 12 as well.
     EXPECT_EQ(countLines(m_log, "aboutParam 0 12 0.5 dnew 1 12 0.5"), 2) << m_log.text();
-    EXPECT_EQ(dialog.candidateValue(0), 12.0);
+    EXPECT_EQ(m_candidates.candidateValue(0), 12.0);
     EXPECT_EQ(editor->text(), QStringLiteral("12x"));
     EXPECT_EQ(memo(dialog), QStringLiteral("about Count with Count 12 and Rate 0.5"));
     EXPECT_EQ(m_beeps, 0);
@@ -168,7 +195,7 @@ TEST_F(TdNewTest, typing_one_two_x_describes_three_times_and_leaving_reverts_wit
 
 TEST_F(TdNewTest, enter_with_an_acceptable_value_moves_the_focus_to_ok_without_closing)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     QLineEdit* editor = cellEditor();
     ASSERT_NE(editor, nullptr);
@@ -193,7 +220,7 @@ TEST_F(TdNewTest, enter_with_an_acceptable_value_moves_the_focus_to_ok_without_c
 
 TEST_F(TdNewTest, enter_with_a_refused_value_beeps_reverts_and_keeps_the_focus)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     QLineEdit* editor = cellEditor();
     ASSERT_NE(editor, nullptr);
@@ -210,7 +237,7 @@ TEST_F(TdNewTest, enter_with_a_refused_value_beeps_reverts_and_keeps_the_focus)
 
 TEST_F(TdNewTest, ok_writes_every_value_and_releases_the_candidates)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     QTest::keyClicks(cellEditor(), QStringLiteral("9"));
     QTest::keyClick(cellEditor(), Qt::Key_Tab);
@@ -221,14 +248,14 @@ TEST_F(TdNewTest, ok_writes_every_value_and_releases_the_candidates)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(m_model.paramValue(0), 9.0);
     EXPECT_EQ(m_model.paramValue(1), 0.25);
-    EXPECT_FALSE(dialog.isShowing());
-    EXPECT_EQ(dialog.candidateValue(1), 0.25); // closed: the model's value
+    EXPECT_FALSE(m_candidates.isOpen());
+    EXPECT_EQ(m_candidates.candidateValue(1), 0.25); // closed: the model's value
     EXPECT_EQ(memo(dialog), QString());
 }
 
 TEST_F(TdNewTest, cancel_after_edits_changes_nothing_and_the_next_showing_reads_the_model_again)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     QTest::keyClicks(cellEditor(), QStringLiteral("9"));
     QTest::keyClick(cellEditor(), Qt::Key_Tab);
@@ -239,13 +266,13 @@ TEST_F(TdNewTest, cancel_after_edits_changes_nothing_and_the_next_showing_reads_
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(m_model.paramValue(0), 1.0);
     EXPECT_EQ(m_model.paramValue(1), 0.5);
-    EXPECT_FALSE(dialog.isShowing());
+    EXPECT_FALSE(m_candidates.isOpen());
 
     show(dialog);
     EXPECT_EQ(grid(dialog)->item(0, 1)->text(), QStringLiteral("1"));
     EXPECT_EQ(grid(dialog)->item(1, 1)->text(), QStringLiteral("0.5"));
-    EXPECT_EQ(dialog.candidateValue(0), 1.0);
-    EXPECT_EQ(dialog.candidateValue(1), 0.5);
+    EXPECT_EQ(m_candidates.candidateValue(0), 1.0);
+    EXPECT_EQ(m_candidates.candidateValue(1), 0.5);
     // Esc in the editor cancels as well, without a beep for the text typed.
     QTest::keyClicks(cellEditor(), QStringLiteral("13"));
     QTest::keyClick(cellEditor(), Qt::Key_Escape);
@@ -257,8 +284,8 @@ TEST_F(TdNewTest, cancel_after_edits_changes_nothing_and_the_next_showing_reads_
 
 TEST_F(TdNewTest, execute_answers_true_only_for_ok)
 {
-    TdNew dialog(m_model);
-    test::setDialogEditor(&dialog.editor());
+    TdNew dialog(m_candidates);
+    test::setDialogCandidates(&m_candidates);
     QTimer::singleShot(0, &dialog, [&dialog] { button(dialog, "OKBtn")->click(); });
     EXPECT_TRUE(dialog.execute());
     QTimer::singleShot(0, &dialog, [&dialog] { button(dialog, "CancelBtn")->click(); });
@@ -267,7 +294,7 @@ TEST_F(TdNewTest, execute_answers_true_only_for_ok)
 
 TEST_F(TdNewTest, the_name_column_is_never_current_and_tab_moves_between_values)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     QTableWidget* sgParams = grid(dialog);
     QTest::keyClick(cellEditor(), Qt::Key_Tab);
@@ -284,7 +311,7 @@ TEST_F(TdNewTest, the_name_column_is_never_current_and_tab_moves_between_values)
 
 TEST_F(TdNewTest, moving_to_another_cell_describes_only_the_cell_entered)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     QTableWidget* sgParams = grid(dialog);
 
@@ -311,12 +338,12 @@ TEST_F(TdNewTest, moving_to_another_cell_describes_only_the_cell_entered)
 TEST_F(TdNewTest, a_model_without_parameters_gives_an_empty_grid_and_ok_still_succeeds)
 {
     loadModel(test::fixtureModel("noparams"));
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     EXPECT_EQ(grid(dialog)->rowCount(), 0);
     EXPECT_EQ(grid(dialog)->columnCount(), 2);
-    EXPECT_TRUE(dialog.isShowing());
-    EXPECT_EQ(dialog.candidateValue(0), 0.0);
+    EXPECT_TRUE(m_candidates.isOpen());
+    EXPECT_EQ(m_candidates.candidateValue(0), 0.0);
 
     grid(dialog)->setFocus();
     QTest::keyClick(grid(dialog), Qt::Key_Return);
@@ -328,7 +355,7 @@ TEST_F(TdNewTest, a_model_without_parameters_gives_an_empty_grid_and_ok_still_su
 
 TEST_F(TdNewTest, a_text_the_conversion_cannot_read_reports_the_error)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     QStringList reported;
     dialog.setErrorReporter([&](const CommandError& error) { reported.append(error.message()); });
     show(dialog);
@@ -336,7 +363,7 @@ TEST_F(TdNewTest, a_text_the_conversion_cannot_read_reports_the_error)
     QTest::keyClicks(cellEditor(), QStringLiteral("1"));
     QCoreApplication::processEvents();
     EXPECT_TRUE(reported.isEmpty());
-    EXPECT_EQ(dialog.candidateValue(1), 1.0);
+    EXPECT_EQ(m_candidates.candidateValue(1), 1.0);
     const QString described = memo(dialog);
     // Both read by one rule: only a front end whose locale is not the model
     // library's can be given a text ("1." here) the library accepts and it
@@ -349,13 +376,13 @@ TEST_F(TdNewTest, a_text_the_conversion_cannot_read_reports_the_error)
     ASSERT_EQ(reported.size(), 1);
     EXPECT_EQ(reported.last(), QStringLiteral("'1.' is not a valid floating point value"));
     EXPECT_EQ(memo(dialog), described);
-    EXPECT_EQ(dialog.candidateValue(1), 1.0);
+    EXPECT_EQ(m_candidates.candidateValue(1), 1.0);
     dialog.reject();
 }
 
 TEST_F(TdNewTest, help_asks_for_the_dialogs_page_and_reports_its_failure)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     QStringList keys;
     QStringList reported;
     dialog.setHelpHandler([&](const QString& key) {
@@ -375,7 +402,7 @@ TEST_F(TdNewTest, help_asks_for_the_dialogs_page_and_reports_its_failure)
 
 TEST_F(TdNewTest, the_name_column_takes_two_thirds_of_the_grid)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     for (int width : { 600, 451 }) {
         dialog.resize(width, 400);
@@ -393,7 +420,7 @@ TEST_F(TdNewTest, placement_and_page_height_are_kept_in_the_display_settings)
 {
     int pageHeight = 0;
     {
-        TdNew dialog(m_model);
+        TdNew dialog(m_candidates);
         show(dialog);
         dialog.resize(520, 430);
         QCoreApplication::processEvents();
@@ -406,7 +433,7 @@ TEST_F(TdNewTest, placement_and_page_height_are_kept_in_the_display_settings)
     QSettings settings(QStringLiteral("Tessra"), QStringLiteral("Tessra"));
     EXPECT_EQ(settings.value(QStringLiteral("dNew/PageControl1.Height")).toInt(), pageHeight);
 
-    TdNew again(m_model);
+    TdNew again(m_candidates);
     show(again);
     EXPECT_EQ(again.size(), QSize(520, 430));
     EXPECT_EQ(again.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->height(), pageHeight);
@@ -444,7 +471,7 @@ TEST_F(TdNewForestFireTest, labels_with_markup_are_shown_formatted)
         document, QStringLiteral("x < 5 & y > 3"), QApplication::font());
     EXPECT_EQ(document.toPlainText(), QStringLiteral("x < 5 & y > 3"));
 
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     EXPECT_EQ(grid(dialog)->item(1, 0)->text(), QStringLiteral("Lightning <i>f</i>"));
     EXPECT_FALSE(dialog.grab().isNull());
@@ -454,7 +481,7 @@ TEST_F(TdNewForestFireTest, labels_with_markup_are_shown_formatted)
 
 TEST_F(TdNewForestFireTest, the_models_check_sees_the_values_typed_in_the_dialog)
 {
-    TdNew dialog(m_model);
+    TdNew dialog(m_candidates);
     show(dialog);
     EXPECT_EQ(grid(dialog)->item(1, 1)->text(), QStringLiteral("1E-5"));
     QTest::keyClicks(cellEditor(), QStringLiteral("0.5"));

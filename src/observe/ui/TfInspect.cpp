@@ -34,7 +34,6 @@ constexpr int ValueColumn = 1;
 const QString SettingsGroup = QStringLiteral("fInspect");
 const QString GeometryKey = QStringLiteral("Geometry");
 const QString SplitterKey = QStringLiteral("RxSplitter1");
-const QString NoDescription = QStringLiteral("Description");
 // The widest value the grid shows: 15 significant digits, a sign and an exponent.
 const QString WidestValue = QStringLiteral("-8.88888888888888e-308");
 
@@ -53,16 +52,25 @@ QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
 
 } // namespace
 
-TfInspect::TfInspect(ModelApi model, QWidget* parent)
+TfInspect::TfInspect(SiteInspector& inspector, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
-    , m_model(model)
+    , m_inspector(inspector)
 {
     setObjectName(QStringLiteral("fInspect"));
     setWindowTitle(QStringLiteral("Inspect Sites"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setMinimumSize(MinimumWidth, MinimumHeight);
     buildUi();
+    fillInspectorStates();
     restoreDisplaySettings();
+    connect(&m_inspector, &SiteInspector::statesChanged, this, &TfInspect::fillInspectorStates);
+    connect(&m_inspector, &SiteInspector::siteChanged, this, &TfInspect::showSite);
+    connect(&m_inspector, &SiteInspector::chosenStateChanged, this, &TfInspect::showChosenState);
+    connect(&m_inspector, &SiteInspector::shownChanged, this, &TfInspect::showInspector);
+    connect(sgState, &QTableWidget::currentCellChanged, this,
+        [this](int tableRow) { rowChosen(tableRow); });
+    if (m_inspector.isShown())
+        showInspector(true);
 }
 
 TfInspect::~TfInspect()
@@ -125,7 +133,7 @@ QWidget* TfInspect::buildDescriptionPanel()
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
 
-    lAboutState = new QLabel(NoDescription);
+    lAboutState = new QLabel(SiteInspector::noDescription());
     lAboutState->setObjectName(QStringLiteral("lAboutState"));
     QFont larger = lAboutState->font();
     larger.setPointSizeF(larger.pointSizeF() * 1.15);
@@ -147,16 +155,17 @@ QWidget* TfInspect::buildDescriptionPanel()
 
 void TfInspect::fillInspectorStates()
 {
-    const int states = m_model.stateCount();
+    const QStringList names = m_inspector.stateNames();
+    const auto states = static_cast<int>(names.size());
     sgState->setRowCount(FirstStateRow + states);
     for (int i = 0; i < states; ++i) {
-        cell(sgState, FirstStateRow + i, NameColumn)
-            ->setText(QString::fromStdString(m_model.stateName(i)));
-        cell(sgState, FirstStateRow + i, ValueColumn);
+        cell(sgState, FirstStateRow + i, NameColumn)->setText(names[i]);
+        const std::optional<double> value = m_inspector.value(i);
+        setValue(FirstStateRow + i, value ? valueText(*value) : QString());
     }
-    // The description belonged to the world before.
-    lAboutState->setText(NoDescription);
-    mAboutState->clear();
+    showChosenState(m_inspector.chosenState());
+    lAboutState->setText(m_inspector.aboutLabel());
+    mAboutState->setPlainText(m_inspector.aboutText());
     if (m_defaultSize && width() < preferredWidth())
         resize(preferredWidth(), height());
     FormResize();
@@ -188,17 +197,29 @@ int TfInspect::preferredWidth() const
     return std::max(DefaultWidth, nameColumnWidth() + textWidth(WidestValue) + frame + scrollBar);
 }
 
-bool TfInspect::showInspector(bool show)
+void TfInspect::showInspector(bool show)
 {
     if (show) {
-        if (sgState->rowCount() > FirstStateRow && sgState->currentRow() < FirstStateRow)
-            sgState->setCurrentCell(FirstStateRow, NameColumn);
         QWidget::show();
         raise();
     } else {
         hide();
     }
-    return isVisible();
+}
+
+void TfInspect::showChosenState(int state)
+{
+    if (state >= 0) {
+        if (sgState->currentRow() != FirstStateRow + state)
+            sgState->setCurrentCell(FirstStateRow + state, NameColumn);
+    } else if (sgState->currentRow() >= FirstStateRow) {
+        sgState->setCurrentCell(-1, -1);
+    }
+}
+
+void TfInspect::rowChosen(int tableRow)
+{
+    m_inspector.chooseState(tableRow >= FirstStateRow ? tableRow - FirstStateRow : -1);
 }
 
 int TfInspect::chosenState() const
@@ -217,32 +238,24 @@ void TfInspect::setValue(int tableRow, const QString& text)
     cell(sgState, tableRow, ValueColumn)->setText(text);
 }
 
-void TfInspect::inspectSite(int column, int row, unsigned int color)
+void TfInspect::showSite()
 {
-    // Hidden, the inspector asks the model library nothing.
-    if (!isVisible())
+    if (!m_inspector.hasSite())
         return;
-    setValue(ColumnRow, QString::number(column));
-    setValue(RowRow, QString::number(row));
+    setValue(ColumnRow, QString::number(m_inspector.column()));
+    setValue(RowRow, QString::number(m_inspector.row()));
+    const unsigned int colour = m_inspector.colour();
     QPalette strip = Panel1->palette();
     strip.setColor(
-        QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+        QPalette::Window, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
     Panel1->setPalette(strip);
-
-    const int states = std::min(m_model.stateCount(), sgState->rowCount() - FirstStateRow);
-    for (int i = 0; i < states; ++i)
-        setValue(FirstStateRow + i, valueText(m_model.stateValue(column, row, i)));
-
-    // A position row has no state to describe; the model is never asked
-    // about a state index it does not have.
-    const int state = chosenState();
-    if (state >= 0 && state < states) {
-        lAboutState->setText(QString::fromStdString(m_model.stateName(state)));
-        mAboutState->setPlainText(QString::fromStdString(m_model.aboutState(column, row, state)));
-    } else {
-        lAboutState->setText(NoDescription);
-        mAboutState->clear();
+    const int states = std::min(m_inspector.stateCount(), sgState->rowCount() - FirstStateRow);
+    for (int i = 0; i < states; ++i) {
+        const std::optional<double> value = m_inspector.value(i);
+        setValue(FirstStateRow + i, value ? valueText(*value) : QString());
     }
+    lAboutState->setText(m_inspector.aboutLabel());
+    mAboutState->setPlainText(m_inspector.aboutText());
 }
 
 void TfInspect::FormResize()
@@ -268,8 +281,10 @@ void TfInspect::hideEvent(QHideEvent* event)
 
 void TfInspect::closeEvent(QCloseEvent* event)
 {
-    // FormClose: the main window unchecks its command and hides the window.
+    // FormClose: the inspector is hidden (and this window with it); the main
+    // window unchecks its command.
     event->accept();
+    m_inspector.setShown(false);
     emit visibilityChangedByUser(false);
 }
 

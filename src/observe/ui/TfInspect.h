@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "ModelApi.h"
+#include "SiteInspector.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -21,10 +21,12 @@ namespace tessra {
 /// i in row i + 3. In the table widget the header is apart, so state i is
 /// table row i + 2.
 ///
-/// Created once at start-up; the main window shows and hides it with
-/// showInspector(); closing it only hides it and emits
-/// visibilityChangedByUser(false). It asks the model library nothing while
-/// hidden.
+/// A view of the core's SiteInspector: it shows and hides itself as the
+/// inspector is shown, fills its rows from the inspector's states and values,
+/// and hands the user's choice of row to it (chooseState). Created once at
+/// start-up; the main window shows and hides the inspector through the front
+/// end; closing the window hides the inspector and emits
+/// visibilityChangedByUser(false).
 class TfInspect : public QWidget {
     Q_OBJECT
 public:
@@ -33,23 +35,9 @@ public:
     /// Rows before the first state, header included.
     static constexpr int FixedRows = 3;
 
-    explicit TfInspect(ModelApi model = {}, QWidget* parent = nullptr);
+    /// `inspector` must outlive the window.
+    explicit TfInspect(SiteInspector& inspector, QWidget* parent = nullptr);
     ~TfInspect() override;
-
-    /// Rebuilds the state rows from the model library (after each new
-    /// simulation): state count + 3 rows, the names in the first column;
-    /// values stay as they were until the next inspection, the description
-    /// goes back to "Description" and an empty text. The name column is as
-    /// wide as its longest name; a window still at its default size grows
-    /// until the value column shows a value of 15 digits whole.
-    void fillInspectorStates();
-    /// Shows or hides the window; returns whether it is visible now. Showing
-    /// makes the first state row current when there are state rows and the
-    /// current row lies above them.
-    bool showInspector(bool show);
-    /// Shows the site at `column`, `row`, drawn in `color` (red in the low
-    /// byte, green in the next, blue in the third). Does nothing while hidden.
-    void inspectSite(int column, int row, unsigned int color);
 
     /// The chosen state: the selected row minus 3, or -1 for a position row
     /// or no selection.
@@ -68,6 +56,11 @@ protected:
 
 private:
     void buildUi();
+    void fillInspectorStates();
+    void showInspector(bool show);
+    void showSite();
+    void showChosenState(int state);
+    void rowChosen(int tableRow);
     QWidget* buildDescriptionPanel();
     void setValue(int tableRow, const QString& text);
     void FormResize();
@@ -77,7 +70,7 @@ private:
     void restoreDisplaySettings();
     void saveDisplaySettings() const;
 
-    ModelApi m_model;
+    SiteInspector& m_inspector;
     bool m_settingsRestored = false;
     /// No size was restored from the display settings.
     bool m_defaultSize = true;

@@ -1,4 +1,4 @@
-#include "ParameterEditor.h"
+#include "NewSimulationCandidates.h"
 
 #include "CommandError.h"
 #include "NumberFormat.h"
@@ -24,13 +24,14 @@ QString withPlainLineBreaks(QString text)
 
 } // namespace
 
-ParameterEditor::ParameterEditor(ModelApi model)
-    : m_model(model)
+NewSimulationCandidates::NewSimulationCandidates(ModelApi model, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
     , m_aboutLabel(QStringLiteral("Description"))
 {
 }
 
-QList<ParameterEditor::Row> ParameterEditor::open()
+QList<NewSimulationCandidates::Row> NewSimulationCandidates::open()
 {
     const int count = std::max(0, m_model.paramCount());
     if (!m_candidates || static_cast<int>(m_candidates->size()) != count)
@@ -44,25 +45,40 @@ QList<ParameterEditor::Row> ParameterEditor::open()
         (*m_candidates)[static_cast<std::size_t>(i)] = value;
         rows.append(Row { label, formatGeneral(value) });
     }
+    m_rows = rows;
+    emit opened();
     return rows;
 }
 
-void ParameterEditor::close()
+void NewSimulationCandidates::close()
 {
+    const bool wasOpen = isOpen();
     m_candidates.reset();
+    m_rows.clear();
+    clearDescription();
+    if (wasOpen)
+        emit closed();
 }
 
-bool ParameterEditor::isOpen() const
+void NewSimulationCandidates::clearDescription()
+{
+    if (m_aboutText.isEmpty())
+        return;
+    m_aboutText.clear();
+    emit descriptionChanged();
+}
+
+bool NewSimulationCandidates::isOpen() const
 {
     return m_candidates != nullptr;
 }
 
-int ParameterEditor::candidateCount() const
+int NewSimulationCandidates::candidateCount() const
 {
     return m_candidates ? static_cast<int>(m_candidates->size()) : 0;
 }
 
-double ParameterEditor::candidateValue(int index) const
+double NewSimulationCandidates::candidateValue(int index) const
 {
     if (!m_candidates)
         return m_model.paramValue(index);
@@ -71,7 +87,7 @@ double ParameterEditor::candidateValue(int index) const
     return (*m_candidates)[static_cast<std::size_t>(index)];
 }
 
-bool ParameterEditor::describe(int index, const QString& text)
+bool NewSimulationCandidates::describe(int index, const QString& text)
 {
     if (index < 0 || index >= candidateCount())
         return false;
@@ -89,20 +105,34 @@ bool ParameterEditor::describe(int index, const QString& text)
     }
     m_aboutLabel = fromModel(m_model.paramLabel(index));
     m_aboutText = withPlainLineBreaks(fromModel(m_model.aboutParam(index, candidates->data())));
+    emit descriptionChanged();
     return ok;
 }
 
-bool ParameterEditor::accepts(int index, const QString& text) const
+bool NewSimulationCandidates::accepts(int index, const QString& text) const
 {
     return m_model.validateParam(index, text.toStdString());
 }
 
-void ParameterEditor::writeBack(const QStringList& valueTexts) const
+bool NewSimulationCandidates::commit(int index, const QString& text)
 {
-    const int count
-        = static_cast<int>(std::min<qsizetype>(m_model.paramCount(), valueTexts.size()));
+    if (index < 0 || index >= m_rows.size() || !accepts(index, text))
+        return false;
+    // The model may have closed the dialog while it judged the text.
+    if (index >= m_rows.size())
+        return false;
+    if (m_rows[index].valueText != text) {
+        m_rows[index].valueText = text;
+        emit valueTextChanged(index, text);
+    }
+    return true;
+}
+
+void NewSimulationCandidates::writeBack() const
+{
+    const int count = static_cast<int>(std::min<qsizetype>(m_model.paramCount(), m_rows.size()));
     for (int i = 0; i < count; ++i)
-        m_model.setParamValue(i, valueTexts[i].toStdString());
+        m_model.setParamValue(i, m_rows[i].valueText.toStdString());
 }
 
 } // namespace tessra
