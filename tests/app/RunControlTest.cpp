@@ -71,6 +71,16 @@ const Row Rows[] = {
             check();
         },
         State::NoModel, "..........." },
+    { "a_load_fails_after_a_model",
+        [](RunControl& run, const Check& check) {
+            loaded(run);
+            {
+                const RunControl::BusyScope busy(run);
+                run.loadFailed();
+            }
+            check();
+        },
+        State::NoModel, "..........." },
     { "loaded_and_given_up_before_a_world",
         [](RunControl& run, const Check& check) {
             {
@@ -196,14 +206,15 @@ TEST_P(RunStateTable, a_transition_is_taken_exactly_where_its_command_is_enabled
             const bool enabled = run.isEnabled(t.command);
             const State before = run.state();
             EXPECT_EQ((run.*t.transition)(), enabled) << static_cast<int>(t.command);
-            if (!enabled)
+            if (!enabled) {
                 EXPECT_EQ(run.state(), before);
+            }
         });
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RunStateTable, ::testing::ValuesIn(Rows),
-    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
 
 /// The front end over real fixture models; the states it passes through are recorded.
 class RunTransitions : public ::testing::Test {
