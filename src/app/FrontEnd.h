@@ -10,7 +10,6 @@
 #include <QObject>
 #include <QString>
 
-#include <array>
 #include <functional>
 #include <optional>
 
