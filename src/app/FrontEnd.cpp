@@ -20,22 +20,6 @@ namespace tessra {
 
 namespace {
 
-// Counts one level of model work for the lifetime of the object.
-class ModelWork {
-public:
-    explicit ModelWork(int& depth)
-        : m_depth(depth)
-    {
-        ++m_depth;
-    }
-    ~ModelWork() { --m_depth; }
-    ModelWork(const ModelWork&) = delete;
-    ModelWork& operator=(const ModelWork&) = delete;
-
-private:
-    int& m_depth;
-};
-
 // The counted busy cursor (Qt keeps the stack) while a world is built; only where there
 // is a GUI.
 class BusyCursor {
@@ -112,10 +96,7 @@ FrontEnd::FrontEnd(
     , m_frameRateText(QStringLiteral("0 fps"))
     , m_tickRateText(QStringLiteral("0 tps"))
 {
-    m_enabled.fill(true);
-    m_enabled[index(Command::Run)] = false;
-    m_enabled[index(Command::Pause)] = false;
-    m_enabled[index(Command::Step)] = false;
+    connect(&m_run, &RunControl::commandEnabledChanged, this, &FrontEnd::commandEnabledChanged);
     m_modelFolder = QDir::toNativeSeparators(QDir::currentPath() + u'/');
     m_runTimer.setInterval(0);
     m_refreshTimer.setInterval(InitialRefreshInterval);
@@ -131,7 +112,7 @@ QString FrontEnd::loadModelError() const
 
 void FrontEnd::refuseWhileModelWorks(const char* what) const
 {
-    if (m_modelWork > 0)
+    if (m_run.isInsideModelCall())
         throw CommandError(QString::fromLatin1(what) + " while the model is at work");
 }
 
@@ -143,7 +124,7 @@ void FrontEnd::refuseWhileModelWaits(const char* what) const
 // `ownCallbacks`: calls of the model on the stack that asked for this themselves.
 void FrontEnd::refuseWhileModelWaits(const char* what, int ownCallbacks) const
 {
-    if (m_modelCallbacks > ownCallbacks)
+    if (m_run.modelCallbackDepth() > ownCallbacks)
         throw CommandError(
             QString::fromLatin1(what) + " while the model waits in one of its calls");
 }
@@ -154,9 +135,9 @@ bool FrontEnd::loadModelFile(const QString& path)
     // Unloading would pull the code from under the model's waiting call.
     refuseWhileModelWaits("A model cannot be loaded");
     pauseAndWait();
-    ModelWork work(m_modelWork);
+    const RunControl::WorkScope work(m_run, RunControl::Work::World);
+    const RunControl::BusyScope busy(m_run); // every model command off until the outcome
     m_currentParameterFile.clear();
-    setModelCommandsEnabled(false);
     const bool inspectorWas = m_inspector ? m_inspector->isShown() : m_inspectorChecked;
     const bool stopWas
         = m_stopConditionsWindow ? m_stopConditionsWindow->isShown() : m_stopConditionsShown;
@@ -170,20 +151,21 @@ bool FrontEnd::loadModelFile(const QString& path)
         m_stopConditions.modelUnloading();
         m_model.loadModel(QFile::encodeName(path).toStdString());
     }
-    m_modelLoaded = m_model.isLoaded();
-    m_noWorld = true; // until the first simulation has built one
+    if (m_model.isLoaded())
+        m_run.loadSucceeded(); // no world until the first simulation has built one
+    else
+        m_run.loadFailed();
     updateModelCaptions();
-    if (m_modelLoaded)
+    if (m_run.hasModel())
         m_stopConditions.refillNames();
     m_stopConditions.recompile();
-    if (!m_modelLoaded) {
+    if (!m_run.hasModel()) {
         m_worldImage = QImage();
         emit worldImageChanged();
         updateWindowTitle(QString()); // the caption names no model that is gone
         setStatusText(QStringLiteral("No model loaded."));
         return false;
     }
-    setModelCommandsEnabled(true);
     // An empty path keeps the model the library holds, and with it its folder.
     if (!path.isEmpty())
         m_modelFolder = folderWithSeparator(path);
@@ -232,18 +214,20 @@ void FrontEnd::createSimulation(const QString& settingsFile, int ownCallbacks)
     refuseWhileModelWorks("A new simulation cannot be created");
     // A new world frees the model object a waiting call of the model still uses.
     refuseWhileModelWaits("A new simulation cannot be created", ownCallbacks);
-    if (!m_modelLoaded)
+    if (!m_run.hasModel())
         throw CommandError(QStringLiteral("No model loaded"));
     pauseAndWait();
-    ModelWork work(m_modelWork);
+    if (const QString problem = settingsFileProblem(settingsFile); !problem.isEmpty())
+        throw CommandError(problem);
+    const RunControl::WorkScope work(m_run, RunControl::Work::World);
+    const RunControl::BusyScope busy(m_run);
     buildSimulation(settingsFile);
 }
 
-// The steps of a new simulation; callers have paused and hold a ModelWork.
+// The steps of a new simulation: from Busy to Ready, or to NoWorld when the model built
+// none. Callers have paused, checked the settings file and hold the work and busy marks.
 void FrontEnd::buildSimulation(const QString& settingsFile)
 {
-    if (const QString problem = settingsFileProblem(settingsFile); !problem.isEmpty())
-        throw CommandError(problem);
     if (!settingsFile.isEmpty())
         m_model.loadParams(QFile::encodeName(settingsFile).toStdString());
     setStatusText(QStringLiteral("Creating new agents..."));
@@ -257,14 +241,11 @@ void FrontEnd::buildSimulation(const QString& settingsFile)
         }
         if (const std::optional<std::string> error = m_model.simError())
             refuseMissingWorld(QString::fromStdString(*error));
-        m_noWorld = false;
         m_stopConditions.recompile();
         fitWorldImage();
         drawWorld();
         emit worldCreated();
-        setCommandEnabled(Command::Run, true);
-        setCommandEnabled(Command::Pause, false);
-        setCommandEnabled(Command::Step, true);
+        m_run.worldBuilt(); // Run and Step on, Pause off
         m_lastHinted = QPoint(-1, -1);
         m_recorder.clearSamples();
         if (!settingsFile.isEmpty()) {
@@ -286,13 +267,10 @@ void FrontEnd::buildSimulation(const QString& settingsFile)
 // succeeds. Throws the reason.
 void FrontEnd::refuseMissingWorld(const QString& reason)
 {
-    m_noWorld = true;
+    m_run.worldMissing(); // Run, Pause and Step off until a new simulation succeeds
     m_stopConditions.recompile();
     m_worldImage = QImage();
     emit worldImageChanged();
-    setCommandEnabled(Command::Run, false);
-    setCommandEnabled(Command::Pause, false);
-    setCommandEnabled(Command::Step, false);
     m_lastHinted = QPoint(-1, -1);
     m_recorder.clearSamples();
     const QString message = "The model built no world (" + reason + ")";
@@ -314,34 +292,15 @@ void FrontEnd::fitWorldImage()
 
 void FrontEnd::freeWorld()
 {
-    if (!m_modelLoaded || m_noWorld)
+    if (!m_run.hasWorld())
         return;
     refuseWhileModelWorks("The world cannot be freed");
     // The waiting call of the model goes on using its world once it returns.
     refuseWhileModelWaits("The world cannot be freed");
     pauseAndWait();
     m_model.deleteAgents();
-    m_noWorld = true;
+    m_run.worldFreed();
     m_stopConditions.recompile();
-    setCommandEnabled(Command::Run, false);
-    setCommandEnabled(Command::Step, false);
-}
-
-void FrontEnd::setModelCommandsEnabled(bool enabled)
-{
-    for (Command command : { Command::Run, Command::Step, Command::New, Command::LoadParameters,
-             Command::SaveParameters, Command::InspectSites, Command::TimeSeries,
-             Command::StopConditions, Command::ModelHelp, Command::AboutModel })
-        setCommandEnabled(command, enabled);
-}
-
-void FrontEnd::setCommandEnabled(Command command, bool enabled)
-{
-    bool& state = m_enabled[index(command)];
-    if (state == enabled)
-        return;
-    state = enabled;
-    emit commandEnabledChanged(command, enabled);
 }
 
 void FrontEnd::updateModelCaptions()
@@ -370,7 +329,7 @@ void FrontEnd::loadParameters(const QString& file)
 {
     refuseWhileModelWorks("Parameters cannot be loaded");
     refuseWhileModelWaits("Parameters cannot be loaded");
-    if (!m_modelLoaded)
+    if (!m_run.hasModel())
         throw CommandError(QStringLiteral("No model loaded"));
     if (file.isEmpty())
         throw CommandError(QStringLiteral("No parameter file named"));
@@ -384,7 +343,7 @@ void FrontEnd::loadParameters(const QString& file)
 void FrontEnd::saveParameters()
 {
     refuseWhileModelWorks("Parameters cannot be saved");
-    if (!m_modelLoaded)
+    if (!m_run.hasModel())
         throw CommandError(QStringLiteral("No model loaded"));
     if (m_currentParameterFile.isEmpty())
         throw CommandError(QStringLiteral("No parameter file named"));
@@ -396,7 +355,7 @@ void FrontEnd::saveParameters()
 void FrontEnd::saveParametersAs(const QString& file)
 {
     refuseWhileModelWorks("Parameters cannot be saved");
-    if (!m_modelLoaded)
+    if (!m_run.hasModel())
         throw CommandError(QStringLiteral("No model loaded"));
     if (file.isEmpty())
         throw CommandError(QStringLiteral("No parameter file named"));

@@ -2,6 +2,7 @@
 
 #include "ModelApi.h"
 #include "PacedTimer.h"
+#include "RunControl.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -9,7 +10,6 @@
 #include <QObject>
 #include <QString>
 
-#include <array>
 #include <functional>
 #include <optional>
 
@@ -32,7 +32,8 @@ public:
 /// commands, the tool bar, the functions exported to models and the automation server
 /// all call these, so a script does exactly what the matching command does.
 ///
-/// FrontEnd owns the run state, the two paced timers, the world image (one pixel per
+/// FrontEnd owns the run control (RunControl: the run state, from which the enabled
+/// commands follow), the two paced timers, the world image (one pixel per
 /// site, 24 bits), the current parameter file, the model's folder and the status texts.
 /// It knows no widget: views follow it through its signals, and it runs without any
 /// window (tests, benchmarks, headless drivers). It shows no dialogs: commands that ask
@@ -46,27 +47,10 @@ class FrontEnd : public QObject {
     Q_OBJECT
 public:
     /// Commands enabled and disabled as one (a menu item and its tool button).
-    enum class Command {
-        Run,
-        Pause,
-        Step,
-        New,
-        LoadParameters,
-        SaveParameters, ///< Save Parameters and Save Parameters As
-        InspectSites,
-        TimeSeries,
-        StopConditions,
-        ModelHelp,
-        AboutModel,
-    };
-    Q_ENUM(Command)
-    static constexpr int CommandCount = 11;
-
-    /// Where the run stands; derived from the command states and the run timer.
-    /// NoWorld: a model is loaded but its last new simulation built no world (or
-    /// Exit freed it).
-    enum class RunState { NoModel, NoWorld, Ready, Running, Pausing, SingleStep, Busy };
-    Q_ENUM(RunState)
+    using Command = RunControl::Command;
+    static constexpr int CommandCount = RunControl::CommandCount;
+    /// Where the run stands (RunControl::State).
+    using RunState = RunControl::State;
 
     /// The refresh share of the frame-rate settings 0 Slow, 1 Medium, 2 Fast.
     static constexpr int SlowShare = 50;
@@ -96,7 +80,7 @@ public:
     /// Step stay disabled until a new simulation succeeds).
     void newSimulation(const QString& settingsFile);
     /// Whether a model is loaded without error.
-    bool isModelLoaded() const { return m_modelLoaded; }
+    bool isModelLoaded() const { return m_run.hasModel(); }
     /// The load error of the model library; empty when a model is loaded.
     QString loadModelError() const;
     /// The model's name for captions: its own name, or "Model" when it gives none.
@@ -168,11 +152,12 @@ public:
     // ---- run control ------------------------------------------------------------------
 
     /// True from Run until the pause has completed at the end of a step, and during a
-    /// single step (a model is loaded and Run is disabled). The front end counts a model
-    /// as loaded only once its own loadModelFile has succeeded, and not after freeWorld.
-    bool isRunning() const;
-    RunState runState() const;
-    bool isCommandEnabled(Command command) const { return m_enabled[index(command)]; }
+    /// single step: the states Running, Pausing and SingleStep.
+    bool isRunning() const { return m_run.isRunning(); }
+    RunState runState() const { return m_run.state(); }
+    bool isCommandEnabled(Command command) const { return m_run.isEnabled(command); }
+    /// The run state and the call stack; the command enabling follows from it.
+    const RunControl& runControl() const { return m_run; }
 
     /// Starts or continues the run. Refused (false) unless Run is enabled: no model, a
     /// run already going, or a step under way.
@@ -208,18 +193,18 @@ public:
     /// flush, update the rate panels and adapt the refresh interval.
     void atRefreshTimer();
     /// Whether a step of the model is under way (the exported functions refuse then).
-    bool isInsideStep() const { return m_insideStep; }
+    bool isInsideStep() const { return m_run.isInsideStep(); }
     /// Whether the front end is inside a call into the model that builds or steps
     /// (a step, a new world, a model load).
-    bool isInsideModelCall() const { return m_modelWork > 0; }
+    bool isInsideModelCall() const { return m_run.isInsideModelCall(); }
     /// Marks the model's code as on the call stack: a model called back into the
     /// program (the exported functions), whose waits serve events. While marked,
     /// nothing may free or replace the world or the model the program returns
     /// into: loadModelFile, newSimulation, loadParameters and freeWorld refuse.
-    void enterModelCallback() { ++m_modelCallbacks; }
-    void leaveModelCallback() { --m_modelCallbacks; }
+    void enterModelCallback() { m_run.enterModelCallback(); }
+    void leaveModelCallback() { m_run.leaveModelCallback(); }
     /// Calls of the model into the program now on the stack.
-    int modelCallbackDepth() const { return m_modelCallbacks; }
+    int modelCallbackDepth() const { return m_run.modelCallbackDepth(); }
     /// Throws CommandError ("<what> while the model waits in one of its calls")
     /// while a call of the model into the program is on the stack.
     void refuseWhileModelWaits(const char* what) const;
@@ -275,7 +260,8 @@ signals:
     void tickTextChanged(const QString& text);
     void frameRateTextChanged(const QString& text);
     void tickRateTextChanged(const QString& text);
-    void commandEnabledChanged(tessra::FrontEnd::Command command, bool enabled);
+    /// A command pair was enabled or disabled (a change of the run state).
+    void commandEnabledChanged(tessra::RunControl::Command command, bool enabled);
     /// The model's caption name changed ("Model" when it has none).
     void modelCaptionNameChanged(const QString& name);
     /// Window title update: the main window's caption and the application's title.
@@ -308,9 +294,6 @@ signals:
     void modelLoaded();
 
 private:
-    static int index(Command command) { return static_cast<int>(command); }
-    void setCommandEnabled(Command command, bool enabled);
-    void setModelCommandsEnabled(bool enabled);
     void buildSimulation(const QString& settingsFile);
     void fitWorldImage();
     [[noreturn]] void refuseMissingWorld(const QString& reason);
@@ -329,13 +312,7 @@ private:
     TimeSeriesRecorder& m_recorder;
     StopConditions& m_stopConditions;
 
-    std::array<bool, CommandCount> m_enabled {};
-    bool m_modelLoaded = false;
-    bool m_noWorld = false;
-    int m_modelWork = 0;
-    int m_modelCallbacks = 0;
-    bool m_insideStep = false;
-    bool m_runningWithoutScreen = false;
+    RunControl m_run;
 
     QString m_startupSettingsFile;
     QString m_currentParameterFile;

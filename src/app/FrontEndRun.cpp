@@ -13,69 +13,10 @@
 
 namespace tessra {
 
-namespace {
-
-// Sets a flag for the lifetime of the object.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag)
-        : m_flag(flag)
-    {
-        m_flag = true;
-    }
-    ~FlagScope() { m_flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-};
-
-// Counts one level of model work for the lifetime of the object.
-class CountScope {
-public:
-    explicit CountScope(int& depth)
-        : m_depth(depth)
-    {
-        ++m_depth;
-    }
-    ~CountScope() { --m_depth; }
-    CountScope(const CountScope&) = delete;
-    CountScope& operator=(const CountScope&) = delete;
-
-private:
-    int& m_depth;
-};
-
-} // namespace
-
-bool FrontEnd::isRunning() const
-{
-    return m_modelLoaded && !m_noWorld && !isCommandEnabled(Command::Run);
-}
-
-FrontEnd::RunState FrontEnd::runState() const
-{
-    if (!m_modelLoaded)
-        return RunState::NoModel;
-    if (m_noWorld)
-        return RunState::NoWorld;
-    if (isCommandEnabled(Command::Run))
-        return RunState::Ready;
-    if (m_runTimer.isEnabled() || m_runningWithoutScreen)
-        return isCommandEnabled(Command::Pause) ? RunState::Running : RunState::Pausing;
-    if (m_insideStep)
-        return RunState::SingleStep;
-    return RunState::Busy;
-}
-
 bool FrontEnd::Run1Click()
 {
-    if (!m_modelLoaded || !isCommandEnabled(Command::Run))
-        return false;
-    setCommandEnabled(Command::Run, false);
-    setCommandEnabled(Command::Pause, true);
-    setCommandEnabled(Command::Step, false);
+    if (!m_run.startRun())
+        return false; // only from Ready: no model or world, a run going, a step or a build
     m_runTimer.setEnabled(true);
     if (m_refreshShare != FastShare)
         m_refreshTimer.setEnabled(true);
@@ -89,23 +30,18 @@ bool FrontEnd::Run1Click()
 
 void FrontEnd::requestPause()
 {
-    if (!isCommandEnabled(Command::Pause))
-        return;
-    setCommandEnabled(Command::Pause, false);
-    setStatusText(QStringLiteral("Pausing..."));
+    if (m_run.requestPause())
+        setStatusText(QStringLiteral("Pausing..."));
 }
 
 bool FrontEnd::sbStepClick()
 {
-    if (!m_modelLoaded || m_noWorld || m_modelWork > 0)
+    if (m_run.isInsideModelCall() || !m_run.hasWorld())
         return false;
-    if (isRunning()) {
+    if (m_run.isRunning())
         pauseAndWait();
-        if (isRunning())
-            return false;
-    }
-    setCommandEnabled(Command::Run, false);
-    setCommandEnabled(Command::Step, false);
+    if (!m_run.startStep())
+        return false; // the run could not end here (a run without a screen goes on)
     std::exception_ptr failure;
     try {
         atRunTimer();
@@ -113,8 +49,7 @@ bool FrontEnd::sbStepClick()
         failure = std::current_exception(); // the step failed: Run and Step come back
     }
     atRefreshTimer();
-    setCommandEnabled(Command::Run, true);
-    setCommandEnabled(Command::Step, true);
+    m_run.endStep();
     if (failure) {
         setStatusText(QStringLiteral("Paused"));
         std::rethrow_exception(failure);
@@ -127,10 +62,10 @@ void FrontEnd::waitWhileRunning()
 {
     // Inside a step (or a world being built) the run cannot end before the caller
     // returns: the step that would end it is the one under way.
-    if (m_modelWork > 0)
+    if (m_run.isInsideModelCall())
         return;
     // Only a run going under the run timer can end by itself.
-    while (isRunning() && m_runTimer.isEnabled())
+    while (m_run.isRunning() && m_runTimer.isEnabled())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
@@ -142,26 +77,26 @@ void FrontEnd::pauseAndWait()
 
 void FrontEnd::atRunTimer()
 {
-    if (m_modelWork > 0)
+    if (m_run.isInsideModelCall())
         return; // never re-enter the model
-    CountScope work(m_modelWork);
-    FlagScope inside(m_insideStep);
+    const RunControl::WorkScope work(m_run, RunControl::Work::Step);
 
     const StepResult result = stepAndRecord();
     if (result != StepResult::GoOn)
         requestPause();
     if (result != StepResult::Failed)
         emit stepped(m_model.simTime());
-    if (isCommandEnabled(Command::Pause) && m_refreshShare == FastShare)
+    if (m_run.state() == RunState::Running && m_refreshShare == FastShare)
         atRefreshTimer();
-    if (m_runTimer.isEnabled() && !isCommandEnabled(Command::Pause))
+    // A single step runs with the run timer off: it is never ended here.
+    if (m_runTimer.isEnabled() && m_run.state() != RunState::Running)
         endRun();
     if (result == StepResult::Failed)
         throwStepFailure();
 }
 
 // One step of the model, its samples when the time passes a whole tick, and the stop
-// test. Callers hold the model-work marks.
+// test. Callers hold the step's work mark.
 FrontEnd::StepResult FrontEnd::stepAndRecord()
 {
     const double before = m_model.simTime();
@@ -181,18 +116,13 @@ void FrontEnd::throwStepFailure() const
 
 bool FrontEnd::runWithoutScreen(double untilTick, const std::function<void(double tick)>& afterStep)
 {
-    if (!m_modelLoaded || m_noWorld || m_modelWork > 0 || !isCommandEnabled(Command::Run))
+    if (m_run.isInsideModelCall() || !m_run.startRun())
         return false;
-    setCommandEnabled(Command::Run, false);
-    setCommandEnabled(Command::Pause, true);
-    setCommandEnabled(Command::Step, false);
     setStatusText(QStringLiteral("Running"));
-    FlagScope running(m_runningWithoutScreen);
     bool failed = false;
-    while (isCommandEnabled(Command::Pause)) {
+    while (m_run.state() == RunState::Running) {
         {
-            CountScope work(m_modelWork);
-            FlagScope inside(m_insideStep);
+            const RunControl::WorkScope work(m_run, RunControl::Work::Step);
             const StepResult result = stepAndRecord();
             failed = result == StepResult::Failed;
             if (result != StepResult::GoOn)
@@ -208,8 +138,7 @@ bool FrontEnd::runWithoutScreen(double untilTick, const std::function<void(doubl
             afterStep(time);
     }
     setStatusText(QStringLiteral("Paused"));
-    setCommandEnabled(Command::Step, true);
-    setCommandEnabled(Command::Run, true);
+    m_run.endRun();
     if (failed)
         throwStepFailure();
     return true;
@@ -222,8 +151,7 @@ void FrontEnd::endRun()
     m_refreshTimer.setEnabled(false);
     atRefreshTimer();
     setStatusText(QStringLiteral("Paused"));
-    setCommandEnabled(Command::Step, true);
-    setCommandEnabled(Command::Run, true);
+    m_run.endRun(); // Run and Step on
 }
 
 double FrontEnd::clockSeconds() const
@@ -334,7 +262,7 @@ std::optional<QString> FrontEnd::hoverSite(int column, int row)
         return std::nullopt;
     const uchar* pixel = m_worldImage.constScanLine(row) + column * 3;
     emit siteInspected(column, row, pixel[0] | pixel[1] << 8 | pixel[2] << 16);
-    if (QPoint(column, row) == m_lastHinted || m_modelWork > 0)
+    if (QPoint(column, row) == m_lastHinted || m_run.isInsideModelCall())
         return std::nullopt;
     m_lastHinted = QPoint(column, row);
     return QString::fromStdString(m_model.agentHint(column, row));
@@ -342,7 +270,7 @@ std::optional<QString> FrontEnd::hoverSite(int column, int row)
 
 std::optional<QString> FrontEnd::releaseOnSite(int button, int column, int row, int keys)
 {
-    if (m_modelWork > 0 || !m_modelLoaded || m_noWorld)
+    if (m_run.isInsideModelCall() || !m_run.hasWorld())
         return std::nullopt;
     m_model.mouseUp(button, column, row, keys);
     // The model may have changed the site (Life toggles a cell): show it now, also

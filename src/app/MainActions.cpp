@@ -99,16 +99,13 @@ void createSimulationMenu(QMenuBar* bar, MainActions& a)
     // shortcuts; they are set so that the menu shows the key.
     a.run = addAction(simulation, "Run1", QStringLiteral("&Run"), QKeySequence(Qt::Key_Space));
     giveButton(a.run, "run.svg", QStringLiteral("Run"), QStringLiteral("Run Simulation"));
-    a.run->setEnabled(false);
     a.pause
         = addAction(simulation, "Pause1", QStringLiteral("&Pause"), QKeySequence(Qt::Key_Space));
     giveButton(a.pause, "pause.svg", QStringLiteral("Pause"), QStringLiteral("Pause Simulation"));
-    a.pause->setEnabled(false);
     a.step = addAction(simulation, "Step1", QStringLiteral("&Step"));
     // Both Enter keys step; a menu shows the first one's name, "Enter".
     a.step->setShortcuts({ QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return) });
     giveButton(a.step, "step.svg", QStringLiteral("Step"), QStringLiteral("Step Simulation"));
-    a.step->setEnabled(false);
     simulation->addSeparator();
     a.stopConditions
         = addAction(simulation, "mStopConditions", QStringLiteral("Stop &Conditions..."));

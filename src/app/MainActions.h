@@ -46,7 +46,8 @@ struct MainActions {
 constexpr std::array<int, 6> ZoomCodes { -1, 0, 1, 2, 4, 8 };
 
 /// Creates the actions and the menu bar of `window`, every caption, shortcut, separator
-/// and initial state in place. Nothing is connected.
+/// and check state in place. Nothing is connected; which commands are enabled follows
+/// the run state (TfMain sets them from FrontEnd).
 MainActions createMainActions(QMainWindow& window);
 
 } // namespace tessra

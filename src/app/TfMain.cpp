@@ -195,12 +195,17 @@ void TfMain::connectFrontEnd()
         [this](const QString& text) { m_status->setPanelText(StatusBar::FrameRate, text); });
     connect(f, &FrontEnd::tickRateTextChanged, this,
         [this](const QString& text) { m_status->setPanelText(StatusBar::TickRate, text); });
-    connect(f, &FrontEnd::commandEnabledChanged, this, [this](FrontEnd::Command command, bool on) {
+    // The command pairs follow the run state: as it stands now, then each change.
+    const auto enable = [this](FrontEnd::Command command, bool on) {
         for (QAction* action : actionsOf(command)) {
             if (action)
                 action->setEnabled(on);
         }
-    });
+    };
+    for (int i = 0; i < FrontEnd::CommandCount; ++i)
+        enable(static_cast<FrontEnd::Command>(i),
+            f->isCommandEnabled(static_cast<FrontEnd::Command>(i)));
+    connect(f, &FrontEnd::commandEnabledChanged, this, enable);
     connect(f, &FrontEnd::modelCaptionNameChanged, this, [this](const QString& name) {
         m_actions.modelHelp->setText(name + " Help");
         m_actions.aboutModel->setText("About " + name);

@@ -252,6 +252,21 @@ TEST_F(MainWindowTest, failed_first_load_shows_the_error_and_one_model_dialog)
     EXPECT_EQ(window->statusPanels().panelText(StatusBar::Message), "No model loaded.");
 }
 
+TEST_F(MainWindowTest, a_window_made_after_a_load_shows_the_commands_of_the_run_state)
+{
+    ASSERT_TRUE(m_core.frontEnd().loadModelFile(m_folder.copyFixture("calllog")));
+    ASSERT_TRUE(m_core.frontEnd().Run1Click());
+    auto window = makeWindow(); // not shown: no load of its own
+    for (const char* name : { "Pause1", "New1", "Load1", "Save1", "SaveAs1", "mModelHelp" })
+        EXPECT_TRUE(action(*window, name)->isEnabled()) << name;
+    for (const char* name : { "Run1", "Step1" })
+        EXPECT_FALSE(action(*window, name)->isEnabled()) << name;
+    m_core.frontEnd().pauseAndWait();
+    EXPECT_TRUE(action(*window, "Run1")->isEnabled());
+    EXPECT_TRUE(action(*window, "Step1")->isEnabled());
+    EXPECT_FALSE(action(*window, "Pause1")->isEnabled());
+}
+
 TEST_F(MainWindowTest, failed_first_load_offers_a_model_that_loads)
 {
     m_dialogs.modelToChoose = QString::fromStdString(test::fixtureModel("calllog"));
