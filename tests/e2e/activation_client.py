@@ -42,21 +42,17 @@ def parent_of(pid):
         return int(f.read().rsplit(")", 1)[1].split()[1])
 
 
-def tessra_processes():
-    """The tessra processes of this bus: below the dbus-run-session that runs it."""
-    session = os.getppid()
-    found = []
+def tessra_processes(daemon):
+    """The instance that owns the name and the tessra processes it started."""
+    hub = int(daemon.GetConnectionUnixProcessID(daemon.GetNameOwner(NAME)))
+    found = [hub]
     for pid in map(int, filter(str.isdigit, os.listdir("/proc"))):
         try:
-            if os.path.basename(os.readlink("/proc/%d/exe" % pid)) != "tessra":
-                continue
-            ancestor = pid
-            while ancestor > 1 and ancestor != session:
-                ancestor = parent_of(ancestor)
-            if ancestor == session:
+            if (os.path.basename(os.readlink("/proc/%d/exe" % pid)) == "tessra"
+                    and parent_of(pid) == hub):
                 found.append(pid)
         except OSError:
-            pass  # ended meanwhile, or not ours
+            pass  # ended meanwhile
     return found
 
 
@@ -100,8 +96,9 @@ def refused(bus, name):
     return False
 
 
-def all_ended(daemon):
-    check(eventually(lambda: not tessra_processes()), "no tessra is left")
+def all_ended(daemon, processes):
+    check(eventually(lambda: not any(os.path.exists("/proc/%d" % pid) for pid in processes)),
+          "no tessra is left")
     check(not daemon.NameHasOwner(NAME) and not private_names(daemon), "every name is given up")
 
 
@@ -116,14 +113,15 @@ def in_turn(life, daemon):
     first.check_own(40)
     second.check_own(50)
     check(daemon.GetNameOwner(NAME) == hub, "the first instance keeps the name")
-    check(len(tessra_processes()) == 2, "the second script is served by an instance of its own")
+    processes = tessra_processes(daemon)
+    check(len(processes) == 2, "the second script is served by an instance of its own")
     check(refused(first_bus, private_names(daemon)[0]), "the private instance serves its hub only")
     first("Release")
     second("SimStep")  # the hub lives on for the second script
     check(float(second("GetTick")) == 1.0, "the second script is still served")
     check(tuple(second("GetWorldSize")) == (50, 128), "by the same instance")
     second_bus.close()
-    all_ended(daemon)
+    all_ended(daemon, processes)
 
 
 def clients(life, bus, daemon, count, delay):
@@ -145,7 +143,8 @@ def clients(life, bus, daemon, count, delay):
     hear_all("connected")
     tell_all("go", delay)  # all at once, or one every `delay` seconds
     hear_all("built")
-    check(len(tessra_processes()) == count, "one instance per script")
+    processes = tessra_processes(daemon)
+    check(len(processes) == count, "one instance per script")
     check(len(private_names(daemon)) == count - 1, "all but one served through the first")
     check(refused(bus, private_names(daemon)[0]), "a private instance serves its hub only")
     tell_all("check")
@@ -158,15 +157,15 @@ def clients(life, bus, daemon, count, delay):
             later.stdin.write("check\n")
             later.stdin.flush()
             check(later.stdout.readline().strip() == "checked", "still served")
-    all_ended(daemon)
+    all_ended(daemon, processes)
 
 
 def client(life, index):
     bus = dbus.SessionBus(private=True)
     print("connected", flush=True)
-    script = Script(bus, by_name=index % 2 == 1)
     width = 20 + index
     check(sys.stdin.readline().strip() == "go", "told to go")
+    script = Script(bus, by_name=index % 2 == 1)
     script.build(life, width)
     print("built", flush=True)
     for line in sys.stdin:
