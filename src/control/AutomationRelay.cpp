@@ -104,9 +104,10 @@ AutomationRelay::AutomationRelay(
     : QObject(parent)
     , m_connection(connection)
     , m_arguments(arguments)
-    , m_clients(new QDBusServiceWatcher(
-          QString(), connection, QDBusServiceWatcher::WatchForUnregistration, this))
+    , m_clients(new QDBusServiceWatcher(this))
 {
+    m_clients->setConnection(connection);
+    m_clients->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(m_clients, &QDBusServiceWatcher::serviceUnregistered, this,
         [this](const QString& client) { clientGone(client); });
 }

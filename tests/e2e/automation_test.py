@@ -766,7 +766,7 @@ class Relay(ActivationTest):
         self.activate("clients", "2", "0.05")
 
     def test_the_private_switch_is_refused_by_hand(self):
-        for arguments in (["/automation", "/automation-private", ":1.1", "Tessra.FrontEnd.p1_1"],
+        for arguments in (["/automation", "/automation-private", ":1.99999", "Tessra.FrontEnd.p1_1"],
                           ["/automation", "/automation-private"]):
             result = subprocess.run([TESSRA, *arguments], capture_output=True, text=True,
                                     timeout=60, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
