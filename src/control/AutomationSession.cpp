@@ -1,6 +1,8 @@
 #include "AutomationSession.h"
 
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QTimer>
 #include <QtGlobal>
 
 #include "Core.h"
@@ -16,6 +18,8 @@ AutomationSession::AutomationSession(
     , m_object(core.model(), m_host)
     , m_relay(connection, QCoreApplication::arguments().mid(1))
     , m_server(m_object, connection, serviceName)
+    , m_connection(connection)
+    , m_serviceName(serviceName)
 {
     m_server.setRelay(&m_relay);
     connect(&m_server, &AutomationServer::clientGone, this, &AutomationSession::clientGone);
@@ -54,6 +58,24 @@ void AutomationSession::clientGone()
 void AutomationSession::relayedClientsGone()
 {
     if (!m_clientGone)
+        return;
+    if (!m_private && !m_nameGivenUp) {
+        // A script may have called the name just now. Give the name up (the bus
+        // answers after handing over every call made to it before), let those
+        // calls reach the relay, and stay if they did: the next script's call
+        // starts a new instance.
+        m_nameGivenUp = true;
+        if (m_connection.isConnected())
+            m_connection.interface()->unregisterService(m_serviceName);
+        QTimer::singleShot(100, this, [this] {
+            if (m_relay.clientCount() == 0)
+                QCoreApplication::exit(0);
+            else
+                emit hideRequested();
+        });
+        return;
+    }
+    if (!m_private && m_relay.clientCount() > 0)
         return;
     // exit() ends the event loops without closing windows: quit() would close
     // the main window, and that asks the user whether to end an automated run.

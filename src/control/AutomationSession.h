@@ -67,7 +67,10 @@ private:
     TFrontEnd m_object;
     AutomationRelay m_relay;
     AutomationServer m_server;
+    QDBusConnection m_connection;
+    QString m_serviceName;
     bool m_private = false;
+    bool m_nameGivenUp = false;
     bool m_clientGone = false;
 };
 
