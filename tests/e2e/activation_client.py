@@ -3,6 +3,7 @@ session bus whose services folder holds tessra's activation file (written by
 tessra /regserver).
 
     activation_client.py LIFE inturn          two scripts, the second after the first is served
+    activation_client.py LIFE hubgone         the same, then the first instance is killed
     activation_client.py LIFE clients N DELAY N scripts, each started DELAY s after the last
     activation_client.py LIFE client I        one of those scripts (started by the above)
 
@@ -10,6 +11,7 @@ LIFE is the Life example's model.so. Every script calls the well-known name
 (odd ones method by method, even ones through a dbus-python proxy), sets its
 own Width, builds its world and reads its own values back."""
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -124,6 +126,17 @@ def in_turn(life, daemon):
     all_ended(daemon, processes)
 
 
+def hub_gone(life, daemon):
+    first = Script(dbus.SessionBus(private=True), by_name=False)
+    first.build(life, 40)
+    second = Script(dbus.SessionBus(private=True), by_name=True)
+    second.build(life, 50)
+    processes = tessra_processes(daemon)
+    check(len(processes) == 2, "two instances")
+    os.kill(processes[0], signal.SIGKILL)  # the hub dies
+    all_ended(daemon, processes)  # its private instance ends by itself
+
+
 def clients(life, bus, daemon, count, delay):
     here = os.path.abspath(__file__)
     scripts = [subprocess.Popen([sys.executable, here, life, "client", str(i)],
@@ -189,6 +202,8 @@ def main():
     check(not daemon.NameHasOwner(NAME), "no instance runs before the first call")
     if mode == "inturn":
         in_turn(life, daemon)
+    elif mode == "hubgone":
+        hub_gone(life, daemon)
     else:
         clients(life, bus, daemon, int(sys.argv[3]), float(sys.argv[4]))
     print("activation ok")

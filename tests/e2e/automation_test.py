@@ -765,6 +765,10 @@ class Relay(ActivationTest):
         self.assertEqual(self.run_tessra("/regserver")[0], 0)
         self.activate("clients", "2", "0.05")
 
+    def test_a_private_instance_ends_with_the_instance_that_started_it(self):
+        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+        self.activate("hubgone")
+
     def test_the_private_switch_is_refused_by_hand(self):
         for arguments in (["/automation", "/automation-private", ":1.99999", "Tessra.FrontEnd.p1_1"],
                           ["/automation", "/automation-private"]):
