@@ -2,6 +2,7 @@
 // loop.
 #include "AppTexts.h"
 #include "AutomationRegistration.h"
+#include "AutomationRelay.h"
 #include "AutomationSession.h"
 #include "AutomationStartMode.h"
 #include "CommandError.h"
@@ -13,6 +14,7 @@
 #include "TfMain.h"
 #include "Windows.h"
 
+#include <QDBusConnection>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -56,8 +58,25 @@ int main(int argc, char** argv)
 {
     chooseHeadlessPlatform(argc, argv);
     tessra::TessraApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    // A private instance, started by the instance serving the first script to serve
+    // another script, is told so by a switch that is refused when given by hand.
+    QString privateError;
+    const std::optional<tessra::PrivateStart> privateStart
+        = tessra::takePrivateStart(arguments, &privateError);
     const tessra::AutomationStartMode startMode = tessra::automationStartMode(arguments);
+    if (!privateError.isEmpty()
+        || (privateStart
+            && (startMode != tessra::AutomationStartMode::Automation
+                || !tessra::startedByHub(*privateStart, QDBusConnection::sessionBus())))) {
+        std::fprintf(stderr, "%s\n",
+            qPrintable(privateError.isEmpty()
+                    ? QStringLiteral("%1 is only for the instances Tessra starts for scripts "
+                                     "itself")
+                          .arg(tessra::PrivateStart::Switch)
+                    : privateError));
+        return 2;
+    }
     tessra::Dialogs dialogs;
     if (const std::optional<int> exitCode
         = tessra::handleRegistrationMode(startMode, QCoreApplication::applicationFilePath(),
@@ -84,7 +103,17 @@ int main(int argc, char** argv)
         // A script is served once the first model load has finished.
         std::unique_ptr<tessra::AutomationSession> automation;
         if (automated) {
-            automation = std::make_unique<tessra::AutomationSession>(core);
+            automation
+                = std::make_unique<tessra::AutomationSession>(core, QDBusConnection::sessionBus(),
+                    privateStart ? privateStart->serviceName
+                                 : QString::fromLatin1(tessra::AutomationServer::ServiceName));
+            if (privateStart)
+                automation->servePrivately(privateStart->hub);
+            QObject::connect(automation.get(), &tessra::AutomationSession::hideRequested,
+                &windows.main(), [&windows] {
+                    for (QWidget* window : windows.all())
+                        window->hide();
+                });
             QObject::connect(&windows.main(), &tessra::TfMain::startupFinished, automation.get(),
                 &tessra::AutomationSession::start);
         }

@@ -9,6 +9,8 @@
 #include <QDBusVariant>
 #include <QMetaObject>
 
+#include "AutomationRelay.h"
+
 namespace tessra {
 
 namespace {
@@ -139,6 +141,8 @@ bool AutomationServer::start()
         return false;
     }
     m_objectRegistered = true;
+    if (!m_onlyClient.isEmpty())
+        attach(m_onlyClient);
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> answer
         = m_connection.interface()->registerService(m_serviceName,
             QDBusConnectionInterface::QueueService, QDBusConnectionInterface::DontAllowReplacement);
@@ -196,6 +200,10 @@ bool AutomationServer::handleMessage(const QDBusMessage& message, const QDBusCon
 void AutomationServer::serve(const QDBusMessage& message)
 {
     const QString sender = message.service();
+    if (m_relay && !m_client.isEmpty() && sender != m_client) {
+        m_relay->relay(message);
+        return;
+    }
     if (m_finished) {
         reply(message,
             message.createErrorReply(QString::fromLatin1(AccessDeniedError),
@@ -230,8 +238,9 @@ void AutomationServer::serve(const QDBusMessage& message)
 void AutomationServer::attach(const QString& client)
 {
     m_client = client;
-    // Single use: give the name up so the next client gets a new instance.
-    if (m_nameRequested) {
+    // Single use: give the name up so the next client gets a new instance,
+    // unless the relay serves the next clients.
+    if (m_nameRequested && !m_relay && m_onlyClient.isEmpty()) {
         m_connection.interface()->unregisterService(m_serviceName);
         m_nameRequested = false;
     }

@@ -12,6 +12,8 @@ class QDBusServiceWatcher;
 
 namespace tessra {
 
+class AutomationRelay;
+
 /// D-Bus forms of the structured results: a world size as (ii), a series'
 /// samples as (adad), the ticks first.
 QDBusArgument& operator<<(QDBusArgument& argument, const AutomationWorldSize& size);
@@ -31,9 +33,12 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, AutomationSeriesS
 /// array stands for a left-out argument.
 ///
 /// Single use: the first client that calls a method becomes the client of
-/// this instance, and the well-known name is released at once, so the next
-/// client's call starts (or reaches) another instance. Calls from any other
-/// connection are refused with "Tessra.Error.AccessDenied". When the client's
+/// this instance. With a relay (setRelay), the instance keeps the well-known
+/// name and hands the calls of every other connection to the relay, which
+/// serves each through a private instance of its own. Without one, the name
+/// is released at once, so the next client's call starts (or reaches) another
+/// instance, and calls from any other connection are refused with
+/// "Tessra.Error.AccessDenied". When the client's
 /// connection closes, or it calls Release, clientGone() is emitted (once); the
 /// application then quits without asking.
 ///
@@ -62,6 +67,12 @@ public:
     /// bus's queue while another unattached instance holds it). False, with
     /// errorText(), when there is no bus or the object or name cannot be had.
     bool start();
+    /// Calls of connections other than the client go to `relay` (which must
+    /// outlive the server), and the well-known name is kept. Before start().
+    void setRelay(AutomationRelay* relay) { m_relay = relay; }
+    /// Serves only `client` from the start (a private instance serving the
+    /// hub that started it) and keeps its name. Before start().
+    void serveOnly(const QString& client) { m_onlyClient = client; }
     QString errorText() const { return m_error; }
     /// Unique bus name of the client being served; empty before the first call.
     QString client() const { return m_client; }
@@ -93,6 +104,8 @@ private:
     QDBusConnection m_connection;
     QString m_serviceName;
     QDBusServiceWatcher* m_watcher = nullptr;
+    AutomationRelay* m_relay = nullptr;
+    QString m_onlyClient;
     QString m_client;
     QString m_error;
     bool m_objectRegistered = false;

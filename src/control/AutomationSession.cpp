@@ -1,6 +1,8 @@
 #include "AutomationSession.h"
 
 #include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QTimer>
 #include <QtGlobal>
 
 #include "Core.h"
@@ -12,9 +14,15 @@ AutomationSession::AutomationSession(
     Core& core, const QDBusConnection& connection, const QString& serviceName, QObject* parent)
     : QObject(parent)
     , m_core(core)
+    , m_relay(connection, QCoreApplication::arguments().mid(1))
     , m_server(core, connection, serviceName)
+    , m_connection(connection)
+    , m_serviceName(serviceName)
 {
+    m_server.setRelay(&m_relay);
     connect(&m_server, &AutomationServer::clientGone, this, &AutomationSession::clientGone);
+    connect(
+        &m_relay, &AutomationRelay::lastClientGone, this, &AutomationSession::relayedClientsGone);
 }
 
 AutomationSession::~AutomationSession() = default;
@@ -27,9 +35,46 @@ bool AutomationSession::start()
     return false;
 }
 
+void AutomationSession::servePrivately(const QString& hub)
+{
+    m_private = true;
+    m_server.setRelay(nullptr);
+    m_server.serveOnly(hub);
+}
+
 void AutomationSession::clientGone()
 {
+    m_clientGone = true;
     m_core.frontEnd().requestPause();
+    if (!m_private && m_relay.clientCount() > 0) {
+        emit hideRequested();
+        return;
+    }
+    relayedClientsGone();
+}
+
+void AutomationSession::relayedClientsGone()
+{
+    if (!m_clientGone)
+        return;
+    if (!m_private && !m_nameGivenUp) {
+        // A script may have called the name just now. Give the name up (the bus
+        // answers after handing over every call made to it before), let those
+        // calls reach the relay, and stay if they did: the next script's call
+        // starts a new instance.
+        m_nameGivenUp = true;
+        if (m_connection.isConnected())
+            m_connection.interface()->unregisterService(m_serviceName);
+        QTimer::singleShot(100, this, [this] {
+            if (m_relay.clientCount() == 0)
+                QCoreApplication::exit(0);
+            else
+                emit hideRequested();
+        });
+        return;
+    }
+    if (!m_private && m_relay.clientCount() > 0)
+        return;
     // exit() ends the event loops without closing windows: quit() would close
     // the main window, and that asks the user whether to end an automated run.
     QCoreApplication::exit(0);

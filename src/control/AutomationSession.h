@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include "AutomationRelay.h"
 #include "AutomationServer.h"
 
 namespace tessra {
@@ -20,6 +21,11 @@ class Core;
 /// session requests a pause, for a waiting call of the client may still be
 /// serving the run in a nested event loop, and ends the event loop with exit
 /// code 0: the program quits without the close question.
+///
+/// Further scripts are served through a relay, each by a private instance of
+/// its own. When the session's own client is gone while such scripts remain,
+/// the windows are hidden (hideRequested) and the program lives on until the
+/// last of them is gone.
 class AutomationSession : public QObject {
     Q_OBJECT
 public:
@@ -36,11 +42,28 @@ public:
     /// for its user alone.
     bool start();
 
+    /// Makes this a private instance started by a hub's relay: it serves the
+    /// hub alone, under the name given to the constructor, and relays nothing.
+    /// Before start().
+    void servePrivately(const QString& hub);
+
+signals:
+    /// The own client is gone but relayed scripts remain: the windows are no
+    /// longer wanted.
+    void hideRequested();
+
 private:
     void clientGone();
+    void relayedClientsGone();
 
     Core& m_core;
+    AutomationRelay m_relay;
     AutomationServer m_server;
+    QDBusConnection m_connection;
+    QString m_serviceName;
+    bool m_private = false;
+    bool m_nameGivenUp = false;
+    bool m_clientGone = false;
 };
 
 } // namespace tessra

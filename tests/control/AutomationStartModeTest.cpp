@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "AutomationRelay.h"
 #include "AutomationStartMode.h"
 
 namespace tessra {
@@ -43,6 +44,32 @@ TEST(automation_start_mode, program_path_is_not_an_argument)
     EXPECT_EQ(automationStartModeFromCommandLine({ "/regserver" }), M::Standalone);
     EXPECT_EQ(automationStartModeFromCommandLine({ "/usr/bin/tessra", "/regserver" }), M::Register);
     EXPECT_EQ(automationStartModeFromCommandLine({}), M::Standalone);
+}
+
+// The switch a hub starts a private instance with is taken out of the
+// arguments, so that the rest reads as the hub's own command line.
+TEST(automation_start_mode, private_switch_is_taken_out_of_the_arguments)
+{
+    QString error;
+    QStringList arguments { "/embedding", "/automation-private", ":1.7", "Tessra.FrontEnd.p12_3",
+        "run.ini" };
+    const std::optional<PrivateStart> start = takePrivateStart(arguments, &error);
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->hub, ":1.7");
+    EXPECT_EQ(start->serviceName, "Tessra.FrontEnd.p12_3");
+    EXPECT_EQ(arguments, (QStringList { "/embedding", "run.ini" }));
+    EXPECT_EQ(automationStartMode(arguments), M::Automation);
+
+    for (QStringList bad : { QStringList { "-Automation-Private" },
+             QStringList { "/automation-private", "Tessra.FrontEnd", "Tessra.FrontEnd.p1_1" },
+             QStringList { "/automation-private", ":1.7", "Other.Name" } }) {
+        error.clear();
+        EXPECT_FALSE(takePrivateStart(bad, &error));
+        EXPECT_TRUE(error.contains("/automation-private")) << bad.join(' ').toStdString();
+    }
+    QStringList plain { "/automation", "run.ini" };
+    EXPECT_FALSE(takePrivateStart(plain, &error));
+    EXPECT_EQ(plain.size(), 2);
 }
 
 } // namespace

@@ -682,7 +682,10 @@ class ActivationFile(unittest.TestCase):
             self.assertEqual(f.read(), text)
 
 
-class Registration(unittest.TestCase):
+class ActivationTest(unittest.TestCase):
+    """Tests with a data folder of their own, where /regserver writes the
+    activation file that a bus started for the test reads."""
+
     def setUp(self):
         self.home = tempfile.TemporaryDirectory(prefix="tessra-e2e-home-")
         self.data = os.path.join(self.home.name, "data")
@@ -695,6 +698,24 @@ class Registration(unittest.TestCase):
     def run_tessra(self, *arguments):
         return run_tessra(arguments, self.data, self.config)
 
+    def activate(self, *mode, display=True):
+        """Runs the activation client on a bus of its own, started after the
+        activation file exists; without a display, as on a server."""
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_DATA_HOME=self.data,
+                   XDG_CONFIG_HOME=self.config)
+        if not display:
+            for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+                env.pop(name, None)
+        result = subprocess.run(
+            ["dbus-run-session", "--", "/usr/bin/python3",
+             os.path.join(os.path.dirname(os.path.abspath(__file__)), "activation_client.py"),
+             os.path.join(LIFE, "model.so"), *(mode or ["inturn"])],
+            env=env, capture_output=True, text=True, timeout=4 * WAIT)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertIn("activation ok", result.stdout)
+
+
+class Registration(ActivationTest):
     def test_regserver_twice_leaves_one_file_and_unregserver_removes_it(self):
         for switch in ("/regserver", "-RegServer"):
             self.assertEqual(self.run_tessra(switch),
@@ -711,27 +732,11 @@ class Registration(unittest.TestCase):
         # No window was shown: a shown main window stores its display settings.
         self.assertFalse(glob.glob(os.path.join(self.config, "**", "*.conf"), recursive=True))
 
-    def activate(self, display=True):
-        """Runs the activation client on a bus of its own, started after the
-        activation file exists; without a display, as on a server."""
-        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_DATA_HOME=self.data,
-                   XDG_CONFIG_HOME=self.config)
-        if not display:
-            for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
-                env.pop(name, None)
-        result = subprocess.run(
-            ["dbus-run-session", "--", "/usr/bin/python3",
-             os.path.join(os.path.dirname(os.path.abspath(__file__)), "activation_client.py"),
-             os.path.join(LIFE, "model.so")],
-            env=env, capture_output=True, text=True, timeout=WAIT)
-        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertIn("activation ok", result.stdout)
-
     def test_activation_on_a_machine_without_a_display(self):
         self.assertEqual(self.run_tessra("/regserver")[0], 0)
         self.activate(display=False)
 
-    def test_the_bus_starts_a_new_instance_for_each_client(self):
+    def test_a_second_script_gets_an_instance_that_outlives_the_first(self):
         self.assertEqual(self.run_tessra("/regserver")[0], 0)
         self.activate()
 
@@ -746,6 +751,31 @@ class Registration(unittest.TestCase):
             self.assertIn("Exec='" + self.home.name + "/it'\\\\''s a \\\\ folder/tessra' /embedding\n",
                           f.read())
         self.activate()
+
+
+class Relay(ActivationTest):
+    """Scripts that reach one activated instance together each get one of
+    their own: the first instance serves the others through private ones."""
+
+    def test_eight_scripts_started_at_once_each_get_an_instance(self):
+        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+        self.activate("clients", "8", "0")
+
+    def test_two_scripts_50_ms_apart_each_get_an_instance(self):
+        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+        self.activate("clients", "2", "0.05")
+
+    def test_a_private_instance_ends_with_the_instance_that_started_it(self):
+        self.assertEqual(self.run_tessra("/regserver")[0], 0)
+        self.activate("hubgone")
+
+    def test_the_private_switch_is_refused_by_hand(self):
+        for arguments in (["/automation", "/automation-private", ":1.99999", "Tessra.FrontEnd.p1_1"],
+                          ["/automation", "/automation-private"]):
+            result = subprocess.run([TESSRA, *arguments], capture_output=True, text=True,
+                                    timeout=60, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+            self.assertEqual(result.returncode, 2, result.stderr)
+            self.assertIn("/automation-private", result.stderr)
 
 
 if __name__ == "__main__":
