@@ -58,17 +58,6 @@ template <class Body> auto none(Body body)
     };
 }
 
-/// First entry of `list` equal to `name` without regard to letter case, or -1.
-int findIgnoringCase(const QStringList& list, const QString& name)
-{
-    const QLocale locale;
-    const QString wanted = locale.toLower(name);
-    for (int i = 0; i < list.size(); ++i)
-        if (locale.toLower(list.at(i)) == wanted)
-            return i;
-    return -1;
-}
-
 QString aboutModel(const ModelApi& model, const QString& key)
 {
     static const char* const Keys[] = { "name", "version", "copyright", "comments", "url" };

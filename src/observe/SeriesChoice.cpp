@@ -6,9 +6,6 @@
 
 namespace tessra {
 
-namespace {
-
-/// First entry of `list` equal to `name` without regard to letter case, or -1.
 int findIgnoringCase(const QStringList& list, const QString& name)
 {
     const QLocale locale;
@@ -18,8 +15,6 @@ int findIgnoringCase(const QStringList& list, const QString& name)
             return i;
     return -1;
 }
-
-} // namespace
 
 SeriesChoice::SeriesChoice(SeriesTable& table, QObject* parent)
     : QObject(parent)

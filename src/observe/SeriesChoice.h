@@ -8,6 +8,10 @@ namespace tessra {
 
 class SeriesTable;
 
+/// First entry of `list` equal to `name` without regard to letter case (in the
+/// user's locale), or -1: how series labels, operations and names are matched.
+int findIgnoringCase(const QStringList& list, const QString& name);
+
 /// The choice of the next series to plot: the chosen operation, the subjects
 /// it can be applied to (the model's state names for a statistic, the
 /// parameter names for Parameter), the chosen subject, and Add, which puts
