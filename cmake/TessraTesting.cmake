@@ -11,7 +11,7 @@ set(TESSRA_TEST_ENVIRONMENT
 # Sanitized programs run several times slower; every test's time limit is
 # multiplied by this.
 if(TESSRA_SANITIZE)
-  set(TESSRA_TEST_TIMEOUT_FACTOR 3)
+  set(TESSRA_TEST_TIMEOUT_FACTOR 2)
 else()
   set(TESSRA_TEST_TIMEOUT_FACTOR 1)
 endif()
