@@ -1,3 +1,36 @@
+# The sanitizer options every test runs with, and every program a test starts
+# (tessra, tessra-run, the loader, the D-Bus activated program: they inherit the
+# test's environment). A report of undefined behaviour ends the program, with
+# its stack; leaks are reported, less the third-party ones tests/lsan.supp
+# names. In a build without sanitizers nothing reads them.
+set(TESSRA_TEST_ENVIRONMENT
+  "ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1"
+  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+  "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+
+# Sanitized programs run several times slower; every test's time limit is
+# multiplied by this.
+if(TESSRA_SANITIZE)
+  set(TESSRA_TEST_TIMEOUT_FACTOR 2)
+else()
+  set(TESSRA_TEST_TIMEOUT_FACTOR 1)
+endif()
+
+# tessra_test_properties(<test> TIMEOUT <seconds> [ENV ...] [PROPERTIES ...])
+# The environment (the sanitizer options, then ENV, which may override them)
+# and the time limit of a test registered with add_test, plus any further
+# test properties.
+function(tessra_test_properties test)
+  cmake_parse_arguments(T "" "TIMEOUT" "ENV;PROPERTIES" ${ARGN})
+  if(NOT T_TIMEOUT)
+    message(FATAL_ERROR "tessra_test_properties(${test}): TIMEOUT is required")
+  endif()
+  math(EXPR timeout "${T_TIMEOUT} * ${TESSRA_TEST_TIMEOUT_FACTOR}")
+  set(environment ${TESSRA_TEST_ENVIRONMENT} ${T_ENV})
+  set_tests_properties(${test} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT ${timeout}
+    ${T_PROPERTIES})
+endfunction()
+
 # tessra_add_test(NAME name SOURCES ... [LIBS ...] [QT] [ENV ...])
 # One test executable per area (QT: with a QApplication main), registered with CTest. QT tests run on the
 # offscreen platform; every test gets private settings and data folders.
@@ -17,7 +50,7 @@ function(tessra_add_test)
     TESSRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set(private ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}.home)
-  set_tests_properties(${T_NAME} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${private}/config;XDG_DATA_HOME=${private}/data;${T_ENV}"
-    TIMEOUT 300)
+  tessra_test_properties(${T_NAME} TIMEOUT 300
+    ENV QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=${private}/config XDG_DATA_HOME=${private}/data
+        ${T_ENV})
 endfunction()

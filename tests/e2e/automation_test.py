@@ -46,6 +46,11 @@ def bus_daemon(bus):
                           "org.freedesktop.DBus")
 
 
+# The first line of a report by AddressSanitizer, LeakSanitizer or
+# UndefinedBehaviorSanitizer, in a program built with them.
+SANITIZER_REPORT = re.compile(r"^(==\d+==ERROR: \w+Sanitizer|.*: runtime error: )", re.M)
+
+
 def wait_for(condition, seconds=30):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
@@ -136,8 +141,13 @@ class Instance:
         if self.process.poll() is None:
             self.wait_ended()
         self.kill()
+        if self.log.closed:
+            return
+        output = self.output()
         self.log.close()
         self.folder.cleanup()
+        if SANITIZER_REPORT.search(output):
+            raise AssertionError("tessra reported a fault:\n" + output)
 
 
 class InstanceTest(unittest.TestCase):

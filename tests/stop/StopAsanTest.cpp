@@ -3,6 +3,7 @@
 // and worlds rebuilt, as long as the front end keeps its side of the contract
 // (modelUnloading() before a load, recompile() after loads and new worlds).
 #include <gtest/gtest.h>
+#include <sanitizer/common_interface_defs.h>
 
 #include <string>
 
@@ -110,6 +111,9 @@ TEST(StopAsanDeathTest, testing_stale_addresses_would_be_reported)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
         {
+            // The report goes to the standard error the death test reads,
+            // wherever the sanitizer options send reports otherwise.
+            __sanitizer_set_report_path("stderr");
             ModelApi model;
             StopConditions conditions(model);
             model.loadModel(test::exampleModel("life"));

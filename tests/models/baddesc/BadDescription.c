@@ -37,16 +37,15 @@ static TessraParamInfo params[2];
 static const char* stateNames[2];
 static TessraModel model;
 
+/* Static storage: it goes with the library when the program unloads it. */
 enum { Many = 100000 };
-static TessraParamInfo* manyParams;
-static const char** manyStates;
-static char (*manyNames)[16];
+static TessraParamInfo manyParams[Many];
+static const char* manyStates[Many];
+static char manyNames[Many][16];
 
 /* Names "n0" .. "n99999"; with `repeat` the last one is "N0". */
 static void nameMany(int repeat)
 {
-    if (!manyNames)
-        manyNames = calloc(Many, sizeof *manyNames);
     for (int i = 0; i < Many; ++i)
         snprintf(manyNames[i], sizeof manyNames[i], "n%d", i);
     if (repeat)
@@ -57,8 +56,6 @@ static void describeManyParams(int repeat)
 {
     const TessraParamInfo one = { NULL, NULL, 0.5, 0, 1, 0, NULL };
     nameMany(repeat);
-    if (!manyParams)
-        manyParams = calloc(Many, sizeof *manyParams);
     for (int i = 0; i < Many; ++i) {
         manyParams[i] = one;
         manyParams[i].name = manyNames[i];
@@ -70,8 +67,6 @@ static void describeManyParams(int repeat)
 static void describeManyStates(int repeat)
 {
     nameMany(repeat);
-    if (!manyStates)
-        manyStates = calloc(Many, sizeof *manyStates);
     for (int i = 0; i < Many; ++i)
         manyStates[i] = manyNames[i];
     model.stateCount = Many;
