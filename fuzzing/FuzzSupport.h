@@ -27,7 +27,7 @@ inline void check(bool holds, const std::string& what)
 }
 
 /// A text shown with its control characters escaped, for messages.
-std::string quoted(std::string_view text);
+std::string escaped(std::string_view text);
 
 /// A file in a folder of its own under the temporary folder, removed when
 /// the process ends. The same path on every call.
@@ -69,7 +69,8 @@ std::vector<ReferenceEntry> referenceEntries(std::string_view text);
 std::vector<std::string> linesOutside(std::string_view text, std::string_view section);
 
 /// Checks that writing `section` changed no other line: the lines outside it
-/// in `before` and `after` are the same, in the same order.
+/// in `before` and `after` are the same, in the same order (a blank line
+/// before a section added at the end aside).
 void checkOnlySectionChanged(
     std::string_view before, std::string_view after, std::string_view section);
 

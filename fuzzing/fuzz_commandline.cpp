@@ -18,7 +18,7 @@
 
 using namespace tessra;
 using tessra::fuzz::check;
-using tessra::fuzz::quoted;
+using tessra::fuzz::escaped;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -46,16 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const std::optional<QString> name = commandLineSwitch(argument);
         // Every absolute path starts with "/": one with a further "/" or
-        // naming something that exists is a file name.
-        if (argument.startsWith('/')
+        // naming something that exists is a file name ("/" alone is an empty
+        // switch).
+        if (argument.size() > 1 && argument.startsWith('/')
             && (argument.indexOf('/', 1) >= 0 || QFileInfo::exists(argument)))
-            check(!name, quoted(argument.toStdString()) + " is a path but taken for a switch");
+            check(!name, escaped(argument.toStdString()) + " is a path but taken for a switch");
         if (name) {
             check(argument.startsWith('-') || argument.startsWith('/'),
-                quoted(argument.toStdString()) + " is a switch without a switch character");
+                escaped(argument.toStdString()) + " is a switch without a switch character");
             check(*name == argument.mid(1),
-                "switch " + quoted(argument.toStdString()) + " is named "
-                    + quoted(name->toStdString()));
+                "switch " + escaped(argument.toStdString()) + " is named "
+                    + escaped(name->toStdString()));
             if (!automation.contains(name->toLower()))
                 usage = true;
         } else if (file.isEmpty()) {
@@ -65,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     check(line.settingsFile == file,
-        "settings file " + quoted(line.settingsFile.toStdString()) + ", expected "
-            + quoted(file.toStdString()));
+        "settings file " + escaped(line.settingsFile.toStdString()) + ", expected "
+            + escaped(file.toStdString()));
     check(line.showUsage == usage, "usage box " + std::to_string(line.showUsage));
     if (!line.settingsFile.isEmpty())
         check(!commandLineSwitch(line.settingsFile), "a switch was taken for the settings file");

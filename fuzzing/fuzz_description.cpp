@@ -179,7 +179,7 @@ void checkRefused(const char* error)
     check(!text.empty(), "a refused model has an empty load error");
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        check(byte >= 0x20 && byte != 0x7f, "the load error is not one line: " + quoted(text));
+        check(byte >= 0x20 && byte != 0x7f, "the load error is not one line: " + escaped(text));
     }
     check(_getParamCount() == 0, "a refused model left parameters: " + text);
     check(_getStateCount() == 0, "a refused model left states: " + text);
@@ -197,19 +197,19 @@ void checkAccepted(const TessraModel& m)
     for (int i = 0; i < m.paramCount; ++i) {
         const TessraParamInfo& p = m.params[i];
         check(p.name && std::string(_getParamName(i)) == p.name, "parameter name differs");
-        check(names.insert(folded(p.name)).second, "two parameters named " + quoted(p.name));
+        check(names.insert(folded(p.name)).second, "two parameters named " + escaped(p.name));
         check(_getParamValue(i) == p.initial, "parameter not at its initial value");
         check(p.minimum <= p.initial && p.initial <= p.maximum,
-            "accepted an initial value outside the range of " + quoted(p.name));
+            "accepted an initial value outside the range of " + escaped(p.name));
         check(!p.wholeNumber || std::trunc(p.initial) == p.initial,
-            "accepted a fractional initial value of the whole parameter " + quoted(p.name));
+            "accepted a fractional initial value of the whole parameter " + escaped(p.name));
     }
     std::set<std::string> states;
     for (int i = 0; i < m.stateCount; ++i) {
         check(m.stateNames[i] && std::string(_getStateName(i)) == m.stateNames[i],
             "state name differs");
         check(states.insert(folded(m.stateNames[i])).second,
-            "two states named " + quoted(m.stateNames[i]));
+            "two states named " + escaped(m.stateNames[i]));
     }
 
     // Every parameter reads back from a settings file under its own name.
@@ -221,13 +221,13 @@ void checkAccepted(const TessraModel& m)
     for (const ReferenceEntry& entry : referenceEntries(text))
         if (entry.section == "parameters")
             entries[entry.key] = entry.value;
-    check(entries.size() == names.size(), "the settings text has other entries: " + quoted(text));
+    check(entries.size() == names.size(), "the settings text has other entries: " + escaped(text));
     for (int i = 0; i < m.paramCount; ++i) {
         const auto found = entries.find(folded(m.params[i].name));
         check(found != entries.end(),
-            "parameter " + quoted(m.params[i].name) + " is lost in " + quoted(text));
+            "parameter " + escaped(m.params[i].name) + " is lost in " + escaped(text));
         check(tessra::readNumberText(found->second, ".") == m.params[i].initial,
-            "parameter " + quoted(m.params[i].name) + " reads back as " + quoted(found->second));
+            "parameter " + escaped(m.params[i].name) + " reads back as " + escaped(found->second));
     }
 }
 

@@ -39,9 +39,9 @@ void checkReads(const IniFile& file, const Reading& expected, const std::string&
         keysBySection[section].insert(key);
         const std::optional<std::string> read = file.value(section, key);
         check(read == value,
-            where + ": [" + section + "] " + quoted(key) + " reads as "
-                + (read ? quoted(*read) : std::string("nothing")) + ", expected " + quoted(value)
-                + " in " + quoted(file.text()));
+            where + ": [" + section + "] " + escaped(key) + " reads as "
+                + (read ? escaped(*read) : std::string("nothing")) + ", expected " + escaped(value)
+                + " in " + escaped(file.text()));
     }
     for (const auto& [section, keys] : keysBySection) {
         std::set<std::string> listed;
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Reading updated = expected;
     updated[{ folded(section), folded(key) }] = "new value";
     updated[{ folded(section), "added key" }] = "1.5";
-    check(reading(file.text()) == updated, "update: " + quoted(file.text()));
+    check(reading(file.text()) == updated, "update: " + escaped(file.text()));
     checkReads(file, updated, "updated");
 
     loaded.replaceSection(section, entries);
@@ -95,6 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             replaced[place] = value;
     replaced[{ folded(section), folded(key) }] = "new value";
     replaced[{ folded(section), "added key" }] = "1.5";
-    check(reading(loaded.text()) == replaced, "replace: " + quoted(loaded.text()));
+    check(reading(loaded.text()) == replaced, "replace: " + escaped(loaded.text()));
     return 0;
 }

@@ -5,7 +5,8 @@
 // Properties: the rule reads what the C library's strtod reads, to the same
 // double, and refuses only what it documents; "." and "," texts read alike in
 // their locales; the front end's reader is the rule; a number the front end
-// formats reads back in the same locale and formats to the same text again;
+// formats reads back in the same locale and formats to the same text again
+// (but for the largest doubles, which round up beyond the largest double);
 // an exported tick reads back to the very same double.
 
 #include "ExportNumber.h"
@@ -25,9 +26,12 @@
 
 using namespace tessra;
 using tessra::fuzz::check;
-using tessra::fuzz::quoted;
+using tessra::fuzz::escaped;
 
 namespace {
+
+/// The largest magnitude whose 15 significant digits round down.
+constexpr double LargestRoundedDown = 1.79769313486231e308;
 
 bool isCBlank(char c)
 {
@@ -49,8 +53,12 @@ void checkFormatted(double value, const QLocale& locale)
         return;
     const QString shown = formatGeneral(value, locale);
     const std::optional<double> back = parseNumber(shown, locale);
+    // Rounded to 15 digits, the largest doubles show as a number beyond the
+    // largest double ("1.79769313486232E308"), which no reader takes.
+    if (!back && std::fabs(value) > LargestRoundedDown)
+        return;
     check(back.has_value(),
-        describe(value) + " shows as " + quoted(shown.toStdString()) + " in "
+        describe(value) + " shows as " + escaped(shown.toStdString()) + " in "
             + locale.name().toStdString() + ", which does not read back");
     check(formatGeneral(*back, locale) == shown,
         describe(value) + " shows as " + shown.toStdString() + " but reads back as "
@@ -69,7 +77,7 @@ void checkTick(double value)
     const std::string text(out, end);
     const std::optional<double> back = readNumberText(text, ".");
     check(back && (*back == value || (value == 0 && *back == 0)),
-        "tick " + describe(value) + " is written " + quoted(text) + ", which reads back as "
+        "tick " + describe(value) + " is written " + escaped(text) + ", which reads back as "
             + (back ? describe(*back) : std::string("nothing")));
 }
 
@@ -92,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (*end && isCBlank(*end))
             ++end;
         check(*end == '\0' && strtodValue == *point,
-            quoted(text) + " reads as " + describe(*point) + " but strtod reads "
-                + describe(strtodValue) + " up to " + quoted(end));
+            escaped(text) + " reads as " + describe(*point) + " but strtod reads "
+                + describe(strtodValue) + " up to " + escaped(end));
     }
 
     // A text without "," reads in a comma locale, its "." written ",", as it
@@ -105,17 +113,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ch = ',';
         const std::optional<double> swappedValue = readNumberText(swapped, ",");
         check(swappedValue == point,
-            quoted(text) + " and " + quoted(swapped) + " read differently in their locales");
+            escaped(text) + " and " + escaped(swapped) + " read differently in their locales");
         if (text.find('.') != std::string::npos)
-            check(!comma, quoted(text) + " reads with \",\" although it holds \".\"");
+            check(!comma, escaped(text) + " reads with \",\" although it holds \".\"");
     }
 
     // The front end's reader is the rule, in either locale.
     const QString typed = QString::fromUtf8(text);
     if (typed.toStdString() == text) {
-        check(parseNumber(typed, c) == point, quoted(text) + ": front end and rule differ (C)");
+        check(parseNumber(typed, c) == point, escaped(text) + ": front end and rule differ (C)");
         check(parseNumber(typed, german) == comma,
-            quoted(text) + ": front end and rule differ (de_DE)");
+            escaped(text) + ": front end and rule differ (de_DE)");
     }
 
     for (const std::optional<double>& read : { point, comma })

@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     _loadParams(scratchFile().c_str());
     const std::vector<double> loaded = values();
     check(loaded == expected,
-        "loaded " + describe(loaded) + "expected " + describe(expected) + "from " + quoted(text));
+        "loaded " + describe(loaded) + "expected " + describe(expected) + "from " + escaped(text));
     for (int i = 0; i < _getParamCount(); ++i) {
         double minimum = 0, maximum = 0;
         unsigned char whole = 0;
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(found != written.end()
                 && tessra::readNumberText(found->second, ".") == std::optional(loaded[i]),
             std::string("parameter ") + _getParamName(i) + " does not read back from "
-                + quoted(saved));
+                + escaped(saved));
     }
 
     reset();

@@ -64,6 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QStringList again = restored(path, "restore of the saved file");
     check(again == labels,
         "saved series " + labels.join('|').toStdString() + " restore as "
-            + again.join('|').toStdString() + " from " + quoted(saved));
+            + again.join('|').toStdString() + " from " + escaped(saved));
     return 0;
 }
