@@ -45,6 +45,15 @@ struct Scratch {
     }
 };
 
+/// A byte-order mark at the start of the file is no part of the first line.
+LineMeaning meaningAt(const std::vector<std::string_view>& all, std::size_t i)
+{
+    std::string_view line = all[i];
+    if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF")
+        line.remove_prefix(3);
+    return meaningOf(line);
+}
+
 } // namespace
 
 std::string escaped(std::string_view text)
@@ -139,8 +148,9 @@ std::vector<ReferenceEntry> referenceEntries(std::string_view text)
 {
     std::map<std::pair<std::string, std::string>, std::string> last;
     std::string section;
-    for (std::string_view line : lines(text)) {
-        const LineMeaning meaning = meaningOf(line);
+    const std::vector<std::string_view> all = lines(text);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const LineMeaning meaning = meaningAt(all, i);
         if (meaning.kind == LineKind::Section)
             section = folded(meaning.name);
         else if (meaning.kind == LineKind::Entry)
@@ -157,8 +167,10 @@ std::vector<std::string> linesOutside(std::string_view text, std::string_view se
     const std::string wanted = folded(section);
     std::vector<std::string> out;
     bool inside = wanted.empty();
-    for (std::string_view line : lines(text)) {
-        const LineMeaning meaning = meaningOf(line);
+    const std::vector<std::string_view> all = lines(text);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::string_view line = all[i];
+        const LineMeaning meaning = meaningAt(all, i);
         if (meaning.kind == LineKind::Section) {
             inside = folded(meaning.name) == wanted;
             if (inside)

@@ -41,7 +41,8 @@ std::string readFile(const std::string& path);
 std::string folded(std::string_view text);
 
 /// One line of a settings file as IniFile documents them: the text up to a
-/// "\n" (a "\r" just before it excluded).
+/// "\n" (a "\r" just before it excluded). A byte-order mark starting the
+/// file stays in the first line but is no part of its meaning.
 std::vector<std::string_view> lines(std::string_view text);
 
 enum class LineKind { Blank, Comment, Section, Entry, Other };

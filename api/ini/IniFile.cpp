@@ -136,6 +136,15 @@ std::string oneLine(std::string_view text)
     return result;
 }
 
+/// The line end to write after `written`, a last line that had none: a "\n"
+/// alone would make a "\r" at its end part of the line end, so it gets
+/// "\r\n" and keeps its "\r".
+std::string_view lineEndAfter(std::string_view written)
+{
+    return !written.empty() && written.back() == '\r' ? std::string_view("\r\n")
+                                                      : std::string_view("\n");
+}
+
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
@@ -420,14 +429,14 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
         if (keep) {
             out.append(raw);
             if (i == anchor && terminator.empty())
-                out.append("\n");
+                out.append(lineEndAfter(raw));
         }
         if (i == anchor)
             addMissing(doc.terminatorAfter(line));
     }
     if (!exists) {
         if (!out.empty() && out.back() != '\n')
-            out.append("\n");
+            out.append(lineEndAfter(out));
         if (!doc.lines.empty() && doc.lines.back().kind != LineKind::Blank)
             out.append("\n");
         out.append("[").append(oneLine(section)).append("]\n");
