@@ -420,8 +420,10 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
                 const std::size_t e = found->second;
                 if (!written[e]) { // later lines of the same key would win on reading
                     written[e] = true;
-                    const std::string key = replace ? entries[e].first : std::string(name);
-                    out.append(oneLine(key)).append("=").append(oneLine(entries[e].second));
+                    // The file's own spelling came from one line: it is
+                    // written back as it is, a carriage return in it too.
+                    const std::string key = replace ? oneLine(entries[e].first) : std::string(name);
+                    out.append(key).append("=").append(oneLine(entries[e].second));
                     out.append(terminator.empty() ? std::string_view("\n") : terminator);
                 }
             }
