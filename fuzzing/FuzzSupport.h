@@ -29,7 +29,7 @@ inline void check(bool holds, const std::string& what)
 /// A text shown with its control characters escaped, for messages.
 std::string escaped(std::string_view text);
 
-/// A file in a folder of its own under the temporary folder, removed when
+/// A file in a folder of its own in memory (/dev/shm) or under /tmp, removed when
 /// the process ends. The same path on every call.
 const std::string& scratchFile();
 /// Writes `bytes` as the whole content of `path`.
