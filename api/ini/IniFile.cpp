@@ -162,8 +162,9 @@ struct IniFile::Impl {
         std::uint32_t header = NoHeader;
         const std::string_view all(text);
         // A byte-order mark is not part of the first line's meaning.
+        // A file of the mark alone is one empty line, so the mark is written back.
         const std::size_t start = all.substr(0, 3) == ByteOrderMark ? 3 : 0;
-        for (std::size_t begin = start; begin < all.size();) {
+        for (std::size_t begin = start; begin < all.size() || (start > 0 && lines.empty());) {
             Line line;
             line.begin = begin;
             std::size_t newline = all.find('\n', begin);
