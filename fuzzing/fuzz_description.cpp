@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <dlfcn.h>
 #include <map>
 #include <set>
 #include <string>
@@ -168,6 +169,11 @@ const TessraModel& validModel()
 
 void load(const TessraModel* model)
 {
+    // Held open here, the model library is mapped once: every load still
+    // takes the library's whole path (checks, dlopen, entry point, dlclose)
+    // without the system loader's work and memory for each input.
+    static void* const held = ::dlopen(TESSRA_FUZZ_DESCRIBED_MODEL, RTLD_NOW | RTLD_LOCAL);
+    check(held != nullptr, "the described model cannot be opened");
     g_description = model;
     _loadModel(TESSRA_FUZZ_DESCRIBED_MODEL);
     g_description = nullptr;
