@@ -48,11 +48,13 @@ struct Scratch {
     }
 };
 
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 /// A byte-order mark at the start of the file is no part of the first line.
 LineMeaning meaningAt(const std::vector<std::string_view>& all, std::size_t i)
 {
     std::string_view line = all[i];
-    if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF")
+    if (i == 0 && line.substr(0, 3) == ByteOrderMark)
         line.remove_prefix(3);
     return meaningOf(line);
 }
@@ -172,7 +174,9 @@ std::vector<std::string> linesOutside(std::string_view text, std::string_view se
     bool inside = wanted.empty();
     const std::vector<std::string_view> all = lines(text);
     for (std::size_t i = 0; i < all.size(); ++i) {
-        const std::string_view line = all[i];
+        std::string_view line = all[i];
+        if (i == 0 && line.substr(0, 3) == ByteOrderMark)
+            line.remove_prefix(3);
         const LineMeaning meaning = meaningAt(all, i);
         if (meaning.kind == LineKind::Section) {
             inside = folded(meaning.name) == wanted;
@@ -189,6 +193,8 @@ std::vector<std::string> linesOutside(std::string_view text, std::string_view se
 void checkOnlySectionChanged(
     std::string_view before, std::string_view after, std::string_view section)
 {
+    check(before.substr(0, 3) != ByteOrderMark || after.substr(0, 3) == ByteOrderMark,
+        "writing [" + std::string(section) + "] moved the byte-order mark: " + escaped(after));
     const std::vector<std::string> kept = linesOutside(before, section);
     const std::vector<std::string> now = linesOutside(after, section);
     if (kept == now)

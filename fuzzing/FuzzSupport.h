@@ -66,12 +66,14 @@ struct ReferenceEntry {
 std::vector<ReferenceEntry> referenceEntries(std::string_view text);
 
 /// The lines of `text` but the entry and header lines of the sections named
-/// `section` (any case): what a writer of that section must leave alone.
+/// `section` (any case): what a writer of that section must leave alone. A
+/// byte-order mark starting the file is left out.
 std::vector<std::string> linesOutside(std::string_view text, std::string_view section);
 
 /// Checks that writing `section` changed no other line: the lines outside it
 /// in `before` and `after` are the same, in the same order (a blank line
-/// before a section added at the end aside).
+/// before a section added at the end aside), and a byte-order mark starting
+/// the file still starts it.
 void checkOnlySectionChanged(
     std::string_view before, std::string_view after, std::string_view section);
 

@@ -404,11 +404,16 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
                     .append(oneLine(entries[e].second))
                     .append(terminator);
     };
+    // A byte-order mark stays at the start of the file, before entries added
+    // at the top and before a first line that is rewritten.
+    const std::size_t mark = all.substr(0, 3) == ByteOrderMark ? ByteOrderMark.size() : 0;
+    out.append(all.substr(0, mark));
     if (exists && anchor == None)
         addMissing("\n");
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
         const Line& line = doc.lines[i];
-        const std::string_view raw = all.substr(line.begin, line.next() - line.begin);
+        const std::size_t begin = i == 0 ? line.begin + mark : line.begin;
+        const std::string_view raw = all.substr(begin, line.next() - begin);
         const std::string_view terminator = all.substr(line.end(), line.terminator);
         bool keep = true;
         if (line.kind == LineKind::Entry && inside[i]) {
