@@ -12,6 +12,8 @@ packages=(
   parallel slurm-wlm munge
   ffmpeg poppler-utils
   dpkg-dev file desktop-file-utils appstream
+  # The fuzzing build: clang with its libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -136,6 +136,15 @@ std::string oneLine(std::string_view text)
     return result;
 }
 
+/// The line end to write after `written`, a last line that had none: a "\n"
+/// alone would make a "\r" at its end part of the line end, so it gets
+/// "\r\n" and keeps its "\r".
+std::string_view lineEndAfter(std::string_view written)
+{
+    return !written.empty() && written.back() == '\r' ? std::string_view("\r\n")
+                                                      : std::string_view("\n");
+}
+
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
@@ -153,8 +162,9 @@ struct IniFile::Impl {
         std::uint32_t header = NoHeader;
         const std::string_view all(text);
         // A byte-order mark is not part of the first line's meaning.
+        // A file of the mark alone is one empty line, so the mark is written back.
         const std::size_t start = all.substr(0, 3) == ByteOrderMark ? 3 : 0;
-        for (std::size_t begin = start; begin < all.size();) {
+        for (std::size_t begin = start; begin < all.size() || (start > 0 && lines.empty());) {
             Line line;
             line.begin = begin;
             std::size_t newline = all.find('\n', begin);
@@ -394,11 +404,16 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
                     .append(oneLine(entries[e].second))
                     .append(terminator);
     };
+    // A byte-order mark stays at the start of the file, before entries added
+    // at the top and before a first line that is rewritten.
+    const std::size_t mark = all.substr(0, 3) == ByteOrderMark ? ByteOrderMark.size() : 0;
+    out.append(all.substr(0, mark));
     if (exists && anchor == None)
         addMissing("\n");
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
         const Line& line = doc.lines[i];
-        const std::string_view raw = all.substr(line.begin, line.next() - line.begin);
+        const std::size_t begin = i == 0 ? line.begin + mark : line.begin;
+        const std::string_view raw = all.substr(begin, line.next() - begin);
         const std::string_view terminator = all.substr(line.end(), line.terminator);
         bool keep = true;
         if (line.kind == LineKind::Entry && inside[i]) {
@@ -411,8 +426,10 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
                 const std::size_t e = found->second;
                 if (!written[e]) { // later lines of the same key would win on reading
                     written[e] = true;
-                    const std::string key = replace ? entries[e].first : std::string(name);
-                    out.append(oneLine(key)).append("=").append(oneLine(entries[e].second));
+                    // The file's own spelling came from one line: it is
+                    // written back as it is, a carriage return in it too.
+                    const std::string key = replace ? oneLine(entries[e].first) : std::string(name);
+                    out.append(key).append("=").append(oneLine(entries[e].second));
                     out.append(terminator.empty() ? std::string_view("\n") : terminator);
                 }
             }
@@ -420,14 +437,14 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
         if (keep) {
             out.append(raw);
             if (i == anchor && terminator.empty())
-                out.append("\n");
+                out.append(lineEndAfter(raw));
         }
         if (i == anchor)
             addMissing(doc.terminatorAfter(line));
     }
     if (!exists) {
         if (!out.empty() && out.back() != '\n')
-            out.append("\n");
+            out.append(lineEndAfter(out));
         if (!doc.lines.empty() && doc.lines.back().kind != LineKind::Blank)
             out.append("\n");
         out.append("[").append(oneLine(section)).append("]\n");

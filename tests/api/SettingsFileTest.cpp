@@ -153,6 +153,13 @@ TEST_F(settings_file, the_text_interface_keeps_any_bytes)
     const std::string result(answer, size);
     EXPECT_THAT(result, StartsWith(before + "Alpha=0.25\nCount=3\n"));
     EXPECT_NE(_saveParamsText(nullptr, 0, nullptr), nullptr);
+
+    // A last line ending in a carriage return keeps it when the section is
+    // added after it: a line feed alone would make it part of the line end.
+    const std::string last = "[Other]\nnote=ends in a carriage return\r"s;
+    answer = _saveParamsText(last.data(), last.size(), &size);
+    ASSERT_NE(answer, nullptr);
+    EXPECT_THAT(std::string(answer, size), StartsWith(last + "\r\n\n[Parameters]\nAlpha=0.25\n"));
 }
 
 TEST_F(settings_file, a_link_planted_at_a_temporary_name_is_not_followed)

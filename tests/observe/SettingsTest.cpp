@@ -358,8 +358,10 @@ std::string outside(const std::string& text, const std::vector<std::string>& sec
             && equals != std::string::npos && !lowerTrimmed(bare.substr(0, equals)).empty();
         if (inside && entry)
             continue;
+        // The last line gets a line end when something is written after it;
+        // one ending in "\r" gets "\r\n", so the "\r" stays part of it.
         if (line.back() != '\n')
-            line += '\n';
+            line += line.back() == '\r' ? "\r\n" : "\n";
         kept += line;
     }
     return kept;
