@@ -21,7 +21,7 @@ fi
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessra-fuzz-ci.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-export LSAN_OPTIONS=suppressions=$root/fuzzing/lsan.supp
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export QT_QPA_PLATFORM=offscreen
 

@@ -47,7 +47,7 @@ else
     bash "$root/scripts/build.sh" -DTESSRA_FUZZ=ON -DTESSRA_TESTS=OFF -DTESSRA_BENCHMARKS=OFF
 fi
 
-export LSAN_OPTIONS=suppressions=$root/fuzzing/lsan.supp
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export QT_QPA_PLATFORM=offscreen
 status=0
