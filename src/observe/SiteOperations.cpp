@@ -1,8 +1,10 @@
 #include "SiteOperations.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <type_traits>
+#include <vector>
 
 // This file is compiled with floating-point contraction off: every product
 // and sum below is rounded to double on its own, in the order written.
@@ -142,6 +144,49 @@ unsigned char kurtosis(float* values, int, int, int, int, int phase, double* res
 constexpr TessraSiteOperation Operations[]
     = { minimum, maximum, average, variance, skewness, kurtosis };
 
+// Several statistics in shared passes: the pass's result address is that of
+// `first`, and each step updates its context with its own operation in turn.
+struct Batch {
+    struct Step {
+        int code;
+        std::size_t context;
+    };
+    double first;
+    std::vector<Context> contexts;
+    std::vector<Step> steps;
+};
+static_assert(std::is_standard_layout_v<Batch>, "the result must share the batch's address");
+
+unsigned char batchPass(float* values, int c, int r, int w, int h, int phase, double* result)
+{
+    Batch* batch = reinterpret_cast<Batch*>(result);
+    // A switch, not the table: each operation is then compiled into the loop.
+    for (const Batch::Step& step : batch->steps) {
+        double* own = &batch->contexts[step.context].result;
+        switch (step.code) {
+        case 0:
+            minimum(values, c, r, w, h, phase, own);
+            break;
+        case 1:
+            maximum(values, c, r, w, h, phase, own);
+            break;
+        case 2:
+            average(values, c, r, w, h, phase, own);
+            break;
+        case 3:
+            variance(values, c, r, w, h, phase, own);
+            break;
+        case 4:
+            skewness(values, c, r, w, h, phase, own);
+            break;
+        default:
+            kurtosis(values, c, r, w, h, phase, own);
+            break;
+        }
+    }
+    return 1;
+}
+
 } // namespace
 
 TessraSiteOperation SiteOperations::operation(int code)
@@ -151,18 +196,61 @@ TessraSiteOperation SiteOperations::operation(int code)
 
 double SiteOperations::compute(const ModelApi& model, int code, int state)
 {
-    Context c {};
-    c.result = std::numeric_limits<double>::quiet_NaN();
-    c.state = state;
-    if (code < 0 || code >= 6)
-        return c.result;
-    if (code >= 3)
-        model.forEachSite(average, &c.result);
-    model.forEachSite(Operations[code], &c.result);
+    const Request request { code, state };
+    double result = std::numeric_limits<double>::quiet_NaN();
+    computeAll(model, std::span<const Request>(&request, 1), std::span<double>(&result, 1));
+    return result;
+}
+
+void SiteOperations::computeAll(
+    const ModelApi& model, std::span<const Request> requests, std::span<double> results)
+{
+    // The first pass: Minimum and Maximum, and one mean per state, which every
+    // other statistic of the state starts from (the same sums in the same
+    // order, so the same number). The second: the deviations from the mean.
+    Batch batch {};
+    batch.contexts.resize(requests.size());
+    std::vector<Batch::Step> deviations;
+    std::vector<std::pair<std::size_t, std::size_t>> sharedMeans; // (context, its mean's)
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const Request& request = requests[i];
+        Context& c = batch.contexts[i];
+        c.result = std::numeric_limits<double>::quiet_NaN();
+        c.state = request.state;
+        // An unknown code keeps NaN: it takes part in no pass.
+        if (request.code < 0 || request.code >= 6)
+            continue;
+        if (request.code <= 1) {
+            batch.steps.push_back({ request.code, i });
+            continue;
+        }
+        const auto mean
+            = std::find_if(batch.steps.begin(), batch.steps.end(), [&](const Batch::Step& step) {
+                  return step.code == 2 && batch.contexts[step.context].state == request.state;
+              });
+        if (mean == batch.steps.end())
+            batch.steps.push_back({ 2, i });
+        else
+            sharedMeans.emplace_back(i, mean->context);
+        if (request.code >= 3)
+            deviations.push_back({ request.code, i });
+    }
+    model.forEachSite(batchPass, &batch.first);
+    for (const auto& [context, mean] : sharedMeans)
+        batch.contexts[context] = batch.contexts[mean];
+    if (!deviations.empty()) {
+        batch.steps = std::move(deviations);
+        model.forEachSite(batchPass, &batch.first);
+    }
     // Without sites the extreme of the start call is no site's value.
-    if (code <= 1 && (model.worldWidth() <= 0 || model.worldHeight() <= 0))
-        return std::numeric_limits<double>::quiet_NaN();
-    return c.result;
+    const bool noSites = model.worldWidth() <= 0 || model.worldHeight() <= 0;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const int code = requests[i].code;
+        if (code < 0 || code >= 6 || (code <= 1 && noSites))
+            results[i] = std::numeric_limits<double>::quiet_NaN();
+        else
+            results[i] = batch.contexts[i].result;
+    }
 }
 
 } // namespace tessra

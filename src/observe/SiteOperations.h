@@ -2,6 +2,8 @@
 
 #include "ModelApi.h"
 
+#include <span>
+
 namespace tessra {
 
 /// The statistics over all sites of the world, computed by the model API
@@ -41,6 +43,21 @@ public:
     /// world gives NaN for Skewness and Kurtosis. `state` must be a state
     /// index of the loaded model; the caller checks it.
     static double compute(const ModelApi& model, int code, int state);
+
+    /// One statistic asked of computeAll(): an operation code 0 to 5 and a
+    /// state index of the loaded model.
+    struct Request {
+        int code;
+        int state;
+    };
+
+    /// The statistics `requests` asks for, into `results` (the same length),
+    /// in at most two passes over the sites however many there are: every
+    /// request's working state is carried through the same passes, updated
+    /// site by site exactly as compute() updates it, so each result is the
+    /// very number compute() gives.
+    static void computeAll(
+        const ModelApi& model, std::span<const Request> requests, std::span<double> results);
 };
 
 } // namespace tessra
