@@ -16,6 +16,8 @@
  *  - _getPSimTime: until the next _loadModel (the time itself is reset to 0 by
  *    _newAgents).
  *  - _getStateByName: until the next _newAgents, _loadModel or _deleteAgents.
+ *  - _getSiteValues: until the next _callTimestep, _newAgents, _loadModel or
+ *    _deleteAgents.
  *
  * All functions are called on one thread.
  */
@@ -134,6 +136,13 @@ TESSRA_API const char* _callAboutState(int column, int row, int index);
  *  without sites, the phase 1 and phase -1 calls are made (on zeroed values)
  *  and no phase 0 call; sites without states share zeroed values too. */
 TESSRA_API void forEachAgentVar(TessraSiteOperation operation, double* result, int always1);
+/** The states of every site, to be read in one sweep: site (column, row)
+ *  holds _getStateCount() floats from sites + (row * width + column) *
+ *  _getStateCount(), rows one after the other with nothing between them, so
+ *  row-major order is the order of forEachAgentVar. Null with no world, a
+ *  world without sites or sites without states. Valid until the next
+ *  _callTimestep, _newAgents, _loadModel or _deleteAgents. */
+TESSRA_API const float* _getSiteValues(void);
 
 #ifdef __cplusplus
 }

@@ -230,4 +230,9 @@ void forEachAgentVar(TessraSiteOperation operation, double* result, int /*always
     guarded([&] { modelHost().world().forEachSite(operation, result); });
 }
 
+const float* _getSiteValues(void)
+{
+    return modelHost().world().sites();
+}
+
 } // extern "C"

@@ -80,6 +80,14 @@ public:
     float* stateRef(int column, int row, const char* name) const;
     const char* aboutState(int column, int row, int index) const;
     void forEachSite(TessraSiteOperation operation, double* result) const;
+    /// Site (0, 0) of the block of every site's states; null when the block
+    /// holds no float (no world, no sites or no states).
+    const float* sites() const
+    {
+        return m_exists && m_sim.width > 0 && m_sim.height > 0 && m_sim.stateCount > 0
+            ? m_sim.sites
+            : nullptr;
+    }
 
 private:
     struct FreeFloats {

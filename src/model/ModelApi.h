@@ -85,6 +85,9 @@ public:
     {
         forEachAgentVar(operation, result, 1);
     }
+    /// The states of every site, row-major, stateCount() floats a site; null
+    /// without a site holding a state. Valid until the world steps or changes.
+    const float* siteValues() const { return _getSiteValues(); }
 };
 
 } // namespace tessra

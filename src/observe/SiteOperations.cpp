@@ -6,6 +6,10 @@
 #include <type_traits>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // This file is compiled with floating-point contraction off: every product
 // and sum below is rounded to double on its own, in the order written.
 
@@ -144,47 +148,202 @@ unsigned char kurtosis(float* values, int, int, int, int, int phase, double* res
 constexpr TessraSiteOperation Operations[]
     = { minimum, maximum, average, variance, skewness, kurtosis };
 
-// Several statistics in shared passes: the pass's result address is that of
-// `first`, and each step updates its context with its own operation in turn.
-struct Batch {
-    struct Step {
-        int code;
-        std::size_t context;
-    };
-    double first;
-    std::vector<Context> contexts;
-    std::vector<Step> steps;
+// The running values of one state over the sites, in the variables of its
+// operations: the extremes, the sum of the values, and over the deviations d
+// from the mean the sums of d, of p = d * d (Variance's result and the S2 of
+// Skewness and Kurtosis), of p * d and of p * p.
+struct StateSums {
+    double minimum;
+    double maximum;
+    double sum;
+    double s1;
+    double s2;
+    double s3;
+    double s4;
 };
-static_assert(std::is_standard_layout_v<Batch>, "the result must share the batch's address");
 
-unsigned char batchPass(float* values, int c, int r, int w, int h, int phase, double* result)
+// The first pass over `count` sites of `stride` floats for K states at once,
+// each updated site by site in row-major order exactly as Minimum, Maximum
+// and Average update their results: a start from site 0's value for the
+// extremes and from 0 for the sum. K is small, so that every running value
+// stays in a register.
+template <int K>
+void sumValues(const float* sites, std::size_t count, int stride, const int* states, StateSums* out)
 {
-    Batch* batch = reinterpret_cast<Batch*>(result);
-    // A switch, not the table: each operation is then compiled into the loop.
-    for (const Batch::Step& step : batch->steps) {
-        double* own = &batch->contexts[step.context].result;
-        switch (step.code) {
-        case 0:
-            minimum(values, c, r, w, h, phase, own);
-            break;
-        case 1:
-            maximum(values, c, r, w, h, phase, own);
-            break;
-        case 2:
-            average(values, c, r, w, h, phase, own);
-            break;
-        case 3:
-            variance(values, c, r, w, h, phase, own);
-            break;
-        case 4:
-            skewness(values, c, r, w, h, phase, own);
-            break;
-        default:
-            kurtosis(values, c, r, w, h, phase, own);
-            break;
-        }
+    double minimum[K], maximum[K], sum[K];
+    int state[K];
+    for (int k = 0; k < K; ++k) {
+        state[k] = states[k];
+        minimum[k] = maximum[k] = static_cast<double>(sites[state[k]]);
+        sum[k] = 0.0;
     }
-    return 1;
+    for (std::size_t i = 0; i < count; ++i, sites += stride)
+#pragma GCC unroll 4
+        for (int k = 0; k < K; ++k) {
+            const double v = static_cast<double>(sites[state[k]]);
+            minimum[k] = v < minimum[k] ? v : minimum[k];
+            maximum[k] = v > maximum[k] ? v : maximum[k];
+            sum[k] = sum[k] + v;
+        }
+    for (int k = 0; k < K; ++k) {
+        out[k].minimum = minimum[k];
+        out[k].maximum = maximum[k];
+        out[k].sum = sum[k];
+    }
+}
+
+// The second pass: the deviations of K states from their means, as Variance,
+// Skewness and Kurtosis sum them.
+template <int K>
+void sumDeviations(const float* sites, std::size_t count, int stride, const int* states,
+    const double* means, StateSums* out)
+{
+    double s1[K], s2[K], s3[K], s4[K], mean[K];
+    int state[K];
+    for (int k = 0; k < K; ++k) {
+        state[k] = states[k];
+        mean[k] = means[k];
+        s1[k] = s2[k] = s3[k] = s4[k] = 0.0;
+    }
+    for (std::size_t i = 0; i < count; ++i, sites += stride)
+#pragma GCC unroll 4
+        for (int k = 0; k < K; ++k) {
+            const double d = static_cast<double>(sites[state[k]]) - mean[k];
+            const double p = d * d;
+            s1[k] = s1[k] + d;
+            s2[k] = s2[k] + p;
+            s3[k] = s3[k] + p * d;
+            s4[k] = s4[k] + p * p;
+        }
+    for (int k = 0; k < K; ++k) {
+        out[k].s1 = s1[k];
+        out[k].s2 = s2[k];
+        out[k].s3 = s3[k];
+        out[k].s4 = s4[k];
+    }
+}
+
+#if defined(__SSE2__)
+// Two states in the two lanes of one register: each lane is rounded on its
+// own, so each state's numbers are those of the sweeps above, in half the
+// instructions. Adjacent states come in one 8-byte load.
+template <bool Adjacent> inline __m128d pairAt(const float* site, int a, int b)
+{
+    if constexpr (Adjacent)
+        return _mm_cvtps_pd(
+            _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(site + a))));
+    else
+        return _mm_set_pd(static_cast<double>(site[b]), static_cast<double>(site[a]));
+}
+
+inline void storePair(__m128d pair, double& first, double& second)
+{
+    _mm_storel_pd(&first, pair);
+    _mm_storeh_pd(&second, pair);
+}
+
+template <bool Adjacent>
+void sumValuesOfPair(
+    const float* sites, std::size_t count, int stride, const int* states, StateSums* out)
+{
+    const int a = states[0];
+    const int b = states[1];
+    __m128d minimum = pairAt<Adjacent>(sites, a, b);
+    __m128d maximum = minimum;
+    __m128d sum = _mm_setzero_pd();
+    for (std::size_t i = 0; i < count; ++i, sites += stride) {
+        const __m128d v = pairAt<Adjacent>(sites, a, b);
+        minimum = _mm_min_pd(v, minimum); // v < minimum ? v : minimum
+        maximum = _mm_max_pd(v, maximum); // v > maximum ? v : maximum
+        sum = _mm_add_pd(sum, v);
+    }
+    storePair(minimum, out[0].minimum, out[1].minimum);
+    storePair(maximum, out[0].maximum, out[1].maximum);
+    storePair(sum, out[0].sum, out[1].sum);
+}
+
+template <bool Adjacent>
+void sumDeviationsOfPair(const float* sites, std::size_t count, int stride, const int* states,
+    const double* means, StateSums* out)
+{
+    const int a = states[0];
+    const int b = states[1];
+    const __m128d mean = _mm_set_pd(means[1], means[0]);
+    __m128d s1 = _mm_setzero_pd();
+    __m128d s2 = s1;
+    __m128d s3 = s1;
+    __m128d s4 = s1;
+    for (std::size_t i = 0; i < count; ++i, sites += stride) {
+        const __m128d d = _mm_sub_pd(pairAt<Adjacent>(sites, a, b), mean);
+        const __m128d p = _mm_mul_pd(d, d);
+        s1 = _mm_add_pd(s1, d);
+        s2 = _mm_add_pd(s2, p);
+        s3 = _mm_add_pd(s3, _mm_mul_pd(p, d));
+        s4 = _mm_add_pd(s4, _mm_mul_pd(p, p));
+    }
+    storePair(s1, out[0].s1, out[1].s1);
+    storePair(s2, out[0].s2, out[1].s2);
+    storePair(s3, out[0].s3, out[1].s3);
+    storePair(s4, out[0].s4, out[1].s4);
+}
+#endif
+
+// Both passes over a pair of states.
+void sumValuesOfTwo(
+    const float* sites, std::size_t count, int stride, const int* states, StateSums* out)
+{
+#if defined(__SSE2__)
+    if (states[1] == states[0] + 1)
+        sumValuesOfPair<true>(sites, count, stride, states, out);
+    else
+        sumValuesOfPair<false>(sites, count, stride, states, out);
+#else
+    sumValues<2>(sites, count, stride, states, out);
+#endif
+}
+
+void sumDeviationsOfTwo(const float* sites, std::size_t count, int stride, const int* states,
+    const double* means, StateSums* out)
+{
+#if defined(__SSE2__)
+    if (states[1] == states[0] + 1)
+        sumDeviationsOfPair<true>(sites, count, stride, states, means, out);
+    else
+        sumDeviationsOfPair<false>(sites, count, stride, states, means, out);
+#else
+    sumDeviations<2>(sites, count, stride, states, means, out);
+#endif
+}
+
+// The finish call of operation `code` on a context holding the running values
+// of its state: the one place the formulas are written.
+double finish(int code, const StateSums& sums, double n, double mean)
+{
+    Context c {};
+    c.n = n;
+    c.mean = mean;
+    c.s1 = sums.s1;
+    c.s2 = sums.s2;
+    switch (code) {
+    case 0:
+        return sums.minimum;
+    case 1:
+        return sums.maximum;
+    case 2:
+        c.result = sums.sum;
+        break;
+    case 3:
+        c.result = sums.s2;
+        break;
+    case 4:
+        c.result = sums.s3;
+        break;
+    default:
+        c.result = sums.s4;
+        break;
+    }
+    Operations[code](nullptr, 0, 0, 0, 0, -1, &c.result);
+    return c.result;
 }
 
 } // namespace
@@ -205,51 +364,71 @@ double SiteOperations::compute(const ModelApi& model, int code, int state)
 void SiteOperations::computeAll(
     const ModelApi& model, std::span<const Request> requests, std::span<double> results)
 {
-    // The first pass: Minimum and Maximum, and one mean per state, which every
-    // other statistic of the state starts from (the same sums in the same
-    // order, so the same number). The second: the deviations from the mean.
-    Batch batch {};
-    batch.contexts.resize(requests.size());
-    std::vector<Batch::Step> deviations;
-    std::vector<std::pair<std::size_t, std::size_t>> sharedMeans; // (context, its mean's)
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const float* const sites = model.siteValues();
+    const int stride = model.stateCount();
+    if (!sites || stride <= 0) {
+        // No site holds a value: every statistic divides 0 by 0 or has no
+        // site for its extreme.
+        std::fill(results.begin(), results.end(), nan);
+        return;
+    }
+    const std::size_t count = static_cast<std::size_t>(model.worldWidth())
+        * static_cast<std::size_t>(model.worldHeight());
+    const double n = static_cast<double>(count); // the count of the site calls, 1.0 at a time
+
+    // The states asked for, and those of them whose deviations are asked for.
+    std::vector<int> states;
+    std::vector<int> deviated;
+    for (const Request& request : requests) {
+        if (request.code < 0 || request.code >= 6 || request.state < 0 || request.state >= stride)
+            continue;
+        if (std::find(states.begin(), states.end(), request.state) == states.end())
+            states.push_back(request.state);
+        if (request.code >= 3
+            && std::find(deviated.begin(), deviated.end(), request.state) == deviated.end())
+            deviated.push_back(request.state);
+    }
+
+    // Two states a sweep: their running values interleave in registers.
+    std::vector<StateSums> sums(states.size());
+    for (std::size_t k = 0; k < states.size(); k += 2) {
+        if (k + 1 < states.size())
+            sumValuesOfTwo(sites, count, stride, &states[k], &sums[k]);
+        else
+            sumValues<1>(sites, count, stride, &states[k], &sums[k]);
+    }
+    const auto sumsOf = [&](int state) -> StateSums& {
+        return sums[std::find(states.begin(), states.end(), state) - states.begin()];
+    };
+    const auto meanOf = [&](int state) { return finish(2, sumsOf(state), n, 0.0); };
+    if (!deviated.empty()) {
+        std::vector<double> means(deviated.size());
+        std::vector<StateSums> deviations(deviated.size());
+        for (std::size_t k = 0; k < deviated.size(); ++k)
+            means[k] = meanOf(deviated[k]);
+        for (std::size_t k = 0; k < deviated.size(); k += 2) {
+            if (k + 1 < deviated.size())
+                sumDeviationsOfTwo(sites, count, stride, &deviated[k], &means[k], &deviations[k]);
+            else
+                sumDeviations<1>(sites, count, stride, &deviated[k], &means[k], &deviations[k]);
+        }
+        for (std::size_t k = 0; k < deviated.size(); ++k) {
+            StateSums& own = sumsOf(deviated[k]);
+            own.s1 = deviations[k].s1;
+            own.s2 = deviations[k].s2;
+            own.s3 = deviations[k].s3;
+            own.s4 = deviations[k].s4;
+        }
+    }
+
     for (std::size_t i = 0; i < requests.size(); ++i) {
         const Request& request = requests[i];
-        Context& c = batch.contexts[i];
-        c.result = std::numeric_limits<double>::quiet_NaN();
-        c.state = request.state;
-        // An unknown code keeps NaN: it takes part in no pass.
-        if (request.code < 0 || request.code >= 6)
-            continue;
-        if (request.code <= 1) {
-            batch.steps.push_back({ request.code, i });
-            continue;
-        }
-        const auto mean
-            = std::find_if(batch.steps.begin(), batch.steps.end(), [&](const Batch::Step& step) {
-                  return step.code == 2 && batch.contexts[step.context].state == request.state;
-              });
-        if (mean == batch.steps.end())
-            batch.steps.push_back({ 2, i });
+        if (request.code < 0 || request.code >= 6 || request.state < 0 || request.state >= stride)
+            results[i] = nan;
         else
-            sharedMeans.emplace_back(i, mean->context);
-        if (request.code >= 3)
-            deviations.push_back({ request.code, i });
-    }
-    model.forEachSite(batchPass, &batch.first);
-    for (const auto& [context, mean] : sharedMeans)
-        batch.contexts[context] = batch.contexts[mean];
-    if (!deviations.empty()) {
-        batch.steps = std::move(deviations);
-        model.forEachSite(batchPass, &batch.first);
-    }
-    // Without sites the extreme of the start call is no site's value.
-    const bool noSites = model.worldWidth() <= 0 || model.worldHeight() <= 0;
-    for (std::size_t i = 0; i < requests.size(); ++i) {
-        const int code = requests[i].code;
-        if (code < 0 || code >= 6 || (code <= 1 && noSites))
-            results[i] = std::numeric_limits<double>::quiet_NaN();
-        else
-            results[i] = batch.contexts[i].result;
+            results[i] = finish(request.code, sumsOf(request.state), n,
+                request.code >= 3 ? meanOf(request.state) : 0.0);
     }
 }
 

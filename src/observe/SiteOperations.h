@@ -33,15 +33,16 @@ public:
     static TessraSiteOperation operation(int code);
 
     /// One value of a statistic (codes 0 to 5) of state `state` over the
-    /// world: one pass for Minimum, Maximum and Average; for Variance,
-    /// Skewness and Kurtosis a pass of Average leaves the mean in the result
-    /// and a second pass reads it there at its start call.
+    /// world, the number the operation gives in its passes of
+    /// forEachAgentVar: one pass for Minimum, Maximum and Average; for
+    /// Variance, Skewness and Kurtosis a pass of Average leaves the mean in
+    /// the result and a second pass reads it there at its start call.
     ///
     /// Nothing guards the divisions: a world without sites gives NaN (for
     /// Minimum and Maximum too, whatever the start call saw), one
     /// site gives NaN for Variance, Skewness and Kurtosis, and a constant
-    /// world gives NaN for Skewness and Kurtosis. `state` must be a state
-    /// index of the loaded model; the caller checks it.
+    /// world gives NaN for Skewness and Kurtosis. A `state` that is not a
+    /// state index of the loaded model gives NaN.
     static double compute(const ModelApi& model, int code, int state);
 
     /// One statistic asked of computeAll(): an operation code 0 to 5 and a
@@ -52,10 +53,11 @@ public:
     };
 
     /// The statistics `requests` asks for, into `results` (the same length),
-    /// in at most two passes over the sites however many there are: every
-    /// request's working state is carried through the same passes, updated
-    /// site by site exactly as compute() updates it, so each result is the
-    /// very number compute() gives.
+    /// each the very number compute() gives. The sites are read straight from
+    /// the world's block of values, at most twice however many statistics
+    /// there are: the first sweep carries every asked state's extremes and
+    /// sum, the second the sums of its deviations from the mean, each updated
+    /// site by site in row-major order exactly as the operations update them.
     static void computeAll(
         const ModelApi& model, std::span<const Request> requests, std::span<double> results);
 };

@@ -125,6 +125,7 @@ TEST_F(world, delete_agents_frees_the_world_once)
     EXPECT_EQ(_getWorldWidth(), 0);
     EXPECT_EQ(_getWorldHeight(), 0);
     EXPECT_EQ(_getStateByName(0, 0, "a"), nullptr);
+    EXPECT_EQ(_getSiteValues(), nullptr);
     // Without a world a step does nothing and answers the time as it is.
     EXPECT_EQ(_callTimestep(), 0.5);
     _callSimReady();
@@ -197,6 +198,11 @@ TEST_F(world, pass_visits_each_site_once_in_row_major_order)
     const int sites = 4 * 3;
     ASSERT_EQ(recorder.calls.size(), static_cast<std::size_t>(sites + 2));
 
+    // The block of every site's values is walked in the same order.
+    const float* const block = _getSiteValues();
+    ASSERT_EQ(block, _getStateByName(0, 0, "a"));
+    const int stride = _getStateCount();
+
     const SiteCall& start = recorder.calls.front();
     EXPECT_EQ(start.phase, 1);
     EXPECT_EQ(start.values, _getStateByName(0, 0, "a")); // site 0's own values
@@ -211,6 +217,7 @@ TEST_F(world, pass_visits_each_site_once_in_row_major_order)
         EXPECT_EQ(call.width, 4);
         EXPECT_EQ(call.height, 3);
         EXPECT_EQ(call.values, _getStateByName(column, row, "a"));
+        EXPECT_EQ(call.values, block + static_cast<std::ptrdiff_t>(i) * stride);
         EXPECT_EQ(call.a, column + 100 * row);
     }
 
@@ -236,11 +243,13 @@ TEST_F(world, pass_stops_when_the_operation_says_so_and_still_finishes)
 TEST_F(world, pass_without_sites_gives_start_and_finish_only)
 {
     expectEmptyPass(); // no world yet
+    EXPECT_EQ(_getSiteValues(), nullptr);
     setParam("Columns", 0);
     _newAgents();
     EXPECT_EQ(_getWorldWidth(), 0);
     EXPECT_EQ(_getWorldHeight(), 0);
     expectEmptyPass();
+    EXPECT_EQ(_getSiteValues(), nullptr);
     forEachAgentVar(nullptr, nullptr, 1);
 }
 

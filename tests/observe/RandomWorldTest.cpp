@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -86,34 +87,101 @@ TEST(random_world, statistics_agree_with_a_long_double_reference)
     EXPECT_GT(expected.kurtosis, 1.0);
 }
 
-// The recorder takes every statistic in shared passes; each value must be the
-// very number the statistic's own passes give, whatever else is asked with it.
-TEST(random_world, statistics_taken_together_are_those_taken_alone)
-{
-    ASSERT_TRUE(test::loadModel(test::exampleModel("grayscott")));
-    const ModelApi model;
-    test::setParam("Width", 61);
-    test::setParam("Height", 37);
-    model.newAgents();
-    for (int i = 0; i < 25; ++i)
-        model.timestep();
+namespace {
 
-    std::vector<SiteOperations::Request> requests;
-    for (int state = 0; state < model.stateCount(); ++state)
-        for (int code = 5; code >= 0; --code) // not in code order
-            requests.push_back({ code, state });
-    requests.push_back({ 6, 0 }); // no operation
-    requests.push_back({ 2, 0 }); // one asked twice
-    std::vector<double> together(requests.size());
-    SiteOperations::computeAll(model, requests, together);
-    for (std::size_t i = 0; i < requests.size(); ++i) {
-        SCOPED_TRACE(testing::Message()
-            << "operation " << requests[i].code << " of state " << requests[i].state);
-        const double alone = SiteOperations::compute(model, requests[i].code, requests[i].state);
-        if (requests[i].code == 6)
-            EXPECT_TRUE(std::isnan(together[i]));
-        else
-            EXPECT_EQ(std::memcmp(&alone, &together[i], sizeof alone), 0)
-                << alone << " alone, " << together[i] << " together";
+// A statistic as the per-site operations give it through forEachAgentVar:
+// one pass, or for codes 3 to 5 an Average pass whose mean the second pass
+// reads from the same result double.
+double throughTheSiteOperations(const ModelApi& model, int code, int state)
+{
+    SiteOperations::SiteContext context {};
+    context.result = std::numeric_limits<double>::quiet_NaN();
+    context.state = state;
+    if (code >= 3)
+        model.forEachSite(SiteOperations::operation(2), &context.result);
+    model.forEachSite(SiteOperations::operation(code), &context.result);
+    return context.result;
+}
+
+bool sameNumber(double a, double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+// The recorder reads the sites straight from the world's block, two states at
+// a time, in two sweeps however many statistics there are. Each value must be
+// the very number the per-site operations give, bit for bit, whatever else is
+// asked with it and in whatever order: states side by side and apart, an odd
+// count of them, values that cancel, signed zeros, subnormals, infinities, NaN.
+TEST(random_world, statistics_read_from_the_block_are_those_of_the_site_operations)
+{
+    ASSERT_TRUE(test::loadModel(test::fixtureModel("fivestates")));
+    const ModelApi model;
+    const int width = 37, height = 23; // an odd count of sites
+    test::setParam("Width", width);
+    test::setParam("Height", height);
+    model.newAgents();
+    ASSERT_EQ(model.stateCount(), 5);
+
+    std::mt19937 random(7);
+    std::lognormal_distribution<float> skewed(1.0f, 0.8f);
+    std::normal_distribution<float> nearMillion(1e6f, 3.0f);
+    std::uniform_int_distribution<int> small(0, 3);
+    const float specials[] = { -0.0f, 0.0f, 1e-42f, -1e-42f, 3.4e38f, -3.4e38f };
+    const auto fill = [&](bool hostile) {
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column) {
+                const int i = row * width + column;
+                float* s = model.stateRef(column, row, "s0");
+                ASSERT_NE(s, nullptr);
+                s[0] = skewed(random);
+                s[1] = nearMillion(random);
+                s[2] = static_cast<float>(small(random));
+                s[3] = specials[i % 6] * (hostile ? 1.0f : 0.0f) + (hostile ? 0.0f : -0.0f);
+                s[4] = hostile && i == 0  ? std::numeric_limits<float>::quiet_NaN()
+                    : hostile && i == 400 ? std::numeric_limits<float>::infinity()
+                                          : skewed(random) - 2.0f;
+            }
+    };
+    // States in the order first asked: side by side (0 1, 2 3, 4 alone) and
+    // apart (3 1, 4 0, 2 alone).
+    const std::vector<int> orders[] = { { 0, 1, 2, 3, 4 }, { 3, 1, 4, 0, 2 } };
+    for (const bool hostile : { false, true }) {
+        fill(hostile);
+        for (const std::vector<int>& order : orders) {
+            std::vector<SiteOperations::Request> requests;
+            for (int code = 5; code >= 0; --code)
+                for (const int state : order)
+                    requests.push_back({ code, state });
+            requests.push_back({ 6, 0 }); // no operation
+            requests.push_back({ 2, 7 }); // no such state
+            std::vector<double> together(requests.size());
+            SiteOperations::computeAll(model, requests, together);
+            for (std::size_t i = 0; i < requests.size(); ++i) {
+                const auto [code, state] = requests[i];
+                SCOPED_TRACE(testing::Message() << "operation " << code << " of state " << state
+                                                << (hostile ? ", hostile values" : ""));
+                if (code == 6 || state == 7) {
+                    EXPECT_TRUE(std::isnan(together[i]));
+                    continue;
+                }
+                const double expected = throughTheSiteOperations(model, code, state);
+                EXPECT_TRUE(sameNumber(together[i], expected))
+                    << together[i] << " from the block, " << expected << " site by site";
+            }
+        }
     }
+    // The extremes keep the first of equal values and skip NaN, as the
+    // operations' strict comparisons do.
+    EXPECT_EQ(std::signbit(SiteOperations::compute(model, 0, 3)), true); // -0 first, then +0
+    EXPECT_TRUE(std::isnan(SiteOperations::compute(model, 1, 4))); // site 0 holds NaN
+    EXPECT_TRUE(std::isnan(SiteOperations::compute(model, 2, 4)));
+
+    // A world without sites: every statistic NaN.
+    test::setParam("Width", 0);
+    model.newAgents();
+    for (int code = 0; code < 6; ++code)
+        EXPECT_TRUE(std::isnan(SiteOperations::compute(model, code, 0))) << code;
 }
