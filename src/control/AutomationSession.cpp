@@ -10,6 +10,12 @@
 
 namespace tessra {
 
+namespace {
+
+constexpr int BusCheckMilliseconds = 500;
+
+} // namespace
+
 AutomationSession::AutomationSession(
     Core& core, const QDBusConnection& connection, const QString& serviceName, QObject* parent)
     : QObject(parent)
@@ -29,8 +35,13 @@ AutomationSession::~AutomationSession() = default;
 
 bool AutomationSession::start()
 {
-    if (m_server.start())
+    if (m_server.start()) {
+        // The connection notices a closed bus only by itself; nothing is sent.
+        m_busCheck = new QTimer(this);
+        connect(m_busCheck, &QTimer::timeout, this, &AutomationSession::checkBus);
+        m_busCheck->start(BusCheckMilliseconds);
         return true;
+    }
     qWarning("Automation is not available: %s", qPrintable(m_server.errorText()));
     return false;
 }
@@ -40,6 +51,16 @@ void AutomationSession::servePrivately(const QString& hub)
     m_private = true;
     m_server.setRelay(nullptr);
     m_server.serveOnly(hub);
+}
+
+void AutomationSession::checkBus()
+{
+    if (m_connection.isConnected())
+        return;
+    m_busCheck->stop();
+    qWarning("The session bus has gone away: no script can reach this instance, so it ends.");
+    m_core.frontEnd().requestPause();
+    QCoreApplication::exit(0);
 }
 
 void AutomationSession::clientGone()

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+class QTimer;
+
 #include "AutomationRelay.h"
 #include "AutomationServer.h"
 
@@ -26,6 +28,9 @@ class Core;
 /// its own. When the session's own client is gone while such scripts remain,
 /// the windows are hidden (hideRequested) and the program lives on until the
 /// last of them is gone.
+///
+/// When the bus itself goes away (its daemon ended), no script can reach the
+/// program any more: it pauses and ends as when its client is gone.
 class AutomationSession : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +60,7 @@ signals:
 private:
     void clientGone();
     void relayedClientsGone();
+    void checkBus();
 
     Core& m_core;
     AutomationRelay m_relay;
@@ -64,6 +70,7 @@ private:
     bool m_private = false;
     bool m_nameGivenUp = false;
     bool m_clientGone = false;
+    QTimer* m_busCheck = nullptr;
 };
 
 } // namespace tessra

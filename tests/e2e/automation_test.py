@@ -65,10 +65,11 @@ class Instance:
     client on a connection of its own (closing it is the client going away)."""
 
     def __init__(self, model_folder=LIFE, environment=None, attach=True, arguments=(),
-                 files=None, fifos=(), folders=()):
+                 files=None, fifos=(), folders=(), bus_address=None):
         """arguments follow /automation; "{folder}" in them is the instance's
         folder. files maps names to texts written there first; fifos and
-        folders are names of FIFOs and folders made there first."""
+        folders are names of FIFOs and folders made there first. bus_address
+        names another bus than this session's."""
         self.folder = tempfile.TemporaryDirectory(prefix="tessra-e2e-")
         for name in ("model.so", "default.ini"):
             source = os.path.join(model_folder, name)
@@ -84,10 +85,13 @@ class Instance:
         arguments = [argument.format(folder=self.folder.name) for argument in arguments]
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         env.update(environment or {})
+        if bus_address:
+            env["DBUS_SESSION_BUS_ADDRESS"] = bus_address
         self.log = open(os.path.join(self.folder.name, "tessra.log"), "w+")
         self.process = subprocess.Popen([TESSRA, "/automation", *arguments], cwd=self.folder.name,
                                         env=env, stdout=self.log, stderr=subprocess.STDOUT)
-        self.bus = dbus.SessionBus(private=True)
+        self.bus = (dbus.bus.BusConnection(bus_address) if bus_address
+                    else dbus.SessionBus(private=True))
         daemon = bus_daemon(self.bus)
         # The object is offered once the first model load has finished.
         if not wait_for(lambda: daemon.NameHasOwner(NAME) or self.process.poll() is not None):
@@ -459,6 +463,28 @@ class Lifetime(unittest.TestCase):
             self.assertEqual(instance.wait_ended(), 0, instance.output())
         finally:
             instance.close()
+
+    def test_program_ends_when_its_bus_goes_away(self):
+        # A bus of its own, whose daemon this test ends: nothing could reach
+        # the program any more, whether a script had called it (a run going
+        # on) or none had yet.
+        for attach in (True, False):
+            daemon = subprocess.Popen(
+                ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                stdout=subprocess.PIPE, text=True)
+            try:
+                instance = Instance(bus_address=daemon.stdout.readline().strip(), attach=attach)
+                try:
+                    if attach:
+                        instance.tessra.SimRun()
+                    daemon.terminate()
+                    daemon.wait()
+                    self.assertEqual(instance.wait_ended(), 0, instance.output())
+                finally:
+                    instance.close()
+            finally:
+                daemon.kill()
+                daemon.wait()
 
     def test_release_while_a_waiting_call_runs_ends_the_program(self):
         instance = Instance()
