@@ -17,10 +17,14 @@ import glob
 import os
 import shlex
 import subprocess
+import sys
 import tempfile
 import textwrap
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from tessra_process import end_after_client  # noqa: E402
 
 BINARY_DIR = os.environ["TESSRA_BINARY_DIR"]
 SOURCE_DIR = os.environ["TESSRA_SOURCE_DIR"]
@@ -57,17 +61,6 @@ def desktop_entry(path):
     parser.optionxform = str
     parser.read(path)
     return parser["Desktop Entry"]
-
-
-def end_after_client(process, seconds=30):
-    """Waits for tessra to end through its normal exit (Release, or its client's
-    connection closed, a clean-up that runs just before), where LeakSanitizer
-    reports; kills it only when it has not ended in time."""
-    try:
-        process.wait(timeout=seconds)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
 
 
 class InstalledProgram:

@@ -8,9 +8,13 @@ TESSRA_BINARY_DIR. AgainstAutomation also starts the real tessra with
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from tessra_process import end_after_client  # noqa: E402
 
 RUN = os.environ["TESSRA_RUN"]
 TESSRA = os.environ["TESSRA_EXECUTABLE"]
@@ -32,17 +36,6 @@ def header_lines(text):
     """The header without the date line: it is the only line that may differ."""
     lines = [line for line in text.splitlines() if line.startswith("#")]
     return lines[:2] + lines[3:]
-
-
-def end_after_client(process, seconds=30):
-    """Waits for tessra to end through its normal exit (Release, or its client's
-    connection closed, a clean-up that runs just before), where LeakSanitizer
-    reports; kills it only when it has not ended in time."""
-    try:
-        process.wait(timeout=seconds)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
 
 
 class HeadlessRun(unittest.TestCase):
