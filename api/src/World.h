@@ -84,9 +84,8 @@ public:
     /// holds no float (no world, no sites or no states).
     const float* sites() const
     {
-        return m_exists && m_sim.width > 0 && m_sim.height > 0 && m_sim.stateCount > 0
-            ? m_sim.sites
-            : nullptr;
+        return m_exists && m_sim.width > 0 && m_sim.height > 0 && m_sim.stateCount > 0 ? m_sim.sites
+                                                                                       : nullptr;
     }
 
 private:
