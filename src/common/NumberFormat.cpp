@@ -4,8 +4,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tessra {
 
@@ -23,21 +25,22 @@ struct Decimal {
     int exponent = 0;
 };
 
-Decimal roundedDecimal(double magnitude)
+/// The first `count` significant digits of |value| (correctly rounded) and the
+/// decimal exponent of the first of them.
+Decimal decimalDigits(double magnitude, int count)
 {
-    // Scientific notation with 14 digits after the point gives exactly 15
-    // correctly rounded significant digits: "d.dddddddddddddde+xx".
+    // Scientific notation with count - 1 digits after the point gives exactly
+    // `count` correctly rounded significant digits: "d.dddde+xx".
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-        std::chars_format::scientific, SignificantDigits - 1);
+    const auto result = std::to_chars(
+        buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, count - 1);
     const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = text.find('e');
 
     Decimal decimal;
     decimal.digits.push_back(text[0]);
-    decimal.digits.append(text.substr(2, e - 2));
-    while (decimal.digits.size() > 1 && decimal.digits.back() == '0')
-        decimal.digits.pop_back();
+    if (e > 2)
+        decimal.digits.append(text.substr(2, e - 2));
 
     std::string_view exponent = text.substr(e + 1);
     const bool negative = exponent.front() == '-';
@@ -45,6 +48,30 @@ Decimal roundedDecimal(double magnitude)
     std::from_chars(exponent.data(), exponent.data() + exponent.size(), decimal.exponent);
     if (negative)
         decimal.exponent = -decimal.exponent;
+    return decimal;
+}
+
+/// Whether the number `decimal` writes is a finite double.
+bool isFinite(const Decimal& decimal)
+{
+    const std::string text = decimal.digits + 'e'
+        + std::to_string(decimal.exponent - static_cast<int>(decimal.digits.size()) + 1);
+    double value = 0;
+    return std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc();
+}
+
+Decimal roundedDecimal(double magnitude)
+{
+    Decimal decimal = decimalDigits(magnitude, SignificantDigits);
+    // The largest doubles round to a number beyond the largest double
+    // ("1.79769313486232E308"), which no reader takes: those are cut to 15
+    // digits instead, so that every number shown reads back.
+    if (!isFinite(decimal)) {
+        decimal = decimalDigits(magnitude, std::numeric_limits<double>::max_digits10);
+        decimal.digits.resize(SignificantDigits);
+    }
+    while (decimal.digits.size() > 1 && decimal.digits.back() == '0')
+        decimal.digits.pop_back();
     return decimal;
 }
 

@@ -18,7 +18,9 @@ namespace tessra {
 ///   0 -> "0", 0.5 -> "0.5", 0.0001 -> "0.0001", 0.00001 -> "1E-5",
 ///   1.5e20 -> "1.5E20", 1234567890123456 -> "1.23456789012346E15".
 /// Negative zero shows as "0". Values that are not numbers show as "NAN",
-/// infinities as "INF" and "-INF".
+/// infinities as "INF" and "-INF". The largest doubles, whose 15 digits would
+/// round beyond the largest double, are cut to 15 digits instead
+/// ("1.79769313486231E308"), so that every number shown reads back.
 QString formatGeneral(double value, const QLocale& locale = QLocale());
 
 /// Reads a number the user typed with the locale's decimal separator, by the

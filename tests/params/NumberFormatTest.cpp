@@ -40,7 +40,10 @@ INSTANTIATE_TEST_SUITE_P(Examples, FormatGeneral,
         // Rounding carries into a new digit and may change the notation.
         FormatCase { 9.9999999999999999e14, "1E15" }, FormatCase { 0.999999999999999999, "1" },
         FormatCase { 0.00009999999999999999, "0.0001" },
-        FormatCase { std::numeric_limits<double>::max(), "1.79769313486232E308" },
+        // Rounded, the largest doubles would show beyond the largest double.
+        FormatCase { std::numeric_limits<double>::max(), "1.79769313486231E308" },
+        FormatCase { -std::numeric_limits<double>::max(), "-1.79769313486231E308" },
+        FormatCase { 1.79769313486231e308, "1.79769313486231E308" },
         FormatCase { std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324" },
         FormatCase { std::numeric_limits<double>::quiet_NaN(), "NAN" },
         FormatCase { std::numeric_limits<double>::infinity(), "INF" },
@@ -58,10 +61,13 @@ TEST(NumberFormat, uses_the_decimal_separator_of_the_locale)
 TEST(NumberFormat, reads_back_what_it_writes)
 {
     for (const QLocale& locale : { QLocale::c(), QLocale(QLocale::German, QLocale::Germany) }) {
-        for (double value : { 0.5, -2.5, 1.0 / 3.0, 1.5e20, 1e-5, 123456789012345.0, 7.0 }) {
+        for (double value : { 0.5, -2.5, 1.0 / 3.0, 1.5e20, 1e-5, 123456789012345.0, 7.0,
+                 std::numeric_limits<double>::max(), 1.797693134862315e308,
+                 std::numeric_limits<double>::denorm_min() }) {
             const std::optional<double> read = parseNumber(formatGeneral(value, locale), locale);
             ASSERT_TRUE(read.has_value()) << value;
             EXPECT_NEAR(*read, value, std::fabs(value) * 1e-14);
+            EXPECT_EQ(formatGeneral(*read, locale), formatGeneral(value, locale));
         }
     }
 }

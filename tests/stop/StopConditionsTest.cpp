@@ -116,6 +116,11 @@ TEST_F(StopConditionsTest, less_or_equal_and_parameter_changed_through_its_addre
     EXPECT_TRUE(conditions.anyHolds()) << "the test reads the value now, not at compile";
     *density = 0.2;
     EXPECT_FALSE(conditions.anyHolds());
+    // The largest threshold there is still takes part: its text reads back.
+    ASSERT_TRUE(conditions.addCondition(
+        "Density", StopConditions::LessOrEqual, std::numeric_limits<double>::max()));
+    EXPECT_EQ(conditions.compiledCount(), 2);
+    EXPECT_TRUE(conditions.anyHolds());
 }
 
 TEST_F(StopConditionsTest, unknown_name_is_inert_and_others_are_still_tested)
@@ -313,6 +318,7 @@ TEST(ThresholdText, reads_back_what_it_writes)
 {
     for (double v : { 0.5, -3.25, 1e18, 6.02e23, -1.5e300 })
         EXPECT_EQ(parseNumber(StopConditions::formatThreshold(v)), v) << v;
+    EXPECT_TRUE(parseNumber(StopConditions::formatThreshold(std::numeric_limits<double>::max())));
 }
 
 TEST(ThresholdText, follows_a_comma_locale)
