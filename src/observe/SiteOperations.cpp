@@ -1,10 +1,10 @@
 #include "SiteOperations.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <type_traits>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -147,6 +147,10 @@ unsigned char kurtosis(float* values, int, int, int, int, int phase, double* res
 
 constexpr TessraSiteOperation Operations[]
     = { minimum, maximum, average, variance, skewness, kurtosis };
+
+// How many statistics share the sweeps over the sites: as many as the series a
+// recorder holds.
+constexpr std::size_t MaxShared = 16;
 
 // The running values of one state over the sites, in the variables of its
 // operations: the extremes, the sum of the values, and over the deviations d
@@ -373,58 +377,74 @@ void SiteOperations::computeAll(
         std::fill(results.begin(), results.end(), nan);
         return;
     }
+    // Without allocating: at most MaxShared statistics share the sweeps, and
+    // more are taken in groups of that many (each state's numbers are its own,
+    // whatever else is asked with it).
+    if (requests.size() > MaxShared) {
+        for (std::size_t first = 0; first < requests.size(); first += MaxShared) {
+            const std::size_t size = std::min(MaxShared, requests.size() - first);
+            computeAll(model, requests.subspan(first, size), results.subspan(first, size));
+        }
+        return;
+    }
     const std::size_t count = static_cast<std::size_t>(model.worldWidth())
         * static_cast<std::size_t>(model.worldHeight());
     const double n = static_cast<double>(count); // the count of the site calls, 1.0 at a time
 
     // The states asked for, and those of them whose deviations are asked for.
-    std::vector<int> states;
-    std::vector<int> deviated;
+    std::array<int, MaxShared> states {};
+    std::array<int, MaxShared> deviated {};
+    std::size_t stateCount = 0;
+    std::size_t deviatedCount = 0;
+    const auto known = [](const Request& request, int stateTotal) {
+        return request.code >= 0 && request.code < 6 && request.state >= 0
+            && request.state < stateTotal;
+    };
+    const auto indexOf = [](const std::array<int, MaxShared>& list, std::size_t size, int state) {
+        return static_cast<std::size_t>(
+            std::find(list.begin(), list.begin() + size, state) - list.begin());
+    };
     for (const Request& request : requests) {
-        if (request.code < 0 || request.code >= 6 || request.state < 0 || request.state >= stride)
+        if (!known(request, stride))
             continue;
-        if (std::find(states.begin(), states.end(), request.state) == states.end())
-            states.push_back(request.state);
-        if (request.code >= 3
-            && std::find(deviated.begin(), deviated.end(), request.state) == deviated.end())
-            deviated.push_back(request.state);
+        if (indexOf(states, stateCount, request.state) == stateCount)
+            states[stateCount++] = request.state;
+        if (request.code >= 3 && indexOf(deviated, deviatedCount, request.state) == deviatedCount)
+            deviated[deviatedCount++] = request.state;
     }
 
     // Two states a sweep: their running values interleave in registers.
-    std::vector<StateSums> sums(states.size());
-    for (std::size_t k = 0; k < states.size(); k += 2) {
-        if (k + 1 < states.size())
+    std::array<StateSums, MaxShared> sums {};
+    for (std::size_t k = 0; k < stateCount; k += 2) {
+        if (k + 1 < stateCount)
             sumValuesOfTwo(sites, count, stride, &states[k], &sums[k]);
         else
             sumValues<1>(sites, count, stride, &states[k], &sums[k]);
     }
-    const auto sumsOf = [&](int state) -> StateSums& {
-        return sums[std::find(states.begin(), states.end(), state) - states.begin()];
-    };
+    const auto sumsOf
+        = [&](int state) -> StateSums& { return sums[indexOf(states, stateCount, state)]; };
     const auto meanOf = [&](int state) { return finish(2, sumsOf(state), n, 0.0); };
-    if (!deviated.empty()) {
-        std::vector<double> means(deviated.size());
-        std::vector<StateSums> deviations(deviated.size());
-        for (std::size_t k = 0; k < deviated.size(); ++k)
-            means[k] = meanOf(deviated[k]);
-        for (std::size_t k = 0; k < deviated.size(); k += 2) {
-            if (k + 1 < deviated.size())
-                sumDeviationsOfTwo(sites, count, stride, &deviated[k], &means[k], &deviations[k]);
-            else
-                sumDeviations<1>(sites, count, stride, &deviated[k], &means[k], &deviations[k]);
-        }
-        for (std::size_t k = 0; k < deviated.size(); ++k) {
-            StateSums& own = sumsOf(deviated[k]);
-            own.s1 = deviations[k].s1;
-            own.s2 = deviations[k].s2;
-            own.s3 = deviations[k].s3;
-            own.s4 = deviations[k].s4;
-        }
+    std::array<double, MaxShared> means {};
+    std::array<StateSums, MaxShared> deviations {};
+    for (std::size_t k = 0; k < deviatedCount; ++k)
+        means[k] = meanOf(deviated[k]);
+    for (std::size_t k = 0; k < deviatedCount; k += 2) {
+        if (k + 1 < deviatedCount)
+            sumDeviationsOfTwo(sites, count, stride, &deviated[k], &means[k], &deviations[k]);
+        else
+            sumDeviations<1>(sites, count, stride, &deviated[k], &means[k], &deviations[k]);
+    }
+    for (std::size_t k = 0; k < deviatedCount; ++k) {
+        StateSums& own = sumsOf(deviated[k]);
+        own.s1 = deviations[k].s1;
+        own.s2 = deviations[k].s2;
+        own.s3 = deviations[k].s3;
+        own.s4 = deviations[k].s4;
     }
 
     for (std::size_t i = 0; i < requests.size(); ++i) {
         const Request& request = requests[i];
-        if (request.code < 0 || request.code >= 6 || request.state < 0 || request.state >= stride)
+        if (!known(request, stride))
             results[i] = nan;
         else
             results[i] = finish(request.code, sumsOf(request.state), n,

@@ -58,6 +58,7 @@ public:
     /// there are: the first sweep carries every asked state's extremes and
     /// sum, the second the sums of its deviations from the mean, each updated
     /// site by site in row-major order exactly as the operations update them.
+    /// Allocates nothing; more than 16 statistics are taken 16 at a time.
     static void computeAll(
         const ModelApi& model, std::span<const Request> requests, std::span<double> results);
 };
