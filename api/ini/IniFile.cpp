@@ -396,13 +396,21 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
     std::string out;
     out.reserve(all.size() + 64 * entries.size());
     std::vector<bool> written(entries.size(), false);
+    // An entry written where it would start the file with the bytes of a
+    // byte-order mark would read as though they were one, and lose them (a
+    // file's own mark stays in front of everything): a blank in front keeps
+    // its key what it is.
+    const auto startLine = [&out](std::string_view line) {
+        if (out.empty() && line.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+            out.push_back(' ');
+    };
     const auto addMissing = [&](std::string_view terminator) {
         for (std::size_t e = 0; e < entries.size(); ++e)
-            if (!present[e])
-                out.append(oneLine(entries[e].first))
-                    .append("=")
-                    .append(oneLine(entries[e].second))
-                    .append(terminator);
+            if (!present[e]) {
+                const std::string key = oneLine(entries[e].first);
+                startLine(key);
+                out.append(key).append("=").append(oneLine(entries[e].second)).append(terminator);
+            }
     };
     // A byte-order mark stays at the start of the file, before entries added
     // at the top and before a first line that is rewritten.
@@ -429,6 +437,7 @@ void IniFile::setSection(const std::string& section, const Entries& entries, boo
                     // The file's own spelling came from one line: it is
                     // written back as it is, a carriage return in it too.
                     const std::string key = replace ? oneLine(entries[e].first) : std::string(name);
+                    startLine(key);
                     out.append(key).append("=").append(oneLine(entries[e].second));
                     out.append(terminator.empty() ? std::string_view("\n") : terminator);
                 }
